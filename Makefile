@@ -1,0 +1,47 @@
+# TRELMO: `make run` builds and opens the example board, `make check` builds
+# and runs every test. Builds use Ninja in build/ (incremental).
+BUILD ?= build/main
+JOBS ?= 2
+CMAKE_FLAGS ?=
+FUZZ_SECONDS ?= 60
+APT_PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev \
+  libgif-dev libtiff-dev libcfitsio-dev libpng-dev clang libclang-rt-14-dev ccache xvfb xauth
+
+.PHONY: all deps configure build run check bench fuzz fuzz-smoke clean
+
+all: build
+
+deps:
+	@./tools/install-deps.sh $(APT_PACKAGES)
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+configure: $(BUILD)/build.ninja
+
+build: deps configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/src/app/trelmo examples/demo.pcb
+
+check: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRELMO_BUILD_BENCH=ON \
+	  -DTRELMO_BUILD_TESTS=OFF -DTRELMO_BUILD_APP=OFF
+	cmake --build build/bench -j $(JOBS)
+	./bench/run-all.sh build/bench
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTRELMO_BUILD_FUZZ=ON -DTRELMO_BUILD_TESTS=OFF -DTRELMO_BUILD_APP=OFF -DTRELMO_SANITIZE=ON
+	cmake --build build/fuzz -j $(JOBS) --target fuzz_reader_chain
+	./fuzz/run.sh build/fuzz $(FUZZ_SECONDS)
+
+fuzz-smoke:
+	$(MAKE) fuzz FUZZ_SECONDS=30
+
+clean:
+	rm -rf build

@@ -1,0 +1,43 @@
+// trelmo-cli: the editor's core, driven from the command line.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+
+namespace {
+
+const char* kUsage =
+    "Usage:\n"
+    "  trelmo-cli --help | --version\n"
+    "  trelmo-cli info FILE [--hint C]\n"
+    "  trelmo-cli convert IN OUT [--hint C]\n"
+    "\n"
+    "Hint letters (File Open's type list): G Gerber, I Excellon, X DXF, H HPGL,\n"
+    "Z text view, @ hexdump view.\n"
+    "Exit status: 0 done, 1 a file could not be read or written, 2 usage error.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  const std::string& cmd = args[0];
+  if (cmd == "--help" || cmd == "-h") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (cmd == "--version") {
+    std::printf("trelmo-cli %s\n", TRELMO_VERSION);
+    return 0;
+  }
+  std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (cmd == "info") return trelmo::cli::info(rest);
+  if (cmd == "convert") return trelmo::cli::convert(rest);
+  std::fprintf(stderr, "trelmo-cli: unknown command '%s'\n%s", cmd.c_str(), kUsage);
+  return 2;
+}

@@ -1,0 +1,51 @@
+// Everything the program keeps for a whole run, in one object: the editor,
+// trelmo-cli and every test create their own.
+#pragma once
+#include <array>
+#include <string>
+
+#include "database/params.h"
+#include "database/pool.h"
+#include "database/signals.h"
+#include "image/pixel_image.h"
+#include "shell/host.h"
+
+namespace trelmo {
+
+// The six program-wide rings created at start-up.
+enum RingId { kOpenFiles = 0, kGrabList = 1, kWorkRing1 = 2, kWorkRing2 = 3, kWorkRing3 = 4, kWorkRing4 = 5 };
+
+struct Paths {
+  std::string data;       // user data folder: Backup/ and Autosave/ live here
+  std::string resources;  // installed data: TEMPLATE/, LIBRARY/
+};
+
+struct Context {
+  RecordPool pool;
+  SignalTable signals;
+  std::array<Handle, 6> rings{};
+  Handle current = kNull;  // sentinel of the current design file
+  Params params{};
+  ImageStore images;
+  Paths paths;
+  bool autosaveEnabled = false;
+
+  Host* host;
+  Host silentHost;
+
+  Context();
+  explicit Context(Host& h) : Context() { host = &h; }
+  Context(const Context&) = delete;
+  Context& operator=(const Context&) = delete;
+
+  Record& rec(Handle h) { return pool[h]; }
+  const Record& rec(Handle h) const { return pool[h]; }
+  const LayerEntry& layer(int n) const { return params.layers[n & 255]; }
+};
+
+// The user data folder ($XDG_DATA_HOME/trelmo or ~/.local/share/trelmo) and
+// the installed data folder found beside the executable.
+std::string defaultDataPath();
+std::string defaultResourcePath();
+
+}  // namespace trelmo

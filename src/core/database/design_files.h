@@ -1,0 +1,32 @@
+// Open design files: the open-file ring and the current file.
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "database/pool.h"
+
+namespace trelmo {
+
+struct Context;
+
+constexpr const char* kDefaultFileName = "TRELMO'98 for Windows";
+
+// Creates a file sentinel and container header, appends it to the open-file
+// ring and makes it current. Refused (kNull) when a file of the same path
+// (case-insensitive) is open; the caller shows the message.
+Handle newDesignFile(Context& ctx, std::string_view path);
+// Frees a file's design list, container header and parked block; the next
+// file becomes current (kNull when none is left).
+void closeDesignFile(Context& ctx, Handle sentinel);
+Handle findOpenFile(const Context& ctx, std::string_view path);
+std::string filePath(const Context& ctx, Handle sentinel);
+// The container header of a file and back.
+Handle fileHeader(const Context& ctx, Handle sentinel);
+// Switch to the next (+1) or previous (-1) open file, or to a chosen one.
+bool switchFile(Context& ctx, int step);
+bool switchToFile(Context& ctx, Handle sentinel);
+int openFileCount(const Context& ctx);
+
+inline bool fileModified(const Record& sentinel) { return (sentinel.size & kFileModified) != 0; }
+
+}  // namespace trelmo

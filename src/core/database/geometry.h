@@ -1,0 +1,28 @@
+// Fixed-point geometry shared by every subsystem.
+#pragma once
+#include <array>
+#include <cstdint>
+
+namespace trelmo {
+
+// The quarter-wave sine table (entry i = 65536 sin(i/256 * 90 deg)) and the
+// arctangent table (entry i = 65536 atan(i/256) / 45 deg), 257 entries each,
+// rounded and limited to 65535.
+struct GeometryTables {
+  std::array<uint16_t, 257> sine;
+  std::array<uint16_t, 257> arctan;
+  GeometryTables();
+};
+const GeometryTables& geometryTables();
+
+struct CosSin {
+  int16_t cos, sin;  // 1.15; exactly (32767, 0) etc. at the right angles
+};
+CosSin sinCos(uint16_t angle);
+void rotatePoint(int32_t& x, int32_t& y, uint16_t angle);
+void polar(int32_t radius, uint16_t angle, int32_t& x, int32_t& y);
+uint16_t direction(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+uint32_t distance(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+uint64_t isqrt64(uint64_t v);
+
+}  // namespace trelmo

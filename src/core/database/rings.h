@@ -1,0 +1,25 @@
+// Rings of item records: the design list, component rings and the
+// program-wide rings. All operations are O(1) except the deep free.
+#pragma once
+#include <cstdint>
+
+#include "database/pool.h"
+
+namespace trelmo {
+
+// A new empty ring: a sentinel (type 0) whose next, previous and owner point
+// to itself. Returns kNull when the pool is exhausted.
+Handle newRing(RecordPool& pool, uint8_t sentinelLayer);
+
+void linkBefore(RecordPool& pool, Handle rec, Handle position);
+// Joins the neighbours of rec; returns its former successor.
+Handle unlink(RecordPool& pool, Handle rec);
+// Allocates a record and appends it at the end of the ring (kNull when full).
+Handle createItem(RecordPool& pool, Handle sentinel);
+Handle createItem(RecordPool& pool, Handle sentinel, uint8_t flags, uint8_t layer, uint16_t size, int32_t x1,
+                  int32_t y1, int32_t w3, int32_t w4, Handle ext);
+void deleteItem(RecordPool& pool, Handle rec);
+void moveItem(RecordPool& pool, Handle rec, Handle position);
+inline bool ringEmpty(const RecordPool& pool, Handle sentinel) { return pool[sentinel].next == sentinel; }
+
+}  // namespace trelmo

@@ -1,0 +1,22 @@
+// Saving design files: the version 4 writer, backup and autosave.
+#pragma once
+#include <string>
+
+#include "database/pool.h"
+
+namespace trelmo {
+
+struct Context;
+
+// Writes the current design file to path. Any format code but 'C' shows the
+// substitution message first and writes version 4. The previous file at path
+// is replaced only when the whole new file was written (temporary file beside
+// it, flushed, renamed over it); false when anything failed.
+bool writeDesignFile(Context& ctx, const std::string& path, char format);
+// Moves the existing file into the Backup folder (or to path + ".bak") before
+// the first save of an opened file.
+bool backupFile(Context& ctx, Handle fileSentinel, const std::string& path);
+// Writes a modified file into the Autosave folder and clears its modified flag.
+bool autosave(Context& ctx, Handle fileSentinel);
+
+}  // namespace trelmo

@@ -1,0 +1,56 @@
+// The narrow interface through which the core talks to the person at the
+// screen: the Qt editor implements it with widgets, trelmo-cli and the tests
+// with scripted answers.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace trelmo {
+
+enum class Sound { Tick, Peep, Beep, Beop };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+inline bool affirmative(Answer a) { return a == Answer::Ok || a == Answer::Yes; }
+
+// A dialog box described as data. The host edits `value` of each field in
+// place; runDialog returns false when the box was cancelled (Escape).
+struct DialogField {
+  enum Kind { Label, Text, Integer, Number, Check, Choice, Radio };
+  std::string name;   // stable key used by scripts and tests
+  Kind kind = Text;
+  std::string label;  // text shown beside the control
+  std::string value;  // "0"/"1" for Check; the chosen index for Choice and Radio
+  std::vector<std::string> choices;
+  int maxLength = 0;  // 0 = unbounded
+};
+
+struct DialogBox {
+  std::string name;   // template name, e.g. "GerberInFormatBox"
+  std::string title;
+  std::vector<DialogField> fields;
+
+  DialogField* field(const std::string& key) {
+    for (auto& f : fields)
+      if (f.name == key) return &f;
+    return nullptr;
+  }
+};
+
+class Host {
+ public:
+  virtual ~Host() = default;
+  virtual void messageBox(const std::string& title, const std::string& text) {}
+  virtual Answer question(const std::string& title, const std::string& text, Buttons buttons) {
+    return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
+  }
+  virtual bool runDialog(DialogBox& box) { return true; }
+  virtual void statusText(const std::string& text) {}
+  virtual void sound(Sound s) {}
+  // Progress of a long operation, 0..100; returns true when the user asked to
+  // interrupt it (a pending key or zoom click).
+  virtual bool progress(int percent) { return false; }
+  virtual void setTitle(const std::string& title) {}
+};
+
+}  // namespace trelmo
