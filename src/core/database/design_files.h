@@ -22,9 +22,6 @@ Handle findOpenFile(const Context& ctx, std::string_view path);
 std::string filePath(const Context& ctx, Handle sentinel);
 // The container header of a file and back.
 Handle fileHeader(const Context& ctx, Handle sentinel);
-// Switch to the next (+1) or previous (-1) open file, or to a chosen one.
-bool switchFile(Context& ctx, int step);
-bool switchToFile(Context& ctx, Handle sentinel);
 int openFileCount(const Context& ctx);
 
 inline bool fileModified(const Record& sentinel) { return (sentinel.size & kFileModified) != 0; }

@@ -7,6 +7,8 @@
 
 namespace trelmo {
 
+struct Context;
+
 // A new empty ring: a sentinel (type 0) whose next, previous and owner point
 // to itself. Returns kNull when the pool is exhausted.
 Handle newRing(RecordPool& pool, uint8_t sentinelLayer);
@@ -20,6 +22,10 @@ Handle createItem(RecordPool& pool, Handle sentinel, uint8_t flags, uint8_t laye
                   int32_t y1, int32_t w3, int32_t w4, Handle ext);
 void deleteItem(RecordPool& pool, Handle rec);
 void moveItem(RecordPool& pool, Handle rec, Handle position);
+// Releases what the item owns (vertex chain, text chain, signal reference, pin
+// name, nested ring), then unlinks and frees it; returns its successor. A
+// sentinel loses every item of its ring and is kept (the result is itself).
+Handle freeItemDeeply(Context& ctx, Handle rec);
 inline bool ringEmpty(const RecordPool& pool, Handle sentinel) { return pool[sentinel].next == sentinel; }
 
 }  // namespace trelmo

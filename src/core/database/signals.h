@@ -1,5 +1,6 @@
 // The signal name table shared by all open files.
 #pragma once
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,9 @@ constexpr int kSignalNameMax = 19;
 struct SignalTable {
   Handle head = kNull;  // marker 3, no name
   Handle tail = kNull;  // name of 28 bytes of 255
+  // Upper-cased name -> record, kept beside the list (which stays the
+  // authority) so that attaching stays fast with thousands of signals.
+  std::map<std::string, Handle> index;
 };
 
 // Creates the head and tail records. False when the pool is exhausted.
