@@ -10,6 +10,8 @@
 
 namespace trelmo {
 
+struct Context;
+
 constexpr size_t kImageHeaderSize = 1408;
 constexpr const char* kImageMagic = "PIX98a";
 
@@ -68,5 +70,10 @@ class ImageStore {
   std::map<uint32_t, std::unique_ptr<PixelImage>> images_;
   uint32_t nextId_ = 1;
 };
+
+// Makes img the current picture of the current design file: an image already
+// in the current slot moves to the alternate slot, whose previous image is
+// freed. A null img changes nothing.
+void setCurrentImage(Context& ctx, std::unique_ptr<PixelImage> img);
 
 }  // namespace trelmo
