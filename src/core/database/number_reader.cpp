@@ -1,0 +1,143 @@
+// Number fields of option and item lines.
+#include <algorithm>
+#include <limits>
+
+#include "database/options_internal.h"
+
+namespace trelmo {
+namespace {
+
+constexpr uint64_t kWholeLimit = 1000000000000ull;  // larger whole parts saturate here
+constexpr uint64_t kNano = 1000000000ull;
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+int32_t saturate(int64_t v) {
+  if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(v);
+}
+
+// Rounds num/den to nearest (half away from zero) for non-negative num.
+uint64_t roundDiv(unsigned __int128 num, uint64_t den) { return static_cast<uint64_t>((num + den / 2) / den); }
+
+int32_t signedUnits(bool negative, uint64_t magnitude) {
+  const int64_t m = static_cast<int64_t>(std::min<uint64_t>(magnitude, uint64_t{1} << 40));
+  return saturate(negative ? -m : m);
+}
+
+}  // namespace
+
+Decimal readDecimal(NumberReader& r, bool allowPlus) {
+  Decimal d;
+  if (r.peek() == '-') {
+    d.negative = true;
+    ++r.pos;
+  } else if (allowPlus && r.peek() == '+') {
+    ++r.pos;
+  }
+  while (isDigit(r.peek())) {
+    d.whole = std::min(kWholeLimit, d.whole * 10 + static_cast<uint64_t>(r.peek() - '0'));
+    ++r.pos;
+  }
+  if (r.peek() != '.') return d;
+  d.point = true;
+  ++r.pos;
+  uint64_t place = kNano / 10;
+  while (isDigit(r.peek())) {
+    d.nano += static_cast<uint64_t>(r.peek() - '0') * place;
+    place /= 10;
+    ++d.fractionDigits;
+    ++r.pos;
+  }
+  return d;
+}
+
+uint64_t decimalTo3232(const Decimal& d) {
+  const uint64_t whole = std::min<uint64_t>(d.whole, 0xFFFFFFFFu);
+  return (whole << 32) + roundDiv(static_cast<unsigned __int128>(d.nano) << 32, kNano);
+}
+
+uint64_t mm3232ToInch(uint64_t mm) {
+  return static_cast<uint64_t>((static_cast<unsigned __int128>(mm) * kMmToInch32 + (uint64_t{1} << 31)) >> 32);
+}
+
+uint32_t fractionOfInch(uint64_t inch3232) { return inch3232 >= (uint64_t{1} << 32) ? kAllOnes : static_cast<uint32_t>(inch3232); }
+
+int32_t mmToInch(int64_t mm1616) {
+  const bool negative = mm1616 < 0;
+  const uint64_t m = negative ? uint64_t(0) - static_cast<uint64_t>(mm1616) : static_cast<uint64_t>(mm1616);
+  return signedUnits(negative, mm3232ToInch(m));
+}
+
+bool NumberReader::skip(char c) {
+  if (peek() != c || atEnd()) return false;
+  ++pos;
+  return true;
+}
+
+int32_t NumberReader::integer() {
+  bool negative = false;
+  if (peek() == '-' || peek() == '+') negative = s[pos++] == '-';
+  uint64_t v = 0;
+  while (isDigit(peek())) {
+    v = std::min(kWholeLimit, v * 10 + static_cast<uint64_t>(s[pos++] - '0'));
+  }
+  return signedUnits(negative, v);
+}
+
+uint32_t NumberReader::hex() {
+  uint32_t v = 0;
+  for (;; ++pos) {
+    const char c = peek();
+    int digit;
+    if (isDigit(c)) digit = c - '0';
+    else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else return v;
+    v = (v << 4) | static_cast<uint32_t>(digit);
+  }
+}
+
+int32_t NumberReader::dimension() {
+  const Decimal d = readDecimal(*this, true);
+  // Millionths of an inch: at most six fraction digits count; without a
+  // point the number is in mils.
+  const uint64_t micro = d.point ? d.whole * 1000000 + d.nano / 1000 : d.whole * 1000;
+  return signedUnits(d.negative, roundDiv(static_cast<unsigned __int128>(micro) << 16, 1000000));
+}
+
+int32_t NumberReader::oldDimension() {
+  const int32_t mils = integer();
+  const bool negative = mils < 0;
+  const uint64_t m = negative ? uint64_t(0) - static_cast<uint64_t>(static_cast<int64_t>(mils)) : uint64_t(mils);
+  return signedUnits(negative, roundDiv(static_cast<unsigned __int128>(m) << 16, 1000));
+}
+
+int32_t NumberReader::plainNumber() {
+  const Decimal d = readDecimal(*this, false);
+  const uint64_t whole = std::min<uint64_t>(d.whole, uint64_t{1} << 20);
+  return signedUnits(d.negative, (whole << 16) + roundDiv(static_cast<unsigned __int128>(d.nano) << 16, kNano));
+}
+
+uint16_t NumberReader::angle() {
+  const Decimal d = readDecimal(*this, false);
+  // Degrees straight into the binary angle, rounded once: 65536 / 360.
+  const unsigned __int128 nanoDegrees =
+      static_cast<unsigned __int128>(std::min<uint64_t>(d.whole, 1u << 30)) * kNano + d.nano;
+  const uint64_t binary = roundDiv(nanoDegrees << 16, 360 * kNano);
+  const uint16_t v = static_cast<uint16_t>(binary);
+  return d.negative ? static_cast<uint16_t>(0u - v) : v;
+}
+
+std::string NumberReader::token(char stop) {
+  const size_t start = pos;
+  while (!atEnd()) {
+    const unsigned char c = static_cast<unsigned char>(s[pos]);
+    if (c == static_cast<unsigned char>(stop) || c <= ' ') break;
+    ++pos;
+  }
+  return std::string(s.substr(start, pos - start));
+}
+
+}  // namespace trelmo
