@@ -8,6 +8,8 @@
 #include "database/pool.h"
 #include "database/signals.h"
 #include "image/pixel_image.h"
+#include "screen/screen_state.h"
+#include "screen/view.h"
 #include "shell/host.h"
 
 namespace trelmo {
@@ -29,6 +31,8 @@ struct Context {
   ImageStore images;
   Paths paths;
   bool autosaveEnabled = false;
+  View view;            // world-to-pixel transform, cursor, zoom
+  ScreenState screen;   // drawing surface, dirty list, pixel values
 
   Host* host;
   Host silentHost;
