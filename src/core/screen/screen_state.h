@@ -1,0 +1,35 @@
+// What the program keeps about its drawing surface between redraws.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "screen/surface.h"
+
+namespace trelmo {
+
+constexpr uint32_t kMarkerColour = 0xFFFF00;
+
+struct ScreenState {
+  Surface surface;
+  // Rectangles the next redraw covers; empty means the whole drawing area.
+  std::vector<Rect> dirty;
+  // Pixel values for the surface's format (refreshScreenPixels).
+  std::array<uint32_t, 256> layerPixel{};
+  uint32_t gridPixel = 0, backgroundPixel = 0, hilightPixel = 0, markerPixel = 0;
+  uint32_t lightGreyPixel = 0, whitePixel = 0, darkGreyPixel = 0, xorPixel = 0;
+  // Set while ghosts are drawn: every primitive combines by exclusive-or.
+  bool drawingXor = false;
+  // The pixel image editor is open (picture placement uses the half-pixel
+  // adjustment then).
+  bool imageEditorOpen = false;
+  // Polled every few drawn items and between picture passes: true when a
+  // zoom key or click is waiting and the redraw should give way.
+  std::function<bool()> zoomPending;
+  // Statistics of the last redraw.
+  long itemsDrawn = 0;
+  bool interrupted = false;
+};
+
+}  // namespace trelmo

@@ -1,0 +1,349 @@
+#include "screen/surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+namespace trelmo {
+
+namespace {
+
+// Doubles far outside any surface are brought into a range where the integer
+// conversions are defined; the clip rectangle then rejects them.
+constexpr double kFar = 1e15;
+int64_t toInt(double v) { return static_cast<int64_t>(std::clamp(v, -kFar, kFar)); }
+int clampTo(int64_t v, int lo, int hi) { return static_cast<int>(std::clamp<int64_t>(v, lo, hi)); }
+
+}  // namespace
+
+Rect intersect(const Rect& a, const Rect& b) {
+  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+}
+
+void Surface::attach(uint8_t* pixels, int pitch, int width, int height, const PixelFormat& format) {
+  pixels_ = pixels;
+  pitch_ = pitch;
+  width_ = pixels ? std::max(width, 0) : 0;
+  height_ = pixels ? std::max(height, 0) : 0;
+  format_ = format;
+  // A pitch too small for the width would let rows overlap the next one.
+  if (pitch_ < width_ * format_.bytesPerPixel()) width_ = format_.bytesPerPixel() ? pitch_ / format_.bytesPerPixel() : 0;
+  clip_ = bounds();
+}
+
+uint32_t Surface::pixelAt(int x, int y) const {
+  if (!valid() || x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+  const uint8_t* p = pixels_ + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(x) * format_.bytesPerPixel();
+  switch (format_.bitsPerPixel) {
+    case 8:
+      return p[0];
+    case 16: {
+      uint16_t v;
+      std::memcpy(&v, p, 2);
+      return v;
+    }
+    case 24:
+      return p[0] | (p[1] << 8) | (p[2] << 16);
+    default: {
+      uint32_t v;
+      std::memcpy(&v, p, 4);
+      return v & 0xFFFFFF;
+    }
+  }
+}
+
+void Surface::spanClipped(uint32_t pixel, int row, int x1, int x2) {
+  uint8_t* p = pixels_ + static_cast<size_t>(row) * pitch_;
+  int n = x2 - x1 + 1;
+  bool xorMode = (pixel & kXorFlag) != 0;
+  switch (format_.bitsPerPixel) {
+    case 8: {
+      uint8_t v = static_cast<uint8_t>(pixel);
+      if (xorMode)
+        for (int i = 0; i < n; ++i) p[x1 + i] ^= v;
+      else
+        std::memset(p + x1, v, static_cast<size_t>(n));
+      break;
+    }
+    case 16: {
+      uint16_t v = static_cast<uint16_t>(pixel);
+      uint8_t* q = p + 2 * static_cast<size_t>(x1);
+      for (int i = 0; i < n; ++i, q += 2) {
+        uint16_t w = v;
+        if (xorMode) {
+          std::memcpy(&w, q, 2);
+          w ^= v;
+        }
+        std::memcpy(q, &w, 2);
+      }
+      break;
+    }
+    case 24: {
+      uint8_t b = pixel & 255, g = (pixel >> 8) & 255, r = (pixel >> 16) & 255;
+      uint8_t* q = p + 3 * static_cast<size_t>(x1);
+      for (int i = 0; i < n; ++i, q += 3) {
+        if (xorMode) {
+          q[0] ^= b, q[1] ^= g, q[2] ^= r;
+        } else {
+          q[0] = b, q[1] = g, q[2] = r;
+        }
+      }
+      break;
+    }
+    default: {
+      uint32_t v = pixel & 0xFFFFFF;
+      uint8_t* q = p + 4 * static_cast<size_t>(x1);
+      for (int i = 0; i < n; ++i, q += 4) {
+        uint32_t w = v;
+        if (xorMode) {
+          std::memcpy(&w, q, 4);
+          w ^= v;
+        }
+        std::memcpy(q, &w, 4);
+      }
+      break;
+    }
+  }
+}
+
+void Surface::fillSpan(uint32_t pixel, int64_t row, int64_t x1, int64_t x2) {
+  if (!valid() || clip_.empty() || row < clip_.top || row > clip_.bottom) return;
+  if (x1 > x2) std::swap(x1, x2);
+  if (x2 < clip_.left || x1 > clip_.right) return;
+  spanClipped(pixel, static_cast<int>(row), clampTo(x1, clip_.left, clip_.right), clampTo(x2, clip_.left, clip_.right));
+}
+
+void Surface::fillRect(uint32_t pixel, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+  if (!valid() || clip_.empty()) return;
+  if (x1 > x2) std::swap(x1, x2);
+  if (y1 > y2) std::swap(y1, y2);
+  if (x2 < clip_.left || x1 > clip_.right || y2 < clip_.top || y1 > clip_.bottom) return;
+  int l = clampTo(x1, clip_.left, clip_.right), r = clampTo(x2, clip_.left, clip_.right);
+  int t = clampTo(y1, clip_.top, clip_.bottom), b = clampTo(y2, clip_.top, clip_.bottom);
+  for (int y = t; y <= b; ++y) spanClipped(pixel, y, l, r);
+}
+
+void Surface::plot(uint32_t pixel, int64_t x, int64_t y) {
+  if (!valid() || x < clip_.left || x > clip_.right || y < clip_.top || y > clip_.bottom) return;
+  spanClipped(pixel, static_cast<int>(y), static_cast<int>(x), static_cast<int>(x));
+}
+
+void Surface::line(uint32_t pixel, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+  if (!valid() || clip_.empty()) return;
+  // Clip the segment to the clip rectangle (Liang-Barsky), then step it.
+  double ax = static_cast<double>(x1), ay = static_cast<double>(y1);
+  double dx = static_cast<double>(x2) - ax, dy = static_cast<double>(y2) - ay;
+  double t0 = 0, t1 = 1;
+  auto edge = [&](double p, double q) {
+    if (p == 0) return q >= 0;
+    double t = q / p;
+    if (p < 0) {
+      if (t > t1) return false;
+      t0 = std::max(t0, t);
+    } else {
+      if (t < t0) return false;
+      t1 = std::min(t1, t);
+    }
+    return true;
+  };
+  double l = clip_.left - 0.5, r = clip_.right + 0.5, t = clip_.top - 0.5, b = clip_.bottom + 0.5;
+  if (!edge(-dx, ax - l) || !edge(dx, r - ax) || !edge(-dy, ay - t) || !edge(dy, b - ay)) return;
+  int px = clampTo(toInt(std::lround(ax + t0 * dx)), clip_.left, clip_.right);
+  int py = clampTo(toInt(std::lround(ay + t0 * dy)), clip_.top, clip_.bottom);
+  int qx = clampTo(toInt(std::lround(ax + t1 * dx)), clip_.left, clip_.right);
+  int qy = clampTo(toInt(std::lround(ay + t1 * dy)), clip_.top, clip_.bottom);
+  if (py == qy) {
+    spanClipped(pixel, py, std::min(px, qx), std::max(px, qx));
+    return;
+  }
+  int sx = px < qx ? 1 : -1, sy = py < qy ? 1 : -1;
+  int ex = std::abs(qx - px), ey = -std::abs(qy - py);
+  int err = ex + ey;
+  for (;;) {
+    spanClipped(pixel, py, px, px);
+    if (px == qx && py == qy) break;
+    int e2 = 2 * err;
+    if (e2 >= ey) err += ey, px += sx;
+    if (e2 <= ex) err += ex, py += sy;
+  }
+}
+
+void Surface::capsuleRows(uint32_t pixel, double r, double x1, double y1, double x2, double y2) {
+  double top = std::max(std::min(y1, y2) - r, static_cast<double>(clip_.top));
+  double bottom = std::min(std::max(y1, y2) + r, static_cast<double>(clip_.bottom) + 1);
+  if (top >= bottom) return;
+  double dx = x2 - x1, dy = y2 - y1, len = std::hypot(dx, dy);
+  double nx = 0, ny = 0;
+  if (len > 0) nx = -dy / len * r, ny = dx / len * r;
+  const double qx[4] = {x1 + nx, x2 + nx, x2 - nx, x1 - nx};
+  const double qy[4] = {y1 + ny, y2 + ny, y2 - ny, y1 - ny};
+  const double r2 = r * r;
+  for (int64_t y = toInt(std::ceil(top)); y < toInt(std::ceil(bottom)); ++y) {
+    double fy = static_cast<double>(y), lo = HUGE_VAL, hi = -HUGE_VAL;
+    for (auto [cx, cy] : {std::pair{x1, y1}, std::pair{x2, y2}}) {
+      double d = fy - cy;
+      if (d * d <= r2) {
+        double h = std::sqrt(r2 - d * d);
+        lo = std::min(lo, cx - h), hi = std::max(hi, cx + h);
+      }
+    }
+    if (len > 0)
+      for (int i = 0; i < 4; ++i) {
+        double ax = qx[i], ay = qy[i], bx = qx[(i + 1) & 3], by = qy[(i + 1) & 3];
+        if (fy < std::min(ay, by) || fy > std::max(ay, by)) continue;
+        double x = ay == by ? ax : ax + (fy - ay) * (bx - ax) / (by - ay);
+        lo = std::min({lo, x, ay == by ? bx : x}), hi = std::max({hi, x, ay == by ? bx : x});
+      }
+    int64_t a = toInt(std::ceil(lo)), b = toInt(std::ceil(hi)) - 1;
+    if (a <= b) fillSpan(pixel, y, a, b);
+  }
+}
+
+void Surface::thickLine(uint32_t pixel, double width, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+  if (!valid() || clip_.empty()) return;
+  if (!(width > 1.5)) return line(pixel, x1, y1, x2, y2);
+  capsuleRows(pixel, width / 2, static_cast<double>(x1), static_cast<double>(y1), static_cast<double>(x2),
+              static_cast<double>(y2));
+}
+
+void Surface::trackOutline(uint32_t pixel, double width, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+  if (!valid() || clip_.empty()) return;
+  if (!(width > 1.5)) return line(pixel, x1, y1, x2, y2);
+  double r = width / 2;
+  if (x1 == x2 && y1 == y2) return circleOutline(pixel, toInt(std::lround(r)), x1, y1);
+  double a = std::atan2(static_cast<double>(y2 - y1), static_cast<double>(x2 - x1));
+  int steps = std::clamp(static_cast<int>(r / 2), 4, 48);
+  std::vector<PixelPoint> pts;
+  pts.reserve(2 * steps + 2);
+  auto cap = [&](int64_t cx, int64_t cy, double from) {
+    for (int i = 0; i <= steps; ++i) {
+      double t = from + std::numbers::pi * i / steps;
+      pts.push_back({toInt(std::lround(static_cast<double>(cx) + r * std::cos(t))),
+                     toInt(std::lround(static_cast<double>(cy) + r * std::sin(t)))});
+    }
+  };
+  cap(x2, y2, a - std::numbers::pi / 2);
+  cap(x1, y1, a + std::numbers::pi / 2);
+  polyline(pixel, pts, true);
+}
+
+const std::vector<uint16_t>& circleTable() {
+  static const std::vector<uint16_t> table = [] {
+    std::vector<uint16_t> t;
+    t.reserve(255 * 258 / 2);
+    for (int r = 1; r <= 255; ++r) {
+      // Midpoint rule: the row's half-width is the largest x with
+      // x^2 + dy^2 <= r^2 + r (a pixel centre within r + 1/2).
+      for (int dy = 0; dy <= r; ++dy) {
+        int x = static_cast<int>(std::sqrt(static_cast<double>(r * r + r - dy * dy)));
+        while (x * x + dy * dy > r * r + r) --x;
+        while ((x + 1) * (x + 1) + dy * dy <= r * r + r) ++x;
+        t.push_back(static_cast<uint16_t>(x));
+      }
+    }
+    return t;
+  }();
+  return table;
+}
+
+int circleHalfWidth(int64_t radius, int64_t dy) {
+  if (dy < 0) dy = -dy;
+  if (radius <= 0 || dy > radius) return radius == 0 && dy == 0 ? 0 : -1;
+  if (radius <= 255) return circleTable()[radius * (radius + 1) / 2 - 1 + dy];
+  double r = static_cast<double>(radius), d = static_cast<double>(dy);
+  double v = std::sqrt(std::max(0.0, r * r + r - d * d));
+  return static_cast<int>(std::min(v, 2e9));
+}
+
+void Surface::circle(uint32_t pixel, int64_t radius, int64_t cx, int64_t cy) {
+  if (!valid() || clip_.empty() || radius < 0) return;
+  radius = std::min<int64_t>(radius, int64_t{1} << 40);
+  int64_t t = std::max(cy - radius, int64_t{clip_.top}), b = std::min(cy + radius, int64_t{clip_.bottom});
+  for (int64_t y = t; y <= b; ++y) {
+    int h = circleHalfWidth(radius, y - cy);
+    if (h >= 0) fillSpan(pixel, y, cx - h, cx + h);
+  }
+}
+
+void Surface::circleOutline(uint32_t pixel, int64_t radius, int64_t cx, int64_t cy) {
+  if (!valid() || clip_.empty() || radius < 0) return;
+  radius = std::min<int64_t>(radius, int64_t{1} << 40);
+  int64_t t = std::max(cy - radius, int64_t{clip_.top}), b = std::min(cy + radius, int64_t{clip_.bottom});
+  for (int64_t y = t; y <= b; ++y) {
+    int64_t dy = y - cy < 0 ? cy - y : y - cy;
+    int64_t a = circleHalfWidth(radius, dy);
+    if (a < 0) continue;
+    if (dy == radius || a == 0) {
+      fillSpan(pixel, y, cx - a, cx + a);
+      continue;
+    }
+    int64_t inner = std::min<int64_t>(circleHalfWidth(radius, dy + 1) + 1, a);
+    fillSpan(pixel, y, cx - a, cx - inner);
+    fillSpan(pixel, y, cx + inner, cx + a);
+  }
+}
+
+void Surface::fillPolygon(uint32_t pixel, const std::vector<PixelPoint>& v, bool everyOtherRow) {
+  if (!valid() || clip_.empty() || v.size() < 3) return;
+  int64_t minY = v[0].y, maxY = v[0].y, minX = v[0].x, maxX = v[0].x;
+  for (const auto& p : v) {
+    minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+    minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
+  }
+  if (maxX < clip_.left || minX > clip_.right) return;
+  int64_t t = std::max(minY, int64_t{clip_.top}), b = std::min(maxY, int64_t{clip_.bottom});
+  std::vector<double> xs;
+  xs.reserve(v.size());
+  for (int64_t y = t; y <= b; ++y) {
+    if (everyOtherRow && (y & 1)) continue;
+    xs.clear();
+    double fy = static_cast<double>(y);
+    for (size_t i = 0; i < v.size(); ++i) {
+      const PixelPoint& a = v[i];
+      const PixelPoint& c = v[(i + 1) % v.size()];
+      if (a.y == c.y) continue;
+      int64_t lo = std::min(a.y, c.y), hi = std::max(a.y, c.y);
+      if (y < lo || y >= hi) continue;
+      xs.push_back(static_cast<double>(a.x) +
+                   (fy - static_cast<double>(a.y)) * static_cast<double>(c.x - a.x) / static_cast<double>(c.y - a.y));
+    }
+    std::sort(xs.begin(), xs.end());
+    for (size_t i = 0; i + 1 < xs.size(); i += 2) {
+      int64_t x1 = toInt(std::ceil(xs[i])), x2 = toInt(std::ceil(xs[i + 1])) - 1;
+      if (x2 >= x1) fillSpan(pixel, y, x1, x2);
+    }
+  }
+}
+
+void Surface::polyline(uint32_t pixel, const std::vector<PixelPoint>& v, bool closed) {
+  if (v.empty()) return;
+  if (v.size() == 1) return plot(pixel, v[0].x, v[0].y);
+  for (size_t i = 0; i + 1 < v.size(); ++i) line(pixel, v[i].x, v[i].y, v[i + 1].x, v[i + 1].y);
+  if (closed && v.size() > 2) line(pixel, v.back().x, v.back().y, v[0].x, v[0].y);
+}
+
+void Surface::xorCrossHair(int64_t x, int64_t y, const Rect& area, bool thick) {
+  Rect saved = clip_;
+  setClip(area);
+  uint32_t px = colourToPixel(format_, kXorColour, true);
+  for (int d = thick ? -1 : 0; d <= (thick ? 1 : 0); ++d) {
+    fillSpan(px, y + d, area.left, area.right);
+    for (int64_t row = clip_.top; row <= clip_.bottom; ++row)
+      if (row < y - (thick ? 1 : 0) || row > y + (thick ? 1 : 0)) plot(px, x + d, row);
+  }
+  clip_ = saved;
+}
+
+void Surface::xorDashedCrossHair(int64_t x, int64_t y, const Rect& area) {
+  Rect saved = clip_;
+  setClip(area);
+  uint32_t px = colourToPixel(format_, kXorColour, true);
+  for (int64_t col = clip_.left; col <= clip_.right; ++col)
+    if (((col - (x - 8)) & 16) == 0) plot(px, col, y);
+  for (int64_t row = clip_.top; row <= clip_.bottom; ++row)
+    if (row != y && ((row - (y - 8)) & 16) == 0) plot(px, x, row);
+  clip_ = saved;
+}
+
+}  // namespace trelmo
