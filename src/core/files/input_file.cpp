@@ -1,0 +1,178 @@
+#include "files/input_file.h"
+
+#include <cstring>
+
+namespace trelmo {
+
+// Memory input is held as one block in buf_, so the readers below work the
+// same on both kinds of input: take what is left of buf_, then fill().
+
+InputFile::~InputFile() {
+  if (fp_) std::fclose(fp_);
+}
+
+bool InputFile::open(const std::string& path) {
+  if (fp_) std::fclose(fp_);
+  memory_ = false;
+  mem_ = {};
+  memPos_ = 0;
+  fp_ = std::fopen(path.c_str(), "rb");
+  if (!fp_) return false;
+  path_ = path;
+  size_ = 0;
+  if (std::fseek(fp_, 0, SEEK_END) == 0) {
+    const long end = std::ftell(fp_);
+    if (end > 0) size_ = static_cast<uint64_t>(end);
+  }
+  std::fseek(fp_, 0, SEEK_SET);
+  first_.resize(kBlock);
+  first_.resize(std::fread(first_.data(), 1, kBlock, fp_));
+  buf_ = first_;
+  bufPos_ = 0;
+  consumed_ = 0;
+  return true;
+}
+
+void InputFile::openMemory(std::string_view data) {
+  if (fp_) std::fclose(fp_);
+  fp_ = nullptr;
+  memory_ = true;
+  mem_ = data;
+  memPos_ = 0;
+  path_.clear();
+  size_ = data.size();
+  first_.assign(data.data(), data.data() + (data.size() < kBlock ? data.size() : kBlock));
+  buf_.assign(data.begin(), data.end());
+  bufPos_ = 0;
+  consumed_ = 0;
+}
+
+void InputFile::rewind() {
+  consumed_ = 0;
+  bufPos_ = 0;
+  if (memory_ || !fp_) return;
+  // The first block is kept, so going back to the start costs no read.
+  buf_ = first_;
+  std::fseek(fp_, static_cast<long>(first_.size()), SEEK_SET);
+}
+
+bool InputFile::fill() {
+  if (memory_ || !fp_) return false;
+  buf_.resize(kBlock);
+  const size_t n = std::fread(buf_.data(), 1, kBlock, fp_);
+  buf_.resize(n);
+  bufPos_ = 0;
+  return n > 0;
+}
+
+int InputFile::getByte() {
+  if (bufPos_ >= buf_.size() && !fill()) return -1;
+  ++consumed_;
+  return static_cast<unsigned char>(buf_[bufPos_++]);
+}
+
+size_t InputFile::read(void* dest, size_t n) {
+  char* out = static_cast<char*>(dest);
+  size_t got = 0;
+  while (got < n) {
+    if (bufPos_ >= buf_.size() && !fill()) break;
+    const size_t avail = buf_.size() - bufPos_;
+    const size_t take = (n - got) < avail ? (n - got) : avail;
+    std::memcpy(out + got, buf_.data() + bufPos_, take);
+    bufPos_ += take;
+    consumed_ += take;
+    got += take;
+  }
+  return got;
+}
+
+bool InputFile::nextLine(std::string& line) {
+  line.clear();
+  bool any = false;  // something (a character or a line end) was taken
+  size_t col = 0;
+  for (;;) {
+    if (bufPos_ >= buf_.size() && !fill()) return any;
+    const char* p = buf_.data() + bufPos_;
+    const size_t n = buf_.size() - bufPos_;
+    size_t i = 0;
+    int end = 0;  // 0 none yet, 1 LF, 2 CR, 3 cut at the maximum length
+    while (i < n) {
+      const char c = p[i];
+      if (c == '\n' || c == '\r') {
+        end = c == '\n' ? 1 : 2;
+        ++i;
+        break;
+      }
+      if (col >= kMaxLine) {
+        end = 3;
+        break;
+      }
+      if (c == '\t') {
+        size_t to = (col / 8 + 1) * 8;
+        if (to > kMaxLine) to = kMaxLine;
+        line.append(to - col, ' ');
+        col = to;
+      } else {
+        line.push_back(c == '\0' ? static_cast<char>(255) : c);
+        ++col;
+      }
+      ++i;
+    }
+    bufPos_ += i;
+    consumed_ += i;
+    any = any || i > 0;
+    if (end == 0) continue;
+    if (end == 2) {
+      // CR LF is one line end, even across a block boundary.
+      if ((bufPos_ < buf_.size() || fill()) && buf_[bufPos_] == '\n') getByte();
+    } else if (end == 3) {
+      // A line of exactly the maximum length keeps its own line end rather
+      // than producing an empty line after it.
+      if (bufPos_ < buf_.size() || fill()) {
+        const char c = buf_[bufPos_];
+        if (c == '\n') {
+          getByte();
+        } else if (c == '\r') {
+          getByte();
+          if ((bufPos_ < buf_.size() || fill()) && buf_[bufPos_] == '\n') getByte();
+        }
+      }
+    }
+    return true;
+  }
+}
+
+bool InputFile::nextRawLine(std::string& line, size_t maxLen) {
+  line.clear();
+  if (maxLen == 0) maxLen = 1;  // every call must advance
+  bool any = false;
+  for (;;) {
+    if (bufPos_ >= buf_.size() && !fill()) return any;
+    const char* p = buf_.data() + bufPos_;
+    const size_t n = buf_.size() - bufPos_;
+    size_t i = 0;
+    int end = 0;  // 0 none yet, 1 LF, 2 CR, 3 cut
+    while (i < n) {
+      const char c = p[i];
+      if (c == '\n' || c == '\r') {
+        end = c == '\n' ? 1 : 2;
+        ++i;
+        break;
+      }
+      if (line.size() >= maxLen) {
+        end = 3;
+        break;
+      }
+      line.push_back(c);
+      ++i;
+    }
+    bufPos_ += i;
+    consumed_ += i;
+    any = any || i > 0;
+    if (end == 0) continue;
+    if (end == 2 && (bufPos_ < buf_.size() || fill()) && buf_[bufPos_] == '\n') getByte();
+    return true;
+  }
+}
+
+}  // namespace trelmo
