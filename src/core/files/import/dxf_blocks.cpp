@@ -1,0 +1,358 @@
+// DXF block definitions and the expansion of inserts into components.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "context.h"
+#include "database/chains.h"
+#include "database/rings.h"
+#include "files/import/dxf_geometry.h"
+#include "files/import/dxf_reader.h"
+
+namespace trelmo::dxf {
+
+namespace {
+
+constexpr size_t kMaxChainWalk = size_t{RecordPool::kMaxBlocks} * RecordPool::kRecordsPerBlock;
+
+// Block coordinates into the insert's place: subtract the base point, scale,
+// rotate, add the insertion point.
+struct Transform {
+  int32_t baseX, baseY;
+  double sx, sy;
+  uint16_t rotation;
+  int32_t atX, atY;
+
+  void point(int32_t& x, int32_t& y) const {
+    double dx = (double(x) - baseX) * sx, dy = (double(y) - baseY) * sy;
+    rotate(dx, dy, rotation);
+    x = clampUnits(dx + atX);
+    y = clampUnits(dy + atY);
+  }
+};
+
+uint16_t scaledSize(uint32_t size, double factor) {
+  const double v = std::nearbyint(size * std::fabs(factor));
+  return v > 65535 ? 65535 : static_cast<uint16_t>(v);
+}
+
+void transformArc(Record& a, const Transform& t) {
+  uint16_t start = item::start(a), sweep = item::sweep(a), ecc = item::eccentricity(a), axis = item::axisAngle(a);
+  const double ax = std::fabs(t.sx), ay = std::fabs(t.sy);
+  const int32_t radius = clampUnits(item::radius(a) * ax);
+  const bool circle = ecc == 0;
+  if (circle) {  // a circle's start counts from its axis angle
+    start = static_cast<uint16_t>(start + axis);
+    axis = 0;
+  }
+  if (t.sy < 0) {
+    start = static_cast<uint16_t>(-(start + sweep));
+    if (!circle) axis = static_cast<uint16_t>(-axis);
+  }
+  if (t.sx < 0) {
+    start = static_cast<uint16_t>(-(start + sweep) + (circle ? 32768 : 0));
+    if (!circle) axis = static_cast<uint16_t>(32768 - axis);
+  }
+  if (ax != ay && ax > 0) {
+    const double ratio = (circle ? 1.0 : ecc / 65536.0) * ay / ax;
+    ecc = static_cast<uint16_t>(std::clamp(std::nearbyint(ratio * 65536), 1.0, 65535.0));
+  }
+  axis = static_cast<uint16_t>(axis + t.rotation);
+  t.point(a.x1, a.y1);
+  item::setArc(a, radius, start, sweep, ecc, axis);
+}
+
+void transformText(Reader& r, Handle h, const Transform& t) {
+  Record& x = r.ctx.pool[h];
+  bool mirrored = item::textLength(x) < 0;
+  uint16_t angle = item::textAngle(x);
+  if (t.sx < 0) {
+    angle = static_cast<uint16_t>(-angle);
+    mirrored = !mirrored;
+  }
+  if (t.sy < 0) {
+    angle = static_cast<uint16_t>(32768 - angle);
+    mirrored = !mirrored;
+  }
+  x.size = scaledSize(x.size, t.sx);
+  t.point(x.x1, x.y1);
+  const int32_t length = textLength(readText(r.ctx, h), x.size);
+  item::setText(x, mirrored ? -length : length, static_cast<uint16_t>(angle + t.rotation), item::textAnchorFont(x));
+}
+
+void growBox(int32_t box[4], int64_t x0, int64_t y0, int64_t x1, int64_t y1, bool& any) {
+  const auto lo = [](int64_t v) { return clampUnits(double(v)); };
+  if (!any) {
+    box[0] = lo(x0), box[1] = lo(y0), box[2] = lo(x1), box[3] = lo(y1);
+    any = true;
+    return;
+  }
+  box[0] = std::min(box[0], lo(x0));
+  box[1] = std::min(box[1], lo(y0));
+  box[2] = std::max(box[2], lo(x1));
+  box[3] = std::max(box[3], lo(y1));
+}
+
+// The component header's bounding box of the items of its ring.
+void setBounds(RecordPool& pool, Handle header) {
+  const Handle ring = pool[header].ext;
+  int32_t box[4] = {0, 0, 0, 0};
+  bool any = false;
+  for (Handle h = pool[ring].next; h != ring; h = pool[h].next) {
+    const Record& i = pool[h];
+    switch (i.type()) {
+      case kArc: {
+        const int64_t rad = std::abs(int64_t{item::radius(i)});
+        growBox(box, i.x1 - rad, i.y1 - rad, i.x1 + rad, i.y1 + rad, any);
+        break;
+      }
+      case kLine:
+      case kReserved:
+        growBox(box, std::min(i.x1, i.w3), std::min(i.y1, i.w4), std::max(i.x1, i.w3), std::max(i.y1, i.w4), any);
+        break;
+      case kComponent: growBox(box, i.x1, i.y1, i.w3, i.w4, any); break;
+      default: growBox(box, i.x1, i.y1, i.x1, i.y1, any); break;
+    }
+  }
+  Record& hdr = pool[header];
+  hdr.x1 = box[0];
+  hdr.y1 = box[1];
+  hdr.w3 = box[2];
+  hdr.w4 = box[3];
+}
+
+void copyRing(Reader& r, Handle from, Handle to, const Transform& t);
+
+// A new nested ring for a component header, with origin and parameter text.
+Handle newComponentRing(Reader& r, Handle header, int32_t x, int32_t y, std::string_view text) {
+  const Handle s = newRing(r.ctx.pool, kComponentRing);
+  if (s == kNull) return kNull;
+  Record& sr = r.ctx.pool[s];
+  sr.x1 = x;
+  sr.y1 = y;
+  sr.w4 = static_cast<int32_t>(header);
+  storeText(r.ctx, s, text);
+  Record& hr = r.ctx.pool[header];
+  hr.ext = s;
+  return s;
+}
+
+void copySolid(Reader& r, const Record& src, Handle copy, const Transform& t) {
+  RecordPool& pool = r.ctx.pool;
+  Handle v = src.ext;
+  for (size_t n = 0; n < kMaxChainWalk && pool.valid(v) && r.budget > 0; ++n, --r.budget) {
+    int32_t x = pool[v].x1, y = pool[v].y1;
+    t.point(x, y);
+    if (!appendVertex(r.ctx, copy, x, y)) return;
+    v = pool[v].ext;
+  }
+}
+
+void copyItem(Reader& r, Handle h, Handle to, const Transform& t) {
+  RecordPool& pool = r.ctx.pool;
+  const Record src = pool[h];
+  if (src.hidden()) return;  // an unresolved placeholder
+  --r.budget;
+  const Handle c = createItem(pool, to, src.flags, src.layer, src.size, src.x1, src.y1, src.w3, src.w4, kNull);
+  if (c == kNull) return;
+  Record& x = pool[c];
+  x.w5 = src.w5;
+  switch (src.type()) {
+    case kLine:
+      if (item::isSolid(src)) {
+        copySolid(r, src, c, t);
+        break;
+      }
+      t.point(x.x1, x.y1);
+      t.point(x.w3, x.w4);
+      break;
+    case kArc: transformArc(x, t); break;
+    case kText:
+      if (!storeText(r.ctx, c, readText(r.ctx, h))) {
+        deleteItem(pool, c);
+        break;
+      }
+      transformText(r, c, t);
+      break;
+    case kPad:
+      t.point(x.x1, x.y1);
+      setHi16(x.w4, static_cast<uint16_t>(item::padAngle(x) + t.rotation));
+      break;
+    case kComponent: {
+      const Handle inner = src.ext;
+      if (!pool.valid(inner)) break;
+      int32_t ox = pool[inner].x1, oy = pool[inner].y1;
+      t.point(ox, oy);
+      if (newComponentRing(r, c, ox, oy, readText(r.ctx, inner)) == kNull) break;
+      x.size = static_cast<uint16_t>(src.size + t.rotation);
+      copyRing(r, inner, pool[c].ext, t);
+      setBounds(pool, c);
+      break;
+    }
+    default:
+      t.point(x.x1, x.y1);
+      t.point(x.w3, x.w4);
+      break;
+  }
+}
+
+void copyRing(Reader& r, Handle from, Handle to, const Transform& t) {
+  RecordPool& pool = r.ctx.pool;
+  for (Handle h = pool[from].next; h != from && r.budget > 0; h = pool[h].next) copyItem(r, h, to, t);
+}
+
+void freeVertices(RecordPool& pool, Handle v) {
+  for (size_t n = 0; n < kMaxChainWalk && pool.valid(v); ++n) {
+    const Handle next = pool[v].ext;
+    pool.release(v);
+    v = next;
+  }
+}
+
+// Frees every item of a ring the reader built, then the sentinel.
+void freeRing(Reader& r, Handle ring) {
+  RecordPool& pool = r.ctx.pool;
+  while (pool[ring].next != ring) {
+    const Handle h = pool[ring].next;
+    Record& i = pool[h];
+    if (i.type() == kLine && i.size == 0) {
+      freeVertices(pool, i.ext);
+      i.ext = kNull;
+    } else if (i.type() == kComponent && pool.valid(i.ext)) {
+      freeRing(r, i.ext);
+      i.ext = kNull;
+    } else if (i.type() == kText) {
+      releaseExtension(r.ctx, h);
+    }
+    deleteItem(pool, h);
+  }
+  releaseExtension(r.ctx, ring);
+  pool.release(ring);
+}
+
+bool completeBlock(Reader& r, size_t index, int depth);
+
+void expand(Reader& r, const Placeholder& p, int depth) {
+  const auto found = r.blockIndex.find(p.name);
+  if (found == r.blockIndex.end() || depth >= kMaxInsertDepth || r.budget <= 0 ||
+      !completeBlock(r, found->second, depth + 1)) {
+    placeholderToText(r, p);
+    return;
+  }
+  const BlockDef& b = r.blocks[found->second];
+  RecordPool& pool = r.ctx.pool;
+  const Handle ring = newComponentRing(r, p.rec, p.x, p.y, p.name);
+  if (ring == kNull) {
+    deleteItem(pool, p.rec);
+    return;
+  }
+  Record& hdr = pool[p.rec];
+  hdr.flags = kComponent;
+  hdr.size = p.rotation;
+  copyRing(r, b.ring, ring, {b.baseX, b.baseY, p.sx, p.sy, p.rotation, p.x, p.y});
+  if (ringEmpty(pool, ring)) {  // an empty block leaves no component behind
+    freeRing(r, ring);
+    deleteItem(pool, p.rec);
+    return;
+  }
+  setBounds(pool, p.rec);
+}
+
+// Expands the inserts inside a block so that copies of it are complete. A
+// block met again while it is being completed refers to itself.
+bool completeBlock(Reader& r, size_t index, int depth) {
+  BlockDef& b = r.blocks[index];
+  if (b.state == BlockDef::Done) return true;
+  if (b.state == BlockDef::Busy) return false;
+  b.state = BlockDef::Busy;
+  for (size_t i = 0; i < b.pending.size(); ++i) expand(r, b.pending[i], depth);
+  b.pending.clear();
+  b.state = BlockDef::Done;
+  return true;
+}
+
+void readBlockHeader(Reader& r) {
+  BlockDef b;
+  double x = 0, y = 0;
+  while (r.groups.next() > 0) {
+    switch (r.groups.code()) {
+      case 2: b.name.assign(r.groups.value()); break;
+      case 10: x = number(r.groups.value()); break;
+      case 20: y = number(r.groups.value()); break;
+      default: break;
+    }
+  }
+  r.groups.unread();
+  b.baseX = r.shiftX(x);
+  b.baseY = r.shiftY(y);
+  b.ring = newRing(r.ctx.pool, kComponentRing);
+  if (b.ring == kNull) {
+    r.block = -1;  // entities of the block then land nowhere: skipped below
+    return;
+  }
+  r.blockIndex.emplace(b.name, r.blocks.size());
+  r.block = static_cast<int>(r.blocks.size());
+  r.blocks.push_back(std::move(b));
+}
+
+void skipPairs(Reader& r) {
+  while (r.groups.next() > 0) {
+  }
+  r.groups.unread();
+}
+
+}  // namespace
+
+void placeholderToText(Reader& r, const Placeholder& p) {
+  RecordPool& pool = r.ctx.pool;
+  Record& x = pool[p.rec];
+  const uint16_t height = r.ctx.params.textSize ? r.ctx.params.textSize : 6;
+  x.flags = kText;
+  x.size = height;
+  x.x1 = p.x;
+  x.y1 = p.y;
+  x.ext = kNull;
+  item::setText(x, textLength(p.name, height), 0, 0);
+  if (!storeText(r.ctx, p.rec, p.name)) deleteItem(pool, p.rec);
+}
+
+void readBlocks(Reader& r) {
+  bool inBlock = false;
+  while (r.groups.next() >= 0) {
+    r.progress();
+    if (r.groups.code() != 0) continue;
+    const std::string type(r.groups.keyword());
+    if (type == "ENDSEC" || type == "SECTION" || type == "EOF") {
+      if (type != "ENDSEC") r.groups.unread();
+      break;
+    }
+    if (type == "BLOCK") {
+      readBlockHeader(r);
+      inBlock = true;
+    } else if (type == "ENDBLK") {
+      skipPairs(r);
+      r.block = -1;
+      inBlock = false;
+    } else if (inBlock && r.block >= 0) {
+      readEntity(r, type);
+    } else {
+      skipPairs(r);
+    }
+  }
+  r.block = -1;
+}
+
+void expandInserts(Reader& r) {
+  for (size_t i = 0; i < r.blocks.size(); ++i) completeBlock(r, i, 0);
+  for (const Placeholder& p : r.filePlaceholders) expand(r, p, 0);
+  r.filePlaceholders.clear();
+}
+
+void releaseBlocks(Reader& r) {
+  for (BlockDef& b : r.blocks)
+    if (b.ring != kNull) freeRing(r, b.ring);
+  r.blocks.clear();
+  r.blockIndex.clear();
+}
+
+}  // namespace trelmo::dxf
