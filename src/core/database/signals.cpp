@@ -71,43 +71,48 @@ Handle searchList(const Context& ctx, const std::string& key) {
   return found;
 }
 
-// The index entry when it agrees with the list, else the list's answer.
-Handle lookup(const Context& ctx, const std::string& key) {
-  const auto it = ctx.signals.index.find(key);
-  if (it != ctx.signals.index.end() && isSignal(ctx.pool, it->second) &&
-      upperKey(storedName(ctx.pool[it->second])) == key)
-    return it->second;
-  return searchList(ctx, key);
+// An index entry is trusted only when its record still holds the name.
+bool entryHolds(const Context& ctx, Handle h, const std::string& key) {
+  return isSignal(ctx.pool, h) && upperKey(storedName(ctx.pool[h])) == key;
 }
 
-// The record after which a new name with this key belongs.
-Handle insertAfter(Context& ctx, const std::string& key) {
-  auto& index = ctx.signals.index;
+// The index's neighbours of a key that it does not hold, and whether the list
+// agrees that nothing lies between them.
+struct Gap {
+  Handle pred, succ;
+  bool agrees;
+};
+Gap gapFor(const Context& ctx, const std::string& key) {
+  const auto& index = ctx.signals.index;
   const auto next = index.upper_bound(key);
   const Handle pred = next == index.begin() ? ctx.signals.head : std::prev(next)->second;
   const Handle succ = next == index.end() ? ctx.signals.tail : next->second;
-  if (ctx.pool.valid(pred) && ctx.pool[pred].ext == succ) return pred;
-  // The index disagrees with the list: search the list and start it afresh.
-  Handle where = ctx.signals.head;
-  forEachName(ctx, [&](Handle, Handle h) {
-    if (upperKey(storedName(ctx.pool[h])) > key) return false;
-    where = h;
-    return true;
-  });
-  rebuildIndex(ctx);
-  return where;
+  return {pred, succ, ctx.pool.valid(pred) && ctx.pool[pred].ext == succ};
+}
+
+// The record holding the name, kNull when the table has none. The index
+// answers; should it ever disagree with the list it is rebuilt from the list.
+Handle lookup(Context& ctx, const std::string& key) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const auto it = ctx.signals.index.find(key);
+    if (it != ctx.signals.index.end() ? entryHolds(ctx, it->second, key) : gapFor(ctx, key).agrees)
+      return it != ctx.signals.index.end() ? it->second : kNull;
+    rebuildIndex(ctx);
+  }
+  return searchList(ctx, key);
 }
 
 Handle insertName(Context& ctx, std::string_view name, const std::string& key) {
+  const Gap gap = gapFor(ctx, key);
+  if (!gap.agrees) return kNull;
   const Handle h = ctx.pool.allocate();
   if (h == kNull) return kNull;
   Record& r = ctx.pool[h];
   r.next = kSignalMarker;
   std::memcpy(r.payload(), name.data(), name.size());
-  const Handle pred = insertAfter(ctx, key);
-  r.ext = ctx.pool[pred].ext;
-  ctx.pool[pred].ext = h;
-  ctx.signals.index[key] = h;
+  r.ext = gap.succ;
+  ctx.pool[gap.pred].ext = h;
+  ctx.signals.index.emplace(key, h);
   return h;
 }
 
@@ -151,7 +156,10 @@ bool attachSignal(Context& ctx, Handle item, std::string_view name) {
 Handle findSignal(const Context& ctx, std::string_view name) {
   const std::string_view stored = trimName(name);
   if (stored.empty() || ctx.signals.head == kNull) return kNull;
-  return lookup(ctx, upperKey(stored));
+  const std::string key = upperKey(stored);
+  const auto it = ctx.signals.index.find(key);
+  if (it != ctx.signals.index.end() && entryHolds(ctx, it->second, key)) return it->second;
+  return gapFor(ctx, key).agrees ? kNull : searchList(ctx, key);
 }
 
 std::string signalName(const Context& ctx, Handle signalRecord) {
