@@ -1,0 +1,90 @@
+// A save that cannot be completed reports failure and leaves the previous
+// file exactly as it was, with no temporary file left behind.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "files/writer.h"
+#include "writer_test_util.h"
+
+namespace trelmo::testing {
+namespace {
+
+class SafeSaveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ctx.paths.data = dir / "data";
+    file = newDesignFile(ctx, dir / "board.pcb");
+    boardLayers(ctx);
+    for (int i = 0; i < 5000; ++i) addLine(ctx, file, 3, 655, i * 100, 0, i * 100 + kInch, kInch, "NET");
+  }
+  Context ctx;
+  ScratchDir dir;
+  Handle file = kNull;
+  const std::string old = "previous version\r\n";
+};
+
+TEST_F(SafeSaveTest, CompleteSaveReplacesFileAndKeepsItsPermissions) {
+  spit(dir / "board.pcb", old);
+  ASSERT_EQ(chmod((dir / "board.pcb").c_str(), 0640), 0);
+  ASSERT_TRUE(writeDesignFile(ctx, dir / "board.pcb", 'C'));
+  EXPECT_TRUE(slurp(dir / "board.pcb").ends_with("END OF FILE\r\n"));
+  struct stat st {};
+  ASSERT_EQ(stat((dir / "board.pcb").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"board.pcb"});
+}
+
+TEST_F(SafeSaveTest, MissingFolderFailsWithoutCreatingAnything) {
+  EXPECT_FALSE(writeDesignFile(ctx, dir / "missing/board.pcb", 'C'));
+  EXPECT_TRUE(folderEntries(dir.path()).empty());
+}
+
+TEST_F(SafeSaveTest, TargetThatIsAFolderFailsAndStaysAFolder) {
+  ASSERT_TRUE(std::filesystem::create_directory(dir / "board.pcb"));
+  spit(dir / "board.pcb/inside", old);
+  EXPECT_FALSE(writeDesignFile(ctx, dir / "board.pcb", 'C'));
+  EXPECT_EQ(slurp(dir / "board.pcb/inside"), old);
+  EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"board.pcb"});
+}
+
+TEST_F(SafeSaveTest, ReadOnlyFolderFailsAndKeepsOldFile) {
+  if (geteuid() == 0) GTEST_SKIP() << "folder permissions do not bind root";
+  spit(dir / "board.pcb", old);
+  ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
+  EXPECT_FALSE(writeDesignFile(ctx, dir / "board.pcb", 'C'));
+  chmod(dir.path().c_str(), 0755);
+  EXPECT_EQ(slurp(dir / "board.pcb"), old);
+  EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"board.pcb"});
+}
+
+// A file size limit makes the write itself fail half way, as a full disk
+// would. It runs in a child process so that the limit stays there.
+TEST_F(SafeSaveTest, WriteErrorHalfWayKeepsOldFileByteForByte) {
+  spit(dir / "board.pcb", old);
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{100000, 100000};  // the file is about 150 kB
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(writeDesignFile(ctx, dir / "board.pcb", 'C') ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed save reported success";
+  EXPECT_TRUE(slurp(dir / "board.pcb") == old);
+  EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"board.pcb"});
+}
+
+TEST_F(SafeSaveTest, FailedSaveKeepsModifiedFlag) {
+  ctx.rec(file).size |= kFileModified;
+  EXPECT_FALSE(writeDesignFile(ctx, dir / "missing/board.pcb", 'C'));
+  EXPECT_TRUE(fileModified(ctx.rec(file)));
+}
+
+}  // namespace
+}  // namespace trelmo::testing
