@@ -142,9 +142,17 @@ char readPicture(Context& ctx, InputFile& in, char hint) {
   if (recognisePicture({reinterpret_cast<const uint8_t*>(head.data()), head.size()}) == PictureType::None) return 0;
   if (in.size() > kMaxPictureFileBytes) return 0;
 
-  std::vector<uint8_t> data(static_cast<size_t>(in.size()));
+  // Read to the end rather than trusting the size, within the same bound.
+  std::vector<uint8_t> data;
+  data.reserve(static_cast<size_t>(in.size()));
   in.rewind();
-  data.resize(in.read(data.data(), data.size()));
+  std::vector<uint8_t> chunk(InputFile::kBlock);
+  while (size_t n = in.read(chunk.data(), chunk.size())) {
+    if (data.size() + n > kMaxPictureFileBytes) break;
+    data.insert(data.end(), chunk.begin(), chunk.begin() + static_cast<long>(n));
+  }
+  in.rewind();
+  if (data.size() + 1 > kMaxPictureFileBytes) return 0;
   auto img = decodePicture(data);
   if (!img) return 0;  // recognised but damaged: the later readers may still show it
   img->setName(baseName(in.path()));
