@@ -1,0 +1,240 @@
+#include "files/import/hpgl_plotter.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "context.h"
+#include "database/rings.h"
+
+namespace trelmo::hpgl {
+
+namespace {
+
+constexpr double kUnitsLimit = 2147418112.0;
+
+double clampUnits(double u) {
+  if (!(u > -kUnitsLimit)) return -kUnitsLimit;
+  return u > kUnitsLimit ? kUnitsLimit : u;
+}
+
+uint16_t binaryAngle(double radians) {
+  if (!std::isfinite(radians)) return 0;
+  double turns = std::fmod(radians / (2 * std::numbers::pi), 1.0);
+  if (turns < 0) turns += 1.0;
+  return static_cast<uint16_t>(static_cast<uint32_t>(std::llround(turns * 65536.0)) & 0xFFFF);
+}
+
+}  // namespace
+
+Plotter::Plotter(Context& ctx, Handle ring, bool mils)
+    : ctx_(ctx), ring_(ring), unit_(mils ? kMilUnit : kPlotterUnit) {}
+
+void Plotter::run(Lexer& lex) {
+  uint64_t commands = 0;
+  for (uint16_t code = lex.command(); code != 0; code = lex.command()) {
+    execute(code, lex);
+    if ((++commands & 0xFFF) == 0 && lex.size() > 0) ctx_.host->progress(static_cast<int>(lex.position() * 100 / lex.size()));
+  }
+}
+
+int32_t Plotter::world(double plotterUnits) const {
+  return static_cast<int32_t>(std::llround(clampUnits(plotterUnits * unit_)));
+}
+
+Plotter::Point Plotter::toPlotter(double x, double y) const {
+  if (!scaled_) return {x, y};
+  return {p1_.x + (x - userX1_) * (p2_.x - p1_.x) / (userX2_ - userX1_),
+          p1_.y + (y - userY1_) * (p2_.y - p1_.y) / (userY2_ - userY1_)};
+}
+
+Plotter::Point Plotter::deltaToPlotter(double dx, double dy) const {
+  if (!scaled_) return {dx, dy};
+  return {dx * (p2_.x - p1_.x) / (userX2_ - userX1_), dy * (p2_.y - p1_.y) / (userY2_ - userY1_)};
+}
+
+void Plotter::line(Point a, Point b) {
+  if (pen_ == 0) return;  // no pen in the holder: nothing is drawn
+  createItem(ctx_.pool, ring_, kLine, pen_, width_, world(a.x), world(a.y), world(b.x), world(b.y), kNull);
+}
+
+void Plotter::moveTo(Point p) {
+  if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;
+  if (down_) line(at_, p);
+  at_ = p;
+}
+
+void Plotter::moves(Lexer& lex, bool relative) {
+  double x, y;
+  while (lex.number(x)) {
+    if (!lex.number(y)) break;  // an odd coordinate is dropped
+    if (relative) {
+      const Point d = deltaToPlotter(x, y);
+      moveTo({at_.x + d.x, at_.y + d.y});
+    } else {
+      moveTo(toPlotter(x, y));
+    }
+  }
+}
+
+void Plotter::circle(Lexer& lex) {
+  double r;
+  if (!lex.number(r)) return;
+  lex.skipParameters();  // chord tolerance
+  if (pen_ == 0) return;
+  const double radius = std::fabs(deltaToPlotter(r, 0).x);
+  const Handle h = createItem(ctx_.pool, ring_, kArc, pen_, width_, world(at_.x), world(at_.y), 0, 0, kNull);
+  if (h != kNull) item::setArc(ctx_.pool[h], world(radius), 0, 0, 0, 0);
+}
+
+void Plotter::arc(Lexer& lex, bool relative) {
+  double cx, cy, degrees;
+  if (!lex.number(cx) || !lex.number(cy) || !lex.number(degrees)) {
+    lex.skipParameters();
+    return;
+  }
+  lex.skipParameters();  // chord tolerance
+  Point c;
+  if (relative) {
+    const Point d = deltaToPlotter(cx, cy);
+    c = {at_.x + d.x, at_.y + d.y};
+  } else {
+    c = toPlotter(cx, cy);
+  }
+  const double radius = std::hypot(at_.x - c.x, at_.y - c.y);
+  const double from = std::atan2(at_.y - c.y, at_.x - c.x);
+  const double to = from + degrees * std::numbers::pi / 180;
+  const Point end{c.x + radius * std::cos(to), c.y + radius * std::sin(to)};
+  if (down_ && pen_ != 0 && radius > 0 && degrees != 0) {
+    // A clockwise sweep starts where it ends.
+    const uint16_t start = binaryAngle(degrees < 0 ? to : from);
+    double sweep = std::fabs(degrees) / 360 * 65536;
+    const uint16_t sweep16 = sweep >= 65536 ? 0 : static_cast<uint16_t>(std::llround(sweep) & 0xFFFF);
+    const Handle h = createItem(ctx_.pool, ring_, kArc, pen_, width_, world(c.x), world(c.y), 0, 0, kNull);
+    if (h != kNull) item::setArc(ctx_.pool[h], world(radius), start, sweep16, 0, 0);
+  }
+  at_ = end;
+}
+
+// EA / ER: the outline of a rectangle from the current point to the corner.
+void Plotter::rectangle(Lexer& lex, bool relative) {
+  double x, y;
+  if (!lex.number(x) || !lex.number(y)) {
+    lex.skipParameters();
+    return;
+  }
+  lex.skipParameters();
+  Point q;
+  if (relative) {
+    const Point d = deltaToPlotter(x, y);
+    q = {at_.x + d.x, at_.y + d.y};
+  } else {
+    q = toPlotter(x, y);
+  }
+  const Point p = at_;
+  line(p, {q.x, p.y});
+  line({q.x, p.y}, q);
+  line(q, {p.x, q.y});
+  line({p.x, q.y}, p);
+}
+
+void Plotter::pad() {
+  const Handle h = createItem(ctx_.pool, ring_, kPad, 0, item::kRoundVia, world(at_.x), world(at_.y), 0, 0, kNull);
+  if (h != kNull) item::setPad(ctx_.pool[h], width_, width_, width_, 0);
+}
+
+void Plotter::scale(Lexer& lex) {
+  double v[4];
+  int n = 0;
+  while (n < 4 && lex.number(v[n])) ++n;
+  lex.skipParameters();  // scaling type and its arguments
+  // Without parameters, or with an empty range, scaling is off.
+  scaled_ = n == 4 && v[1] != v[0] && v[3] != v[2];
+  if (!scaled_) return;
+  userX1_ = v[0];
+  userX2_ = v[1];
+  userY1_ = v[2];
+  userY2_ = v[3];
+}
+
+void Plotter::inputWindow(Lexer& lex) {
+  double v[4];
+  int n = 0;
+  while (n < 4 && lex.number(v[n])) ++n;
+  lex.skipParameters();
+  if (n == 0) {
+    p1_ = {250, 596};
+    p2_ = {10250, 7796};
+  } else if (n >= 2) {
+    const Point d{p2_.x - p1_.x, p2_.y - p1_.y};
+    p1_ = {v[0], v[1]};
+    p2_ = n >= 4 ? Point{v[2], v[3]} : Point{v[0] + d.x, v[1] + d.y};
+  }
+}
+
+void Plotter::reset() {
+  down_ = false;
+  relative_ = false;
+  scaled_ = false;
+  p1_ = {250, 596};
+  p2_ = {10250, 7796};
+  terminator_ = 3;
+}
+
+void Plotter::execute(uint16_t code, Lexer& lex) {
+  double v = 0;
+  switch (code) {
+    case mnemonic('P', 'U'):
+      down_ = false;
+      moves(lex, relative_);
+      break;
+    case mnemonic('P', 'D'):
+      down_ = true;
+      moves(lex, relative_);
+      break;
+    case mnemonic('P', 'A'):
+      relative_ = false;
+      moves(lex, false);
+      break;
+    case mnemonic('P', 'R'):
+      relative_ = true;
+      moves(lex, true);
+      break;
+    case mnemonic('S', 'P'):
+      pen_ = lex.number(v) && v > 0 ? static_cast<uint8_t>(v > 255 ? 255 : v) : 0;
+      width_ = kDefaultPenWidth;
+      lex.skipParameters();
+      break;
+    case mnemonic('T', 'C'):
+      if (lex.number(v)) {
+        const double w = std::nearbyint(std::fabs(v) * kMilUnit);
+        width_ = w > 65535 ? 65535 : static_cast<uint16_t>(w);
+      }
+      lex.skipParameters();
+      break;
+    case mnemonic('P', 'P'):
+      pad();
+      lex.skipParameters();
+      break;
+    case mnemonic('C', 'I'): circle(lex); break;
+    case mnemonic('A', 'A'): arc(lex, false); break;
+    case mnemonic('A', 'R'): arc(lex, true); break;
+    case mnemonic('E', 'A'): rectangle(lex, false); break;
+    case mnemonic('E', 'R'): rectangle(lex, true); break;
+    case mnemonic('S', 'C'): scale(lex); break;
+    case mnemonic('I', 'P'): inputWindow(lex); break;
+    case mnemonic('I', 'N'):
+    case mnemonic('D', 'F'):
+      reset();
+      lex.skipParameters();
+      break;
+    case mnemonic('L', 'B'): lex.label(terminator_, 0); break;
+    case mnemonic('D', 'T'): {
+      const int t = lex.rawByte();
+      if (t >= 0 && t != ';') terminator_ = t;
+      break;
+    }
+    default: lex.skipParameters(); break;  // IW, DI, CP, LT, VS and the rest draw nothing here
+  }
+}
+
+}  // namespace trelmo::hpgl
