@@ -163,8 +163,7 @@ void gerber(const Params& p, Lines& l) {
     std::string& out = l.raw();
     for (int i = 0; i < 3 && g.name[i] != 0; ++i) out += g.name[i];
     out += ':';
-    appendInt(out, g.number);
-    l.layers(g.layers).end();
+    l.num(g.number).layers(g.layers).end();
   }
 }
 
