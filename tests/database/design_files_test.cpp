@@ -1,13 +1,13 @@
+#include "database/design_files.h"
+
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
 
-#include <unistd.h>
-
 #include "context.h"
 #include "database/chains.h"
-#include "database/design_files.h"
 #include "database/rings.h"
 #include "database/signals.h"
 #include "database/walk.h"
@@ -35,7 +35,10 @@ class DesignFiles : public ::testing::Test {
     const Handle text = createItem(ctx.pool, file, kText, 1, 10, 0, 0, 0, 0, kNull);
     ASSERT_TRUE(storeText(ctx, text, std::string(90, 't')));
     const Handle c = component(file);
-    ASSERT_TRUE(storeText(ctx, ctx.pool[c].ext, "U1\x7f" "74HC00\x7f" "DIP14"));
+    ASSERT_TRUE(storeText(ctx, ctx.pool[c].ext,
+                          "U1\x7f"
+                          "74HC00\x7f"
+                          "DIP14"));
     const Handle pad = createItem(ctx.pool, ctx.pool[c].ext, kPad, 1, 1, 0, 0, 0, 0, kNull);
     ASSERT_TRUE(storePin(ctx, pad, "VCC"));
     ASSERT_TRUE(attachSignal(ctx, pad, "gnd"));
@@ -49,13 +52,9 @@ TEST_F(DesignFiles, NewFileJoinsTheRingAndBecomesCurrent) {
   const Handle a = newDesignFile(ctx, "/home/u/Board.pcb");
   ASSERT_NE(a, kNull);
   EXPECT_EQ(ctx.current, a);
-  const Record& s = ctx.pool[a];
-  EXPECT_EQ(s.type(), kSentinel);
-  EXPECT_EQ(s.layer, kFileRing);
+  EXPECT_EQ(ctx.pool[a].layer, kFileRing);
   const Handle header = fileHeader(ctx, a);
   ASSERT_NE(header, kNull);
-  EXPECT_EQ(ctx.pool[header].type(), kContainer);
-  EXPECT_EQ(ctx.pool[header].ext, a);
   EXPECT_EQ(ctx.pool[ctx.rings[kOpenFiles]].next, header);
   EXPECT_EQ(filePath(ctx, a), "/home/u/Board.pcb");
   EXPECT_EQ(findOpenFile(ctx, "/HOME/U/board.PCB"), a);
@@ -99,8 +98,10 @@ TEST_F(DesignFiles, NewFileStartsWithoutPicturesOrFormat) {
 }
 
 TEST_F(DesignFiles, SwitchingWalksTheRingAndKeepsEachFilesParameters) {
+  EXPECT_FALSE(switchFile(ctx, 1));
   Handle files[3];
   files[0] = newDesignFile(ctx, "0.pcb");
+  EXPECT_FALSE(switchFile(ctx, 1));  // no other file
   ctx.params.lineWidth = 100;
   files[1] = newDesignFile(ctx, "1.pcb");
   ctx.params.lineWidth = 101;
@@ -118,16 +119,14 @@ TEST_F(DesignFiles, SwitchingWalksTheRingAndKeepsEachFilesParameters) {
   ASSERT_TRUE(switchFile(ctx, 4));
   EXPECT_EQ(ctx.current, files[1]);
   EXPECT_EQ(ctx.params.lineWidth, 101);
-  ASSERT_TRUE(switchToFile(ctx, files[1]));
   EXPECT_FALSE(switchToFile(ctx, ctx.rings[kGrabList]));
-  EXPECT_EQ(ctx.current, files[1]);
-}
-
-TEST_F(DesignFiles, SwitchingWithOneFileDoesNothing) {
-  EXPECT_FALSE(switchFile(ctx, 1));
-  const Handle a = newDesignFile(ctx, "only.pcb");
-  EXPECT_FALSE(switchFile(ctx, 1));
-  EXPECT_EQ(ctx.current, a);
+  // Closing the current file makes the next one current, wrapping round.
+  closeDesignFile(ctx, files[1]);
+  EXPECT_EQ(ctx.current, files[2]);
+  EXPECT_EQ(ctx.params.lineWidth, 102);
+  closeDesignFile(ctx, files[2]);
+  EXPECT_EQ(ctx.current, files[0]);
+  EXPECT_EQ(ctx.params.lineWidth, 100);
 }
 
 TEST_F(DesignFiles, SwitchingAutosavesAModifiedFile) {
@@ -179,43 +178,26 @@ TEST_F(DesignFiles, ClosingFreesEverythingTheFileOwned) {
   EXPECT_TRUE(ringEmpty(ctx.pool, ctx.rings[kOpenFiles]));
 }
 
-TEST_F(DesignFiles, ClosingTheCurrentFileRestoresTheNext) {
-  const Handle a = newDesignFile(ctx, "a.pcb");
-  ctx.params.lineWidth = 11;
-  const Handle b = newDesignFile(ctx, "b.pcb");
-  ctx.params.lineWidth = 22;
-  const Handle c = newDesignFile(ctx, "c.pcb");
-  ASSERT_TRUE(switchToFile(ctx, b));
-  closeDesignFile(ctx, b);
-  EXPECT_EQ(ctx.current, c);
-  closeDesignFile(ctx, c);  // the last in the ring: the first follows
-  EXPECT_EQ(ctx.current, a);
-  EXPECT_EQ(ctx.params.lineWidth, 11);
-}
-
-TEST_F(DesignFiles, FreeingASentinelEmptiesItsRing) {
+TEST_F(DesignFiles, FreeingDeeply) {
   const Handle scratch = createItem(ctx.pool, ctx.rings[kWorkRing1]);
   ASSERT_TRUE(attachSignal(ctx, scratch, "GND"));
   const size_t baseline = ctx.pool.freeCount();
   const Handle ring = newRing(ctx.pool, kFileRing);
   fill(ring);
+  // One component: its header, sentinel, parameter text and nested items go.
+  const Handle c = ctx.pool[ring].prev, before = ctx.pool[c].prev;
+  const Handle after = createItem(ctx.pool, ring, kText, 1, 10, 0, 0, 0, 0, kNull);
+  const size_t freeBefore = ctx.pool.freeCount();
+  EXPECT_EQ(freeItemDeeply(ctx, c), after);
+  EXPECT_EQ(ctx.pool.freeCount(), freeBefore + 10);
+  EXPECT_EQ(ctx.pool[after].prev, before);
+  EXPECT_EQ(ctx.pool[before].next, after);
+  // A sentinel keeps itself and loses its ring.
   EXPECT_EQ(freeItemDeeply(ctx, ring), ring);
   EXPECT_TRUE(ringEmpty(ctx.pool, ring));
   ctx.pool.release(ring);
   EXPECT_EQ(ctx.pool.freeCount(), baseline);
   EXPECT_EQ(signalRefs(ctx, ctx.pool[scratch].ext), 1u);
-}
-
-TEST_F(DesignFiles, FreeingOneItemReturnsItsSuccessor) {
-  const Handle ring = newRing(ctx.pool, kFileRing);
-  const Handle c = component(ring);
-  const Handle after = createItem(ctx.pool, ring, kText, 1, 10, 0, 0, 0, 0, kNull);
-  createItem(ctx.pool, ctx.pool[c].ext, kLine, 1, 10, 0, 0, 0, 0, kNull);
-  const size_t freeBefore = ctx.pool.freeCount();
-  EXPECT_EQ(freeItemDeeply(ctx, c), after);
-  EXPECT_EQ(ctx.pool.freeCount(), freeBefore + 3);
-  EXPECT_EQ(ctx.pool[ring].next, after);
-  EXPECT_EQ(ctx.pool[after].prev, ring);
 }
 
 TEST_F(DesignFiles, VeryDeepNestingIsWalkedAndFreedWithoutRecursion) {

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "context.h"
 #include "database/chains.h"
 #include "database/rings.h"
@@ -12,79 +10,57 @@ namespace {
 
 TEST(Pool, FreedRecordsComeBackLastInFirstOutAndZeroed) {
   Context ctx;
-  const Handle a = ctx.pool.allocate();
-  const Handle b = ctx.pool.allocate();
+  const Handle a = ctx.pool.allocate(), b = ctx.pool.allocate();
   ctx.pool[a].x1 = 77;
   ctx.pool[b].w5 = -1;
-  ctx.pool[b].flags = 0xFF;
   ctx.pool.release(a);
   ctx.pool.release(b);
   EXPECT_EQ(ctx.pool.allocate(), b);
   EXPECT_EQ(ctx.pool.allocate(), a);
-  const Record& rb = ctx.pool[b];
-  EXPECT_EQ(rb.ext, kNull);
-  EXPECT_EQ(rb.flags, 0);
-  EXPECT_EQ(rb.w5, 0);
+  EXPECT_EQ(ctx.pool[b].w5, 0);
   EXPECT_EQ(ctx.pool[a].x1, 0);
+  EXPECT_EQ(ctx.pool[a].ext, kNull);
 }
 
-// Takes every free record of the limited pool and returns how many it got.
-std::vector<Handle> drain(RecordPool& pool) {
+// Leaves `spare` free records in a one-block pool.
+void exhaust(RecordPool& pool, size_t spare) {
+  pool.setBlockLimit(1);
   std::vector<Handle> taken;
   for (Handle h; (h = pool.allocate()) != kNull;) taken.push_back(h);
-  return taken;
+  for (size_t i = 0; i < spare; ++i) pool.release(taken[i]);
 }
 
-TEST(Pool, ExhaustedPoolLeavesDesignUnchanged) {
+TEST(Pool, ExhaustedPoolLeavesTheDesignUnchanged) {
   Context ctx;
-  ctx.pool.setBlockLimit(1);
   const Handle ring = ctx.rings[kWorkRing1];
   const Handle line = createItem(ctx.pool, ring, kLine, 3, 100, 0, 0, 10, 10, kNull);
-  ASSERT_NE(line, kNull);
+  const Handle solid = createItem(ctx.pool, ring, kLine, 3, 0, 0, 0, 10, 10, kNull);
+  const Handle pad = createItem(ctx.pool, ring, kPad, 3, 1, 0, 0, 0, 0, kNull);
   ASSERT_TRUE(storeText(ctx, line, "keep me"));
-  const auto taken = drain(ctx.pool);
-  EXPECT_EQ(ctx.pool.blockCount(), 1);
-  EXPECT_EQ(ctx.pool.freeCount(), 0u);
-
-  EXPECT_EQ(ctx.pool.allocate(), kNull);
+  exhaust(ctx.pool, 0);
   EXPECT_EQ(createItem(ctx.pool, ring), kNull);
-  EXPECT_EQ(ctx.pool[ring].next, line);
-  EXPECT_EQ(ctx.pool[ring].prev, line);
-
-  // Every allocating operation fails without linking anything.
+  EXPECT_EQ(ctx.pool[ring].prev, pad);
   EXPECT_FALSE(storeText(ctx, line, "new text"));
   EXPECT_EQ(readText(ctx, line), "keep me");
   EXPECT_FALSE(attachSignal(ctx, line, "VCC"));
   EXPECT_EQ(findSignal(ctx, "VCC"), kNull);
-  ctx.pool[line].size = 0;
-  const Handle solidExt = ctx.pool[line].ext;
-  ctx.pool[line].ext = kNull;
-  EXPECT_FALSE(appendVertex(ctx, line, 5, 5));
-  EXPECT_EQ(ctx.pool[line].ext, kNull);
-  EXPECT_FALSE(solidToRectangle(ctx, line));
-  EXPECT_EQ(ctx.pool[line].ext, kNull);
-  EXPECT_EQ(ctx.pool[line].w3, 10);
-  const Handle pad = taken.back();
-  ctx.pool[pad].flags = kPad;
+  EXPECT_FALSE(solidToRectangle(ctx, solid));
+  EXPECT_EQ(ctx.pool[solid].ext, kNull);
+  EXPECT_EQ(ctx.pool[solid].w3, 10);
   EXPECT_FALSE(storePin(ctx, pad, "A1"));
-  EXPECT_EQ(ctx.pool[pad].w5, 0);
   EXPECT_TRUE(storePin(ctx, pad, "7"));  // a pin number needs no record
-  ctx.pool[line].ext = solidExt;
 }
 
-TEST(Pool, PartlyBuiltChainIsGivenBackWhenThePoolRunsOut) {
+TEST(Pool, PartlyBuiltChainsAreGivenBack) {
   Context ctx;
-  ctx.pool.setBlockLimit(1);
   const Handle text = createItem(ctx.pool, ctx.rings[kWorkRing1]);
-  auto taken = drain(ctx.pool);
-  // Room for two records only: a 100-byte text needs four.
-  ctx.pool.release(taken.back());
-  taken.pop_back();
-  ctx.pool.release(taken.back());
-  taken.pop_back();
+  const Handle solid = createItem(ctx.pool, ctx.rings[kWorkRing1], kLine, 3, 0, 0, 0, 10, 10, kNull);
+  exhaust(ctx.pool, 2);  // a 100-byte text needs four records, a rectangle four
   EXPECT_FALSE(storeText(ctx, text, std::string(100, 'x')));
+  EXPECT_FALSE(solidToRectangle(ctx, solid));
   EXPECT_EQ(ctx.pool.freeCount(), 2u);
   EXPECT_EQ(ctx.pool[text].ext, kNull);
+  EXPECT_EQ(ctx.pool[solid].w3, 10);
 }
 
 }  // namespace

@@ -131,11 +131,20 @@ std::string toInternal(std::string_view typed) {
       continue;
     }
     switch (c) {
-      case 176: out.push_back(static_cast<char>(kDegree)); break;
-      case 181: out.push_back(static_cast<char>(kMicro)); break;
-      case 189: out.push_back(static_cast<char>(kHalf)); break;
-      case 188: out.push_back(static_cast<char>(kQuarter)); break;
-      default: out.push_back(static_cast<char>(c));
+      case 176:
+        out.push_back(static_cast<char>(kDegree));
+        break;
+      case 181:
+        out.push_back(static_cast<char>(kMicro));
+        break;
+      case 189:
+        out.push_back(static_cast<char>(kHalf));
+        break;
+      case 188:
+        out.push_back(static_cast<char>(kQuarter));
+        break;
+      default:
+        out.push_back(static_cast<char>(c));
     }
   }
   return out;
@@ -146,12 +155,23 @@ namespace {
 // The display form of one stored byte (other than 127).
 void appendDisplay(std::string& out, uint8_t c) {
   switch (c) {
-    case kDegree: out.push_back(static_cast<char>(176)); break;
-    case kMicro: out.push_back(static_cast<char>(181)); break;
-    case kHalf: out.push_back(static_cast<char>(189)); break;
-    case kQuarter: out.push_back(static_cast<char>(188)); break;
-    case kOhm: out += "ohms"; break;
-    default: out.push_back(static_cast<char>(c));
+    case kDegree:
+      out.push_back(static_cast<char>(176));
+      break;
+    case kMicro:
+      out.push_back(static_cast<char>(181));
+      break;
+    case kHalf:
+      out.push_back(static_cast<char>(189));
+      break;
+    case kQuarter:
+      out.push_back(static_cast<char>(188));
+      break;
+    case kOhm:
+      out += "ohms";
+      break;
+    default:
+      out.push_back(static_cast<char>(c));
   }
 }
 

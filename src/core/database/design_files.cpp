@@ -81,8 +81,7 @@ Handle newDesignFile(Context& ctx, std::string_view path) {
   RecordPool& pool = ctx.pool;
   const Handle sentinel = newRing(pool, kFileRing);
   const bool named = sentinel != kNull && storeText(ctx, sentinel, path.empty() ? kDefaultFileName : path);
-  const Handle header = named ? createItem(pool, ctx.rings[kOpenFiles], kContainer, 0, 0, 0, 0, 0, 0, sentinel)
-                              : kNull;
+  const Handle header = named ? createItem(pool, ctx.rings[kOpenFiles], kContainer, 0, 0, 0, 0, 0, 0, sentinel) : kNull;
   if (header == kNull) {
     if (sentinel != kNull) {
       releaseExtension(ctx, sentinel);

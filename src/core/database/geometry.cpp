@@ -56,17 +56,22 @@ CosSin sinCos(uint16_t angle) {
   const int16_t s = toQ15(interpolate(sine, a));
   const int16_t c = toQ15(interpolate(sine, kQuarter - a));
   switch (angle >> 14) {
-    case 0: return {c, s};
-    case 1: return {static_cast<int16_t>(-s), c};
-    case 2: return {static_cast<int16_t>(-c), static_cast<int16_t>(-s)};
-    default: return {s, static_cast<int16_t>(-c)};
+    case 0:
+      return {c, s};
+    case 1:
+      return {static_cast<int16_t>(-s), c};
+    case 2:
+      return {static_cast<int16_t>(-c), static_cast<int16_t>(-s)};
+    default:
+      return {s, static_cast<int16_t>(-c)};
   }
 }
 
 void rotatePoint(int32_t& x, int32_t& y, uint16_t angle) {
   const int64_t x0 = x, y0 = y;
   switch (angle) {
-    case 0: return;
+    case 0:
+      return;
     case kQuarter:
       x = clamp32(-y0);
       y = clamp32(x0);

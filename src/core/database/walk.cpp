@@ -8,10 +8,14 @@ enum class Want { Any, NotHilighted, Hilighted, Hidden };
 
 bool qualifies(const Record& r, Want want) {
   switch (want) {
-    case Want::Any: return !r.hidden();
-    case Want::NotHilighted: return !r.hidden() && !r.hilighted();
-    case Want::Hilighted: return !r.hidden() && r.hilighted();
-    case Want::Hidden: return r.hidden();
+    case Want::Any:
+      return !r.hidden();
+    case Want::NotHilighted:
+      return !r.hidden() && !r.hilighted();
+    case Want::Hilighted:
+      return !r.hidden() && r.hilighted();
+    case Want::Hidden:
+      return r.hidden();
   }
   return false;
 }
