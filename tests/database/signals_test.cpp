@@ -67,6 +67,7 @@ TEST_F(Signals, TheListStaysTheAuthorityOverItsIndex) {
   ASSERT_TRUE(attachSignal(ctx, a, "Data0"));
   ASSERT_TRUE(attachSignal(ctx, newLine(), "ZZ"));
   ctx.signals.index.clear();
+  ctx.signals.byName.clear();
   EXPECT_EQ(findSignal(ctx, "DATA0"), ctx.pool[a].ext);
   ASSERT_TRUE(attachSignal(ctx, b, "DATA0"));
   EXPECT_EQ(ctx.pool[b].ext, ctx.pool[a].ext);

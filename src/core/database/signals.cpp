@@ -55,8 +55,11 @@ void forEachName(const Context& ctx, F f) {
 
 void rebuildIndex(Context& ctx) {
   ctx.signals.index.clear();
+  ctx.signals.byName.clear();
   forEachName(ctx, [&](Handle, Handle h) {
-    ctx.signals.index.emplace(upperKey(storedName(ctx.pool[h])), h);
+    const std::string key = upperKey(storedName(ctx.pool[h]));
+    ctx.signals.index.emplace(key, h);
+    ctx.signals.byName.emplace(key, h);
     return true;
   });
 }
@@ -73,7 +76,11 @@ Handle searchList(const Context& ctx, const std::string& key) {
 
 // An index entry is trusted only when its record still holds the name.
 bool entryHolds(const Context& ctx, Handle h, const std::string& key) {
-  return isSignal(ctx.pool, h) && upperKey(storedName(ctx.pool[h])) == key;
+  if (!isSignal(ctx.pool, h) || key.size() > static_cast<size_t>(kSignalNameMax)) return false;
+  const uint8_t* bytes = ctx.pool[h].payload();
+  for (size_t i = 0; i < key.size(); ++i)
+    if (upper(bytes[i]) != static_cast<uint8_t>(key[i])) return false;
+  return bytes[key.size()] == 0;
 }
 
 // The index's neighbours of a key that it does not hold, and whether the list
@@ -94,9 +101,9 @@ Gap gapFor(const Context& ctx, const std::string& key) {
 // answers; should it ever disagree with the list it is rebuilt from the list.
 Handle lookup(Context& ctx, const std::string& key) {
   for (int attempt = 0; attempt < 2; ++attempt) {
-    const auto it = ctx.signals.index.find(key);
-    if (it != ctx.signals.index.end() ? entryHolds(ctx, it->second, key) : gapFor(ctx, key).agrees)
-      return it != ctx.signals.index.end() ? it->second : kNull;
+    const auto it = ctx.signals.byName.find(key);
+    if (it != ctx.signals.byName.end() ? entryHolds(ctx, it->second, key) : gapFor(ctx, key).agrees)
+      return it != ctx.signals.byName.end() ? it->second : kNull;
     rebuildIndex(ctx);
   }
   return searchList(ctx, key);
@@ -113,6 +120,7 @@ Handle insertName(Context& ctx, std::string_view name, const std::string& key) {
   r.ext = gap.succ;
   ctx.pool[gap.pred].ext = h;
   ctx.signals.index.emplace(key, h);
+  ctx.signals.byName.emplace(key, h);
   return h;
 }
 
@@ -133,6 +141,7 @@ bool initSignalTable(Context& ctx) {
   ctx.signals.head = head;
   ctx.signals.tail = tail;
   ctx.signals.index.clear();
+  ctx.signals.byName.clear();
   return true;
 }
 
@@ -157,8 +166,8 @@ Handle findSignal(const Context& ctx, std::string_view name) {
   const std::string_view stored = trimName(name);
   if (stored.empty() || ctx.signals.head == kNull) return kNull;
   const std::string key = upperKey(stored);
-  const auto it = ctx.signals.index.find(key);
-  if (it != ctx.signals.index.end() && entryHolds(ctx, it->second, key)) return it->second;
+  const auto it = ctx.signals.byName.find(key);
+  if (it != ctx.signals.byName.end() && entryHolds(ctx, it->second, key)) return it->second;
   return gapFor(ctx, key).agrees ? kNull : searchList(ctx, key);
 }
 

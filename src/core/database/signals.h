@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "database/pool.h"
 
@@ -16,8 +17,10 @@ struct SignalTable {
   Handle head = kNull;  // marker 3, no name
   Handle tail = kNull;  // name of 28 bytes of 255
   // Upper-cased name -> record, kept beside the list (which stays the
-  // authority) so that attaching stays fast with thousands of signals.
+  // authority) so that attaching stays fast with thousands of signals: the
+  // ordered index tells where a new name goes, the hashed one finds names.
   std::map<std::string, Handle> index;
+  std::unordered_map<std::string, Handle> byName;
 };
 
 // Creates the head and tail records. False when the pool is exhausted.
