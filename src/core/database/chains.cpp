@@ -76,8 +76,12 @@ bool storeEditedText(Context& ctx, Handle rec, std::string_view typed) {
   return storeText(ctx, rec, toInternal(typed));
 }
 
+namespace {
+
 // Component and container headers lead to a nested ring, not to a chain.
 bool ownsRing(const Record& r) { return r.type() == kComponent || r.type() == kContainer; }
+
+}  // namespace
 
 std::string readText(const Context& ctx, Handle rec) {
   std::string out;
@@ -111,6 +115,19 @@ void releaseExtension(Context& ctx, Handle rec) {
   if (ext.next == 0) freeChain(ctx.pool, h);
 }
 
+namespace {
+
+// Windows characters and the internal symbols they are stored as.
+constexpr uint8_t kSymbolPairs[][2] = {{176, kDegree}, {181, kMicro}, {189, kHalf}, {188, kQuarter}};
+
+uint8_t mapByte(uint8_t c, bool toInternal) {
+  for (const auto& pair : kSymbolPairs)
+    if (c == pair[toInternal ? 0 : 1]) return pair[toInternal ? 1 : 0];
+  return c;
+}
+
+}  // namespace
+
 std::string toInternal(std::string_view typed) {
   std::string out;
   out.reserve(typed.size());
@@ -130,22 +147,7 @@ std::string toInternal(std::string_view typed) {
       i += 3;
       continue;
     }
-    switch (c) {
-      case 176:
-        out.push_back(static_cast<char>(kDegree));
-        break;
-      case 181:
-        out.push_back(static_cast<char>(kMicro));
-        break;
-      case 189:
-        out.push_back(static_cast<char>(kHalf));
-        break;
-      case 188:
-        out.push_back(static_cast<char>(kQuarter));
-        break;
-      default:
-        out.push_back(static_cast<char>(c));
-    }
+    out.push_back(static_cast<char>(mapByte(c, true)));
   }
   return out;
 }
@@ -154,25 +156,10 @@ namespace {
 
 // The display form of one stored byte (other than 127).
 void appendDisplay(std::string& out, uint8_t c) {
-  switch (c) {
-    case kDegree:
-      out.push_back(static_cast<char>(176));
-      break;
-    case kMicro:
-      out.push_back(static_cast<char>(181));
-      break;
-    case kHalf:
-      out.push_back(static_cast<char>(189));
-      break;
-    case kQuarter:
-      out.push_back(static_cast<char>(188));
-      break;
-    case kOhm:
-      out += "ohms";
-      break;
-    default:
-      out.push_back(static_cast<char>(c));
-  }
+  if (c == kOhm)
+    out += "ohms";
+  else
+    out.push_back(static_cast<char>(mapByte(c, false)));
 }
 
 }  // namespace

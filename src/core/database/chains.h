@@ -17,7 +17,7 @@ constexpr unsigned char kDegree = 248, kMicro = 230, kHalf = 171, kQuarter = 172
 
 // Replaces the record's extension with a new text chain (28 bytes a record; a
 // byte 127 ends its record). An empty string leaves no chain. Returns false
-// when the pool ran out (the record is then left without text).
+// when the pool ran out (the record then keeps its old text).
 bool storeText(Context& ctx, Handle rec, std::string_view text);
 // The same after the input conversions ("\t", "\n", "\o", "\u", Windows
 // degree/micro/half/quarter, "ohms").
