@@ -2,8 +2,8 @@
 // editor's item texts both come through appendItemLines.
 #include "context.h"
 #include "files/item_lines.h"
-#include "files/number_format.h"
 #include "files/writer_format.h"
+#include "files/writer_numbers.h"
 
 namespace trelmo {
 
@@ -23,21 +23,23 @@ bool isNameRecord(const RecordPool& pool, Handle h, uint32_t marker) {
 
 // A pin or signal name record's name, up to its first NUL or blank.
 void appendName(const RecordPool& pool, Handle h, std::string& out) {
-  const uint8_t* p = pool[h].payload();
-  for (int i = 0; i < kChainBytes && p[i] != 0 && p[i] != ' '; ++i) out.push_back(static_cast<char>(p[i]));
+  const char* p = reinterpret_cast<const char*>(pool[h].payload());
+  int n = 0;
+  while (n < kChainBytes && p[n] != 0 && p[n] != ' ') ++n;
+  out.append(p, static_cast<size_t>(n));
 }
 
 // The text of a text chain: each record's bytes up to a NUL, up to and
 // including a byte 127, or all 28, then the next record.
 void appendTextChain(const RecordPool& pool, Handle h, std::string& out) {
-  for (size_t n = 0; h != kNull && n < kMaxChainRecords && pool.valid(h); ++n) {
+  for (size_t records = 0; h != kNull && records < kMaxChainRecords && pool.valid(h); ++records) {
     const Record& r = pool[h];
     if (r.next != 0) return;  // not a text record
     const uint8_t* p = r.payload();
-    for (int i = 0; i < kChainBytes && p[i] != 0; ++i) {
-      out.push_back(static_cast<char>(p[i]));
-      if (p[i] == 127) break;
+    int n = 0;
+    while (n < kChainBytes && p[n] != 0 && p[n++] != 127) {
     }
+    out.append(reinterpret_cast<const char*>(p), static_cast<size_t>(n));
     h = r.ext;
   }
 }
@@ -88,20 +90,31 @@ class LineBuilder {
   }
 
  private:
+  // Numbers go into a small scratch buffer that is copied into the output
+  // in one piece; names and texts are appended directly.
   void begin(char digit) {
     start_ = out_.size();
-    out_.push_back(digit);
+    p_ = scratch_;
+    *p_++ = digit;
+  }
+  void flush() {
+    out_.append(scratch_, static_cast<size_t>(p_ - scratch_));
+    p_ = scratch_;
   }
   void finish() {
+    flush();
     if (style_.compact)
       stripTrailing(out_, start_, false);
     else
       endLine(out_, start_);
   }
-  void blank() { out_.push_back(' '); }
-  void integer(int64_t v) { blank(), appendInt(out_, v); }
-  void dimension(int32_t v) { blank(), appendDimension(out_, v); }
-  void angle(uint16_t v) { blank(), appendAngle(out_, v); }
+  void blank() {
+    if (p_ + numbers::kMaxField + 2 > scratch_ + sizeof scratch_) flush();
+    *p_++ = ' ';
+  }
+  void integer(int64_t v) { blank(), p_ = numbers::putInt(p_, v); }
+  void dimension(int32_t v) { blank(), p_ = numbers::putDimension(p_, v); }
+  void angle(uint16_t v) { blank(), p_ = numbers::putAngle(p_, v); }
   void x(int32_t v) { dimension(minus(v, style_.ox)); }
   void y(int32_t v) { dimension(minus(v, style_.oy)); }
 
@@ -111,8 +124,8 @@ class LineBuilder {
       const auto first = static_cast<unsigned char>(e.name[0]);
       if (e.kind() <= kCopper && first > ' ') {
         blank();
-        out_.push_back("SMC"[e.kind()]);
-        out_.push_back(static_cast<char>(first));
+        *p_++ = "SMC"[e.kind()];
+        *p_++ = static_cast<char>(first);
         return;
       }
     }
@@ -121,6 +134,7 @@ class LineBuilder {
   void signal(Handle ext) {
     if (!isNameRecord(pool_, ext, kSignalMarker)) return;
     blank();
+    flush();
     appendName(pool_, ext, out_);
   }
   void head(char digit, const Record& r, int64_t size) {
@@ -153,9 +167,9 @@ class LineBuilder {
     for (size_t n = 0; v != kNull && n < kMaxChainRecords && pool_.valid(v); ++n) {
       const Record& vr = pool_[v];
       if (style_.compact) {
-        stripTrailing(out_, start_, false);
-        out_.push_back(static_cast<char>(127));
-        appendDimension(out_, minus(vr.x1, style_.ox));
+        blank();
+        p_[-1] = static_cast<char>(127);  // the vertex separator replaces the blank
+        p_ = numbers::putDimension(p_, minus(vr.x1, style_.ox));
         y(vr.y1);
       } else {
         finish();
@@ -191,6 +205,7 @@ class LineBuilder {
       integer(pin);
     } else if (isNameRecord(pool_, pin, kPinNameMarker)) {
       blank();
+      flush();
       appendName(pool_, pin, out_);
     } else {
       integer(0);  // a damaged pin reference
@@ -209,6 +224,7 @@ class LineBuilder {
     angle(item::textAngle(r));
     integer(item::textAnchor(r)), integer(item::textFont(r));
     blank();
+    flush();
     appendItemText(pool_, r.ext, out_);
     finish();
     return true;
@@ -220,6 +236,7 @@ class LineBuilder {
     x(r.x1), y(r.y1);
     dimension(r.w3), dimension(r.w4);
     blank();
+    flush();
     appendTextChain(pool_, r.ext, out_);
     finish();
     return true;
@@ -244,6 +261,7 @@ class LineBuilder {
   // and field separators removed.
   void ringText(Handle sentinel) {
     blank();
+    flush();
     if (sentinel == kNull || !pool_.valid(sentinel) || pool_[sentinel].type() != kSentinel) return;
     const size_t from = out_.size();
     appendTextChain(pool_, pool_[sentinel].ext, out_);
@@ -255,6 +273,8 @@ class LineBuilder {
   std::string& out_;
   const ItemLineStyle& style_;
   size_t start_ = 0;
+  char scratch_[256];
+  char* p_ = scratch_;
 };
 
 }  // namespace

@@ -34,24 +34,24 @@ class DesignWriter {
   }
 
   // Components first, each followed by its contents and end line, then the
-  // other items by type and layer; the same inside every component.
+  // other items by type and layer; the same inside every component. Each
+  // ring is walked once; nested rings stack their lists above their parent's.
   void items(Handle root) {
-    struct Frame {
-      Handle sentinel, cursor;
-    };
-    std::vector<Frame> stack{{root, root}};
+    std::vector<Frame> stack{scan(root)};
     while (!stack.empty()) {
       Frame& f = stack.back();
-      const Handle comp = nextComponent(f.sentinel, f.cursor);
-      if (comp != kNull && stack.size() < kMaxDepth) {
+      if (f.compNext < f.compEnd && stack.size() < kMaxDepth) {
+        const Handle comp = comps_[f.compNext++];
         put(comp);
-        const Handle nested = pool_[comp].ext;
-        stack.push_back({nested, nested});
+        stack.push_back(scan(pool_[comp].ext));  // f is not used after this
         continue;
       }
-      if (comp != kNull) continue;
-      typedItems(f.sentinel);
+      sortKeys(f.keyBegin);
+      for (size_t i = f.keyBegin; i < keys_.size(); ++i) put(handles_[static_cast<uint32_t>(keys_[i])]);
       const Handle done = f.sentinel;
+      comps_.resize(f.compBegin);
+      keys_.resize(f.keyBegin);
+      handles_.resize(f.keyBegin);
       stack.pop_back();
       if (!stack.empty()) put(done);  // the component's end line
     }
@@ -81,33 +81,27 @@ class DesignWriter {
   }
 
  private:
-  // The next component in ring order that is not hidden and not empty.
-  Handle nextComponent(Handle sentinel, Handle& cursor) {
-    for (;;) {
-      cursor = pool_[cursor].next;
-      if (cursor == sentinel || !pool_.valid(cursor) || pool_[cursor].type() == kSentinel) {
-        cursor = sentinel;
-        return kNull;
-      }
-      const Record& r = pool_[cursor];
-      if ((r.flags & 15) != kComponent) continue;
-      const Handle nested = r.ext;
-      if (nested != kNull && pool_.valid(nested) && pool_[nested].type() == kSentinel && pool_[nested].next != nested)
-        return cursor;
-    }
-  }
+  struct Frame {
+    Handle sentinel;
+    size_t compBegin, compNext, compEnd;
+    size_t keyBegin;
+  };
 
-  void typedItems(Handle sentinel) {
-    handles_.clear();
-    keys_.clear();
+  // Lists a ring's components that are neither hidden nor empty, and its
+  // items of types 1..5 with their sort keys. A hidden item matches no type;
+  // a text without text is hidden here and so dropped from the design.
+  Frame scan(Handle sentinel) {
+    Frame f{sentinel, comps_.size(), comps_.size(), 0, keys_.size()};
     Handle h = pool_[sentinel].next;
     while (h != sentinel && pool_.valid(h)) {
       Record& r = pool_[h];
-      if (r.type() == kSentinel) break;
-      const int type = r.flags & 15;  // a hidden item matches no type
-      if (type >= kLine && type <= kReserved) {
+      const int type = r.flags & 15;
+      if (type == kSentinel) break;
+      if (type == kComponent) {
+        if (nonEmptyRing(r.ext)) comps_.push_back(h);
+      } else if (type >= kLine && type <= kReserved) {
         if (type == kText && !itemHasText(ctx_, h)) {
-          r.flags |= kHidden;  // an empty text is dropped from the design
+          r.flags |= kHidden;
         } else {
           const auto key = static_cast<uint32_t>(((kReserved - type) << 8) | r.layer);
           keys_.push_back((uint64_t{key} << 32) | handles_.size());
@@ -116,22 +110,29 @@ class DesignWriter {
       }
       h = r.next;
     }
-    sortKeys();
-    for (const uint64_t k : keys_) put(handles_[static_cast<uint32_t>(k)]);
+    f.compEnd = comps_.size();
+    return f;
   }
 
-  // Stable order by type and layer: a counting sort for large rings.
-  void sortKeys() {
-    if (keys_.size() <= 512) {
-      std::sort(keys_.begin(), keys_.end());
+  bool nonEmptyRing(Handle nested) const {
+    return nested != kNull && pool_.valid(nested) && pool_[nested].type() == kSentinel && pool_[nested].next != nested;
+  }
+
+  // Stable order by type and layer of the keys from `begin` on (each key
+  // ends in its sequence number): a counting sort for large rings.
+  void sortKeys(size_t begin) {
+    const auto first = keys_.begin() + static_cast<std::ptrdiff_t>(begin);
+    const size_t n = keys_.size() - begin;
+    if (n <= 512) {
+      std::sort(first, keys_.end());
       return;
     }
     counts_.assign(kTypeKeys + 1, 0);
-    for (const uint64_t k : keys_) ++counts_[(k >> 32) + 1];
+    for (auto k = first; k != keys_.end(); ++k) ++counts_[(*k >> 32) + 1];
     for (int i = 1; i <= kTypeKeys; ++i) counts_[i] += counts_[i - 1];
-    sorted_.resize(keys_.size());
-    for (const uint64_t k : keys_) sorted_[counts_[k >> 32]++] = k;
-    keys_.swap(sorted_);
+    sorted_.resize(n);
+    for (auto k = first; k != keys_.end(); ++k) sorted_[counts_[*k >> 32]++] = *k;
+    std::copy(sorted_.begin(), sorted_.end(), first);
   }
 
   void put(Handle h) {
@@ -168,7 +169,7 @@ class DesignWriter {
   std::string& out_;
   bool rounding_;
   ItemLineStyle style_;
-  std::vector<Handle> handles_;
+  std::vector<Handle> handles_, comps_;
   std::vector<uint64_t> keys_, sorted_;
   std::vector<uint32_t> counts_;
 };
