@@ -161,6 +161,15 @@ TEST_F(Chains, ReleasingASignalDropsOneReference) {
   EXPECT_EQ(signalRefs(ctx, sig), 1u);
   EXPECT_EQ(ctx.pool[line].ext, kNull);
   EXPECT_EQ(readText(ctx, text), "CLK");  // schematic text reads as its signal
+
+  // A component header's extension is its ring: neither text nor signal may replace it.
+  const Handle header = newItem(kComponent);
+  const Handle ring = newRing(ctx.pool, kComponentRing);
+  ctx.pool[header].ext = ring;
+  EXPECT_FALSE(storeText(ctx, header, "U1"));
+  EXPECT_FALSE(attachSignal(ctx, header, "CLK"));
+  releaseExtension(ctx, header);
+  EXPECT_EQ(ctx.pool[header].ext, ring);
 }
 
 }  // namespace

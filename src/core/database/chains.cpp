@@ -61,9 +61,13 @@ void freePinName(RecordPool& pool, Record& pad) {
   pad.w5 = 0;
 }
 
+// Component and container headers lead to a nested ring, not to a chain.
+bool ownsRing(const Record& r) { return r.type() == kComponent || r.type() == kContainer; }
+
 }  // namespace
 
 bool storeText(Context& ctx, Handle rec, std::string_view text) {
+  if (ownsRing(ctx.pool[rec])) return false;
   const Handle chain = buildTextChain(ctx.pool, text);
   const bool wanted = !text.empty() && text.front() != '\0';
   if (chain == kNull && wanted) return false;  // the record keeps its old text
@@ -75,13 +79,6 @@ bool storeText(Context& ctx, Handle rec, std::string_view text) {
 bool storeEditedText(Context& ctx, Handle rec, std::string_view typed) {
   return storeText(ctx, rec, toInternal(typed));
 }
-
-namespace {
-
-// Component and container headers lead to a nested ring, not to a chain.
-bool ownsRing(const Record& r) { return r.type() == kComponent || r.type() == kContainer; }
-
-}  // namespace
 
 std::string readText(const Context& ctx, Handle rec) {
   std::string out;

@@ -151,7 +151,8 @@ bool attachSignal(Context& ctx, Handle item, std::string_view name) {
     releaseExtension(ctx, item);
     return true;
   }
-  if (ctx.signals.head == kNull) return false;
+  const uint8_t type = ctx.pool[item].type();
+  if (ctx.signals.head == kNull || type == kComponent || type == kContainer) return false;
   const std::string key = upperKey(stored);
   Handle h = lookup(ctx, key);
   if (h == kNull) h = insertName(ctx, stored, key);
