@@ -15,6 +15,8 @@ namespace trelmo::picture {
 
 namespace {
 
+constexpr size_t kRecord = 2880;
+
 struct FitsCloser {
   void operator()(fitsfile* f) const {
     int status = 0;
@@ -52,8 +54,10 @@ bool readRow(fitsfile* f, const Plane& p, long y, std::vector<double>& row) {
 }  // namespace
 
 std::unique_ptr<PixelImage> decodeFits(Bytes data) {
-  // cfitsio wants a writable buffer; the copy is bounded by the file size.
+  // cfitsio wants a writable buffer and reads whole 2880-byte records: the
+  // copy is padded with zeros past the last record so that no read leaves it.
   std::vector<uint8_t> copy(data.begin(), data.end());
+  copy.resize((copy.size() / kRecord + 2) * kRecord, 0);
   void* buffer = copy.data();
   size_t size = copy.size();
   fitsfile* raw = nullptr;
@@ -63,9 +67,11 @@ std::unique_ptr<PixelImage> decodeFits(Bytes data) {
 
   Plane p;
   if (!readPlane(f.get(), p)) return nullptr;
-  // The primary array is stored as it is: it must be in the file.
+  // The primary array is stored as it is: all of it must be in the file.
   const uint64_t dataBytes = uint64_t(p.width) * uint64_t(p.height) * uint64_t(std::abs(p.bitpix) / 8);
-  if (dataBytes > data.size()) return nullptr;
+  LONGLONG headStart = 0, dataStart = 0, dataEnd = 0;
+  if (fits_get_hduaddrll(f.get(), &headStart, &dataStart, &dataEnd, &status) || dataStart < 0) return nullptr;
+  if (uint64_t(dataStart) > data.size() || dataBytes > data.size() - uint64_t(dataStart)) return nullptr;
 
   std::vector<double> row(static_cast<size_t>(p.width));
   double lo = std::numeric_limits<double>::infinity(), hi = -lo;
