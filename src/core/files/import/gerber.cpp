@@ -1,7 +1,294 @@
+// The photo-plot reader: splits the file into blocks and follows its
+// apertures, draws, flashes, arcs and regions.
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "context.h"
+#include "files/import/gerber_reader.h"
 #include "files/import/import_readers.h"
+#include "files/reader_chain.h"
 
 namespace trelmo {
 
-char readGerber(Context&, InputFile&, char) { return 0; }
+namespace {
+
+constexpr size_t kMaxBlock = 1000;
+constexpr size_t kMaxParameterBlock = 256 * 1024;
+constexpr int kProgressEvery = 4096;
+
+enum Interpolation { kNone, kDraw, kFlash };
+
+class GerberReader {
+ public:
+  GerberReader(Context& ctx, InputFile& in, const GerberFormat& fmt, int layer)
+      : ctx_(ctx), in_(in), fmt_(fmt), out_(ctx, layer) {}
+
+  void run() {
+    std::string block;
+    for (int n = 0; !stop_; ++n) {
+      int c = in_.getByte();
+      while (c >= 0 && c <= ' ') c = in_.getByte();
+      if (c < 0) break;
+      if (c == '%') {
+        parameterBlock();
+      } else {
+        block.assign(1, static_cast<char>(c));
+        if (c != '*') readWordBlock(block);
+        wordBlock(block);
+      }
+      if (n % kProgressEvery == 0 && in_.size() && ctx_.host->progress(int(in_.position() * 100 / in_.size()))) break;
+    }
+    out_.closeContour();
+    if (fmt_.digits == 0) out_.scaleDownWhenLarge();
+  }
+
+ private:
+  void readWordBlock(std::string& block) {
+    while (block.size() < kMaxBlock) {
+      int c = in_.getByte();
+      if (c < 0) return;
+      if (c <= ' ') continue;
+      block.push_back(static_cast<char>(c));
+      if (c == '*') return;
+    }
+  }
+
+  // "%" ... "%": one or more "*"-ended parameters; a macro takes them all.
+  void parameterBlock() {
+    std::string text;
+    for (int c = in_.getByte(); c >= 0 && c != '%'; c = in_.getByte())
+      if (c > ' ' && text.size() < kMaxParameterBlock) text.push_back(static_cast<char>(c));
+    std::string_view t = text;
+    if (t.substr(0, 2) == "AM") {
+      apertures_.defineMacro(t.substr(2));
+      return;
+    }
+    while (!t.empty()) {
+      size_t star = t.find('*');
+      parameter(t.substr(0, star));
+      if (star == std::string_view::npos) break;
+      t.remove_prefix(star + 1);
+    }
+  }
+
+  void parameter(std::string_view p) {
+    if (p.substr(0, 2) == "FS") formatStatement(p.substr(2));
+    if (p == "MOMM") fmt_.metric = true;
+    if (p == "MOIN") fmt_.metric = false;
+    if (p.substr(0, 3) == "ADD") apertures_.define(p.substr(3), fmt_.metric);
+  }
+
+  // "FS": zero suppression, addressing, then the X format digits. Other
+  // letters (sequence and G/D/M digit counts) are passed over.
+  void formatStatement(std::string_view p) {
+    fmt_.trailing = false;
+    fmt_.incremental = false;
+    for (size_t i = 0; i < p.size(); ++i) {
+      char c = p[i];
+      if (c == 'T') fmt_.trailing = true;
+      if (c == 'I') fmt_.incremental = true;
+      if (c == 'X') {
+        int integer = i + 1 < p.size() ? p[i + 1] - '0' : 0;
+        int fraction = i + 2 < p.size() ? p[i + 2] - '0' : 0;
+        int d = fmt_.trailing ? integer : fraction;
+        fmt_.digits = d >= 0 && d <= 9 ? d % 8 : 0;
+        return;
+      }
+    }
+  }
+
+  void wordBlock(std::string_view b) {
+    bool move = false;
+    haveCentre_ = false;
+    centreI_ = centreJ_ = 0;
+    for (size_t i = 0; i < b.size();) {
+      char c = b[i++];
+      switch (c) {
+        case '*':
+          break;
+        case 'G':
+          if (gCode(readInteger(b, i))) return;
+          break;
+        case 'M':
+          if (readInteger(b, i) == 2) stop_ = true;
+          interpolation_ = kNone;
+          break;
+        case 'D':
+          move |= dCode(readInteger(b, i));
+          break;
+        case 'X':
+        case 'Y': {
+          int32_t v = toUnits(gerberCoordinate(readDigits(b, i), fmt_.digits, fmt_.trailing), fmt_.metric);
+          int32_t& axis = c == 'X' ? curX_ : curY_;
+          axis = fmt_.incremental ? static_cast<int32_t>(int64_t{c == 'X' ? prevX_ : prevY_} + v) : v;
+          break;
+        }
+        case 'I':
+        case 'J': {
+          int32_t v = toUnits(gerberCoordinate(readDigits(b, i), fmt_.digits, fmt_.trailing), fmt_.metric);
+          (c == 'I' ? centreI_ : centreJ_) = v;
+          haveCentre_ = true;
+          break;
+        }
+        case 'N':  // sequence number
+          readInteger(b, i);
+          break;
+        default:
+          return;  // not photo-plot data: the block gives nothing
+      }
+    }
+    endOfBlock(move);
+  }
+
+  // Returns true when the rest of the block is to be skipped (a comment).
+  bool gCode(int g) {
+    interpolation_ = kNone;
+    switch (g) {
+      case 4:
+        return true;
+      case 1:
+        circular_ = 0;
+        break;
+      case 2:
+        circular_ = 2;
+        break;
+      case 3:
+        circular_ = 3;
+        break;
+      case 74:
+        multiQuadrant_ = false;
+        break;
+      case 75:
+        multiQuadrant_ = true;
+        break;
+      case 36:
+      case 37:
+        region_ = g == 36;
+        out_.closeContour();
+        inContour_ = false;
+        break;
+      case 70:
+        fmt_.metric = false;
+        break;
+      case 71:
+        fmt_.metric = true;
+        break;
+      case 90:
+        fmt_.incremental = false;
+        break;
+      case 91:
+        fmt_.incremental = true;
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+  // Returns true for a move (D02).
+  bool dCode(int d) {
+    if (d == 1)
+      interpolation_ = kDraw;
+    else if (d == 3)
+      interpolation_ = kFlash;
+    else
+      interpolation_ = kNone;
+    if (d == 2) return true;
+    if (d > 3) selectAperture(d);
+    return false;
+  }
+
+  void selectAperture(int d) {
+    Aperture& ap = apertures_[d];
+    if (ap.shape == kUndefined && !fmt_.useDefaults) askAperture(ctx_, d, ap, fmt_.useDefaults);
+    current_ = ap;
+  }
+
+  void endOfBlock(bool move) {
+    if (region_) {
+      regionStep(move);
+    } else if (interpolation_ == kDraw) {
+      if (circular_ && haveCentre_)
+        drawArc();
+      else if (curX_ != prevX_ || curY_ != prevY_)
+        out_.line(prevX_, prevY_, curX_, curY_, current_.x);
+    } else if (interpolation_ == kFlash) {
+      out_.flash(curX_, curY_, current_);
+      interpolation_ = kNone;
+    }
+    prevX_ = curX_, prevY_ = curY_;
+  }
+
+  void regionStep(bool move) {
+    if (move) {
+      out_.closeContour();
+      inContour_ = false;
+    }
+    if (interpolation_ != kDraw || (curX_ == prevX_ && curY_ == prevY_ && !haveCentre_)) return;
+    if (move || !inContour_) out_.contourTo(prevX_, prevY_);
+    inContour_ = true;
+    if (circular_ && haveCentre_) {
+      int32_t cx = 0, cy = 0;
+      centre(cx, cy);
+      out_.contourArc(prevX_, prevY_, curX_, curY_, cx, cy, circular_ == 2);
+    } else {
+      out_.contourTo(curX_, curY_);
+    }
+  }
+
+  void drawArc() {
+    int32_t cx = 0, cy = 0;
+    centre(cx, cy);
+    if (!multiQuadrant_ && curX_ == prevX_ && curY_ == prevY_) return;  // no full circles in quadrant mode
+    out_.arc(prevX_, prevY_, curX_, curY_, cx, cy, circular_ == 2, current_.x);
+  }
+
+  // The arc centre: signed offsets in multi-quadrant mode; in quadrant mode
+  // the signs that put both ends at the same distance.
+  void centre(int32_t& cx, int32_t& cy) const {
+    if (multiQuadrant_) {
+      cx = static_cast<int32_t>(int64_t{prevX_} + centreI_), cy = static_cast<int32_t>(int64_t{prevY_} + centreJ_);
+      return;
+    }
+    double best = -1;
+    for (int k = 0; k < 4; ++k) {
+      int64_t x = int64_t{prevX_} + (k & 1 ? -1 : 1) * int64_t{std::abs(centreI_)};
+      int64_t y = int64_t{prevY_} + (k & 2 ? -1 : 1) * int64_t{std::abs(centreJ_)};
+      double d0 = std::hypot(double(prevX_ - x), double(prevY_ - y)),
+             d1 = std::hypot(double(curX_ - x), double(curY_ - y));
+      double err = std::fabs(d0 - d1);
+      if (best < 0 || err < best) best = err, cx = static_cast<int32_t>(x), cy = static_cast<int32_t>(y);
+    }
+  }
+
+  Context& ctx_;
+  InputFile& in_;
+  GerberFormat fmt_;
+  PlotOutput out_;
+  ApertureTable apertures_;
+  Aperture current_;
+  Interpolation interpolation_ = kNone;
+  int circular_ = 0;  // 0 linear, 2 clockwise, 3 counter-clockwise
+  bool multiQuadrant_ = false, region_ = false, inContour_ = false, haveCentre_ = false, stop_ = false;
+  int32_t prevX_ = 0, prevY_ = 0, curX_ = 0, curY_ = 0, centreI_ = 0, centreJ_ = 0;
+};
+
+}  // namespace
+
+char readGerber(Context& ctx, InputFile& in, char hint) {
+  if (hint != kHintNone && hint != kHintGerber) return 0;
+  GerberFormat fmt;
+  if (hint == kHintNone) {
+    GerberFacts facts = scanGerber(in.firstBlock());
+    if (!isGerber(facts)) return 0;
+    if (!facts.format && !facts.apertures && !askGerberFormat(ctx, fmt)) return 0;
+  }
+  applyImportSetup(ctx, "GER:0,1");
+  int layer = defineDataLayer(ctx, in.path());
+  in.rewind();
+  GerberReader(ctx, in, fmt, layer).run();
+  return kFormatGerber;
+}
 
 }  // namespace trelmo

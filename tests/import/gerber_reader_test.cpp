@@ -1,0 +1,254 @@
+#include "files/import/gerber_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "gerber_test_support.h"
+
+namespace trelmo {
+namespace {
+
+using testing::extentOf;
+using testing::ImportBench;
+
+constexpr char kHeader[] = "%FSLAX23Y23*%\n%MOIN*%\n";
+
+TEST(GerberCoordinates, ImpliedDigitsFollowTheSuppressedZeros) {
+  size_t pos = 0;
+  auto read = [&](std::string_view s) {
+    pos = 0;
+    return readDigits(s, pos);
+  };
+  EXPECT_DOUBLE_EQ(gerberCoordinate(read("12345"), 5, false), 0.12345);  // %FSLAX25Y25
+  EXPECT_DOUBLE_EQ(gerberCoordinate(read("12"), 2, true), 12.0);         // %FSTAX25Y25
+  EXPECT_DOUBLE_EQ(gerberCoordinate(read("1"), 2, true), 10.0);          // trailing zeros left out
+  EXPECT_DOUBLE_EQ(gerberCoordinate(read("-0002300"), 4, false), -0.23);
+  EXPECT_DOUBLE_EQ(gerberCoordinate(read("1.5"), 4, false), 1.5);  // a written point wins
+  EXPECT_DOUBLE_EQ(gerberCoordinate(read("25400000"), 6, false), 25.4);
+  EXPECT_EQ(toUnits(25.4, true), 65536);
+  EXPECT_EQ(toUnits(1e12, false), 2147483647);
+  EXPECT_EQ(toSize(2.0, false), 65535);
+  EXPECT_EQ(toSize(-1.0, false), 0);
+}
+
+TEST(GerberDraws, DrawModeIsModalAndAFlashIsNot) {
+  ImportBench b;
+  ASSERT_EQ(b.gerber("D02X0Y0*\nD01X1000Y0*\nX2000Y0*\nD03*\nX3000Y0*\nM02*\n", 'G'), 'G');
+  auto lines = b.items(kLine);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].x1, 0);
+  EXPECT_EQ(lines[0].w3, kInch);
+  EXPECT_EQ(lines[1].x1, kInch);
+  EXPECT_EQ(lines[1].w3, 2 * kInch);
+  EXPECT_EQ(lines[0].size, 655);  // no aperture: the thinnest width
+  EXPECT_EQ(lines[0].layer, 1);
+  auto pads = b.items(kPad);
+  ASSERT_EQ(pads.size(), 1u);  // the flash at 2 inches, nothing after it
+  EXPECT_EQ(pads[0].x1, 2 * kInch);
+}
+
+TEST(GerberDraws, IncrementalAddressingAddsToThePreviousPoint) {
+  ImportBench b;
+  b.gerber("%FSLIX23Y23*%%ADD10C,0.010*%D10*X1000Y1000D02*X1000Y0D01*X0Y1000D01*M02*", 'G');
+  auto lines = b.items(kLine);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].x1, kInch);
+  EXPECT_EQ(lines[0].w3, 2 * kInch);
+  EXPECT_EQ(lines[1].w4, 2 * kInch);
+}
+
+TEST(GerberFlashes, PadTypeIsShapePlusFourAndZeroSizesGetTheDefault) {
+  ImportBench b;
+  b.gerber(std::string(kHeader) +
+               "%ADD10C,0.050*%%ADD11R,0.048X0.056*%%ADD12O,0.12X0.08*%\n"
+               "D10*X1000Y0D03*D11*X2000Y0D03*D12*X3000Y0D03*D2000*X4000Y0D03*M02*",
+           'G');
+  auto pads = b.items(kPad);
+  ASSERT_EQ(pads.size(), 4u);
+  EXPECT_EQ(pads[0].size, 5);
+  EXPECT_EQ(item::padX(pads[0]), toSize(0.05, false));
+  EXPECT_EQ(pads[1].size, 6);
+  EXPECT_EQ(item::padX(pads[1]), toSize(0.048, false));
+  EXPECT_EQ(item::padY(pads[1]), toSize(0.056, false));
+  EXPECT_EQ(pads[2].size, 9);
+  // D2000 (entry 1023) is undefined; the scripted host confirms zero sizes.
+  EXPECT_EQ(pads[3].size, item::kRectThru);
+  EXPECT_EQ(item::padX(pads[3]), 2048);
+  EXPECT_EQ(item::padY(pads[3]), 2048);
+}
+
+TEST(GerberUnits, MetricFilesOpenAtTheirSize) {
+  ImportBench b;
+  b.gerber("%FSLAX46Y46*%%MOMM*%%ADD10C,0.254*%D10*X0Y0D02*X25400000Y-50800000D01*M02*", 'G');
+  auto lines = b.items(kLine);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].w3, kInch);
+  EXPECT_EQ(lines[0].w4, -2 * kInch);
+  EXPECT_EQ(lines[0].size, 655);  // 0.254 mm = 0.010 inch
+  ImportBench legacy;             // G71 before, G70 after: millimetres then inches
+  legacy.gerber("%FSLAX23Y23*%G71*X0Y0D02*X25400Y0D01*G70*X1000Y0D02*X2000Y0D01*", 'G');
+  lines = legacy.items(kLine);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].w3, kInch);
+  EXPECT_EQ(lines[1].w3, 2 * kInch);
+}
+
+TEST(GerberRecognition, CountsBlocksAndNeedsCoordinatesAndDCodes) {
+  std::string body;
+  for (int i = 0; i < 20; ++i) body += "X" + std::to_string(i * 100) + "Y0D01*\n";
+  EXPECT_TRUE(isGerber(scanGerber("D10*\n" + body)));
+  GerberFacts noD = scanGerber("X100Y200\nX300Y400\n");
+  EXPECT_FALSE(noD.dcodes);
+  EXPECT_FALSE(isGerber(noD));
+  EXPECT_FALSE(isGerber(scanGerber("D10*X1Y1*")));  // too few blocks
+  GerberFacts x = scanGerber("%FSLAX24Y24*%%ADD10C,.01*%" + body);
+  EXPECT_TRUE(x.format && x.apertures);
+  EXPECT_FALSE(isGerber(scanGerber("Hello, this is a letter with Dear X and Y inside it *")));
+}
+
+TEST(GerberRecognition, FormatQuestionForBareFilesAndEscapeDeclines) {
+  std::string body = "D10*\n";
+  for (int i = 0; i < 20; ++i) body += "X" + std::to_string(i * 100) + "Y0D01*\n";
+  ImportBench cancel;
+  cancel.host.answer = [](DialogBox& box) { return box.name != "GerberInFormatBox"; };
+  EXPECT_EQ(cancel.gerber(body), 0);
+  EXPECT_TRUE(cancel.items().empty());
+  EXPECT_EQ(cancel.ctx.params.layers[1].name[0], 0);  // the design is left as it was
+
+  ImportBench asked;
+  asked.host.answer = [](DialogBox& box) {
+    if (box.name == "GerberInFormatBox") {
+      EXPECT_EQ(box.title, "Gerber Import Alert");
+      box.field("decimal")->value = "2";
+      box.field("defaults")->value = "1";
+    }
+    return true;
+  };
+  EXPECT_EQ(asked.gerber(body), 'G');
+  EXPECT_EQ(asked.host.boxes, std::vector<std::string>{"GerberInFormatBox"});  // no aperture questions
+  auto lines = asked.items(kLine);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back().w3, 19 * kInch);  // 1900 with two implied digits
+}
+
+TEST(GerberApertures, UndefinedApertureIsAskedUntilDefaultsAreChosen) {
+  ImportBench b;
+  int asked = 0;
+  b.host.answer = [&](DialogBox& box) {
+    if (box.name != "GerberInApertureBox") return true;
+    EXPECT_EQ(box.title, "Undefined Aperture");
+    if (++asked == 1) {
+      box.field("xsize")->value = "20";
+      box.field("shape")->value = "1";  // square flash
+    } else {
+      box.field("defaults")->value = "1";
+    }
+    return true;
+  };
+  b.gerber(std::string(kHeader) + "D11*X1000Y0D03*D12*X2000Y0D03*D13*X3000Y0D03*D11*X4000Y0D03*M02*", 'G');
+  EXPECT_EQ(asked, 2);  // D11 answered and remembered; D12 switched to defaults; D13 not asked
+  auto pads = b.items(kPad);
+  ASSERT_EQ(pads.size(), 4u);
+  EXPECT_EQ(pads[0].size, 6);
+  EXPECT_EQ(item::padX(pads[0]), toSize(0.020, false));
+  EXPECT_EQ(item::padY(pads[0]), toSize(0.020, false));
+  EXPECT_EQ(item::padX(pads[1]), 2048);
+  EXPECT_EQ(item::padX(pads[3]), toSize(0.020, false));
+}
+
+TEST(GerberScale, NoImpliedDigitsAndALargePictureIsDividedByTen) {
+  ImportBench big;
+  big.gerber("%FSLAX20Y20*%D02X0Y0*D01X300Y0*D03X100Y50*", 'G');
+  auto items = big.items();
+  EXPECT_NEAR(extentOf(items).width(), 30.0, 1e-4);
+  ImportBench small;
+  small.gerber("%FSLAX20Y20*%D02X0Y0*D01X20Y0*", 'G');
+  EXPECT_NEAR(extentOf(small.items()).width(), 20.0, 1e-4);
+}
+
+TEST(GerberArcs, ArcsBecomeArcItemsAndRegionsFilledSolids) {
+  ImportBench b;
+  b.gerber(std::string(kHeader) +
+               "%ADD10C,0.010*%D10*G75*X1000Y0D02*G03X0Y1000I-1000J0D01*"
+               "X1000Y0D02*G02X1000Y0I-1000J0D01*"
+               "G01*G36*X0Y0D02*X2000Y0D01*X2000Y1000D01*X0Y1000D01*X0Y0D01*G37*M02*",
+           'G');
+  auto arcs = b.items(kArc);
+  ASSERT_EQ(arcs.size(), 2u);
+  EXPECT_EQ(arcs[0].x1, 0);
+  EXPECT_EQ(arcs[0].w3, kInch);            // radius
+  EXPECT_EQ(item::start(arcs[0]), 0);      // from +X
+  EXPECT_EQ(item::sweep(arcs[0]), 16384);  // a quarter, counter-clockwise
+  EXPECT_EQ(item::sweep(arcs[1]), 0);      // a full circle
+  auto lines = b.items(kLine);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].size, 0);  // filled solid
+  EXPECT_EQ(lines[0].w3, 2 * kInch);
+  EXPECT_EQ(lines[0].w4, kInch);
+  int vertices = 0;
+  for (Handle v = lines[0].ext; v && vertices < 10; v = b.ctx.rec(v).ext) ++vertices;
+  EXPECT_EQ(vertices, 4);
+}
+
+TEST(GerberApertures, MacrosGiveAPadCoveringTheirExtent) {
+  ApertureTable t;
+  t.defineMacro("OC8*5,1,8,0,0,1.08239X$1,22.5*");
+  t.defineMacro("Box*0 comment*$2=$1/2*21,1,$1,$2,0,0,0*");
+  t.defineMacro("Pill*20,1,$1,$2,0,$3,0,0*1,1,$1,$2,0*1,1,$1,$3,0*");
+  t.define("14OC8,0.0600", false);
+  t.define("15Box,0.1", false);
+  t.define("16Pill,0.02X-0.01X0.03", false);
+  EXPECT_EQ(t[14].shape, kCircle);
+  EXPECT_NEAR(t[14].x, toSize(0.065, false), 20);
+  EXPECT_EQ(t[15].shape, kRectangle);
+  EXPECT_EQ(t[15].x, toSize(0.1, false));
+  EXPECT_EQ(t[15].y, toSize(0.05, false));
+  EXPECT_EQ(t[16].shape, kObround);
+  EXPECT_EQ(t[16].x, toSize(0.06, false));
+  EXPECT_EQ(t[16].offsetX, toUnits(0.01, false));
+  t.defineMacro("Deep*1,1,((((((((((((((((((((((((((((((((((((((((1,0,0*");
+  t.define("17Deep", false);
+  EXPECT_EQ(t[17].shape, kCircle);  // nesting beyond the limit reads as 0
+}
+
+TEST(GerberLayers, TheDataLayerIsNamedAfterTheFile) {
+  EXPECT_EQ(layerNameFromPath("/boards/rs232.top"), "rs232.top");
+  EXPECT_EQ(layerNameFromPath("C:\\CAM\\a_very_long_file_name_here.GBR"), "_file_name_here.GBR");
+  EXPECT_TRUE(isCopperName("RS232.TOP"));
+  EXPECT_TRUE(isCopperName("board.bot"));
+  EXPECT_TRUE(isCopperName("board.ML3"));
+  EXPECT_FALSE(isCopperName("board.ML12"));
+  EXPECT_FALSE(isCopperName("board.gbr"));
+  ImportBench b;
+  b.gerber("X0Y0D02*", 'G');
+  int first = defineDataLayer(b.ctx, "/x/second.BOT");
+  EXPECT_EQ(first, 2);
+  EXPECT_STREQ(b.ctx.params.layers[2].name, "second.BOT");
+  EXPECT_EQ(b.ctx.params.layers[2].kind(), kCopper);
+  EXPECT_EQ(b.ctx.params.layers[1].kind(), kDrawing);
+  EXPECT_STREQ(b.ctx.params.layers[0].name, "Pad Master");
+}
+
+TEST(GerberHostile, BadInputNeverCrashesOrRunsAway) {
+  std::vector<std::string> inputs = {
+      std::string(5000, 'X'),          // one endless block
+      "%" + std::string(300000, 'A'),  // an unterminated parameter block
+      "%FSLAX99Y99*%X99999999999999999999999999Y-9999999999999999999D01*",
+      "%ADD99999999999999C,1e308*%D99999999999999*D03*",
+      "%AMM*4,1,99999999,$1,$2*%%ADDM,1X2*%D10*D03*",
+      "G36*D01X1*D01X2*D01X3*G02I5J5X1*G37*",
+      std::string("\0\0\0*%%*\xff\xfe", 11),
+  };
+  std::string noise;
+  uint32_t seed = 12345;
+  const char alphabet[] = "XYDGIJ0123456789-.*%MAD,\n";
+  for (int i = 0; i < 20000; ++i) noise.push_back(alphabet[((seed = seed * 1103515245 + 12345) >> 16) % 25]);
+  inputs.push_back(noise);
+  for (const std::string& in : inputs) {
+    ImportBench b;
+    EXPECT_EQ(b.gerber(in, 'G'), 'G');
+    b.gerber(in);  // through recognition as well
+  }
+}
+
+}  // namespace
+}  // namespace trelmo
