@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <string>
 
 #include "context.h"
@@ -37,6 +38,12 @@ std::string referenceForm(const std::string& ref) {
   for (size_t k = j, col = 44; k > i && col > 0; --k, --col) form[col - 1] = ref[k - 1];
   for (size_t k = j, col = 44; k < ref.size() && col < 64; ++k, ++col) form[col] = ref[k];
   return form;
+}
+
+// Points moved by the offset stay inside the coordinate range.
+int32_t shifted(int32_t v, int32_t d) {
+  const int64_t s = int64_t{v} + d;
+  return static_cast<int32_t>(s < INT32_MIN ? INT32_MIN : s > INT32_MAX ? INT32_MAX : s);
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -187,9 +194,9 @@ bool ItemBuilder::parseLine(std::string_view line) {
     case kReserved: {
       const int number = r.integer();
       r.skip(' ');
-      const int32_t x1 = r.dimension() + dx_;
+      const int32_t x1 = shifted(r.dimension(), dx_);
       r.skip(' ');
-      const int32_t y1 = r.dimension() + dy_;
+      const int32_t y1 = shifted(r.dimension(), dy_);
       r.skip(' ');
       const int32_t x2 = r.dimension();
       r.skip(' ');
@@ -205,24 +212,24 @@ bool ItemBuilder::parseLine(std::string_view line) {
 void ItemBuilder::parseLineItem(NumberReader& r, uint8_t layer) {
   const uint16_t width = clampSize(r.dimension());
   r.skip(' ');
-  const int32_t x1 = r.dimension() + dx_;
+  const int32_t x1 = shifted(r.dimension(), dx_);
   r.skip(' ');
-  const int32_t y1 = r.dimension() + dy_;
+  const int32_t y1 = shifted(r.dimension(), dy_);
   if (!r.skip(' ') || r.atEnd()) {
     if (width == 0) vertexLine(layer, x1, y1);
     return;  // a one-point line of some width is nothing
   }
-  const int32_t x2 = r.dimension() + dx_;
+  const int32_t x2 = shifted(r.dimension(), dx_);
   r.skip(' ');
-  const int32_t y2 = r.dimension() + dy_;
+  const int32_t y2 = shifted(r.dimension(), dy_);
   if (width == 0) {
     const Handle h = solid(layer, x1, y1, x2, y2);
     // Vertices on the same line, each after a byte 127. A name after the last
     // one is not kept: filled solids carry no signal.
     while (h != kNull && !failed_ && r.skip(kSeparator)) {
-      const int32_t x = r.dimension() + dx_;
+      const int32_t x = shifted(r.dimension(), dx_);
       r.skip(' ');
-      const int32_t y = r.dimension() + dy_;
+      const int32_t y = shifted(r.dimension(), dy_);
       if (!appendVertex(ctx_, h, x, y)) failed_ = true;
     }
     return;
@@ -234,9 +241,9 @@ void ItemBuilder::parseLineItem(NumberReader& r, uint8_t layer) {
 void ItemBuilder::parseArc(NumberReader& r, uint8_t layer) {
   const uint16_t width = clampSize(r.dimension());
   r.skip(' ');
-  const int32_t x = r.dimension() + dx_;
+  const int32_t x = shifted(r.dimension(), dx_);
   r.skip(' ');
-  const int32_t y = r.dimension() + dy_;
+  const int32_t y = shifted(r.dimension(), dy_);
   r.skip(' ');
   const int32_t radius = r.dimension();
   r.skip(' ');
@@ -257,9 +264,9 @@ void ItemBuilder::parseArc(NumberReader& r, uint8_t layer) {
 void ItemBuilder::parsePad(NumberReader& r, uint8_t layer) {
   const int padType = r.integer();
   r.skip(' ');
-  const int32_t x = r.dimension() + dx_;
+  const int32_t x = shifted(r.dimension(), dx_);
   r.skip(' ');
-  const int32_t y = r.dimension() + dy_;
+  const int32_t y = shifted(r.dimension(), dy_);
   r.skip(' ');
   const uint16_t xs = clampSize(r.dimension());
   r.skip(' ');
@@ -280,9 +287,9 @@ void ItemBuilder::parsePad(NumberReader& r, uint8_t layer) {
 void ItemBuilder::parseText(NumberReader& r, int layerField, uint8_t layer) {
   const uint16_t height = clampSize(r.dimension());
   r.skip(' ');
-  const int32_t x = r.dimension() + dx_;
+  const int32_t x = shifted(r.dimension(), dx_);
   r.skip(' ');
-  const int32_t y = r.dimension() + dy_;
+  const int32_t y = shifted(r.dimension(), dy_);
   r.skip(' ');
   int32_t length = r.dimension();
   r.skip(' ');
@@ -306,13 +313,13 @@ void ItemBuilder::parseText(NumberReader& r, int layerField, uint8_t layer) {
 void ItemBuilder::parseNested(NumberReader& r, uint8_t type, uint8_t layer) {
   const uint16_t size = type == kComponent ? r.angle() : static_cast<uint16_t>(r.integer());
   r.skip(' ');
-  const int32_t x1 = r.dimension() + dx_;
+  const int32_t x1 = shifted(r.dimension(), dx_);
   r.skip(' ');
-  const int32_t y1 = r.dimension() + dy_;
+  const int32_t y1 = shifted(r.dimension(), dy_);
   r.skip(' ');
-  const int32_t x2 = r.dimension() + dx_;
+  const int32_t x2 = shifted(r.dimension(), dx_);
   r.skip(' ');
-  const int32_t y2 = r.dimension() + dy_;
+  const int32_t y2 = shifted(r.dimension(), dy_);
   std::string_view params;
   if (r.skip(' ')) params = restOf(r);
   openNested(type, layer, size, x1, y1, x2, y2, params);
@@ -323,9 +330,9 @@ void ItemBuilder::parseEnd(NumberReader& r, uint8_t) {
   r.skip(' ');
   const int size = r.integer();
   r.skip(' ');
-  const int32_t x = r.dimension() + dx_;
+  const int32_t x = shifted(r.dimension(), dx_);
   r.skip(' ');
-  const int32_t y = r.dimension() + dy_;
+  const int32_t y = shifted(r.dimension(), dy_);
   closeNested(static_cast<uint8_t>(layer), static_cast<uint16_t>(size), x, y);
 }
 

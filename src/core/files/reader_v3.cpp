@@ -129,10 +129,12 @@ struct OldLine {
 
   void text() {
     const uint8_t layer = this->layer();
-    const int32_t h0 = dim();
+    // Heights are scaled in mils, before the conversion to inches.
+    const int32_t h0 = integer();
     const bool negative = h0 < 0;
     int64_t height = negative ? -int64_t{h0} : h0;
     if (syntax.version == 2 && syntax.minor < 5) height *= 6;
+    height = (height * kInch + 500) / 1000;
     const int32_t x = dim(), y = dim();
     int32_t length = dim();
     uint16_t angle;
