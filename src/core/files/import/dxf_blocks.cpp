@@ -342,8 +342,9 @@ void readBlocks(Reader& r) {
   r.block = -1;
 }
 
+// Blocks are completed when an insert first needs them, so that blocks no
+// insert uses spend nothing of the expansion budget.
 void expandInserts(Reader& r) {
-  for (size_t i = 0; i < r.blocks.size(); ++i) completeBlock(r, i, 0);
   for (const Placeholder& p : r.filePlaceholders) expand(r, p, 0);
   r.filePlaceholders.clear();
 }
