@@ -11,6 +11,7 @@ constexpr int kDone = 0, kFileError = 1, kUsageError = 2;
 
 int info(const std::vector<std::string>& args);
 int convert(const std::vector<std::string>& args);
+int render(const std::vector<std::string>& args);
 
 // Host that reports on stderr what the editor would show, one line each.
 class ReportingHost : public Host {

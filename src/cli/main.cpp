@@ -13,6 +13,7 @@ const char* kUsage =
     "  trelmo-cli --help | --version\n"
     "  trelmo-cli info FILE [--hint C]\n"
     "  trelmo-cli convert IN OUT [--hint C]\n"
+    "  trelmo-cli render IN -o OUT.png [--size WxH] [--bpp 8|16|24|32] [--window X1,Y1,X2,Y2] [--layer N]\n"
     "\n"
     "Hint letters (File Open's type list): G Gerber, I Excellon, X DXF, H HPGL,\n"
     "Z text view, @ hexdump view.\n"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> rest(args.begin() + 1, args.end());
   if (cmd == "info") return trelmo::cli::info(rest);
   if (cmd == "convert") return trelmo::cli::convert(rest);
+  if (cmd == "render") return trelmo::cli::render(rest);
   std::fprintf(stderr, "trelmo-cli: unknown command '%s'\n%s", cmd.c_str(), kUsage);
   return 2;
 }

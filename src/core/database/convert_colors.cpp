@@ -2,10 +2,13 @@
 // as it is; other surface formats convert here.
 #include "context.h"
 #include "database/options_internal.h"
+#include "resources/pixel_format.h"
 
 namespace trelmo {
 
-uint32_t convertColor(const Context& ctx, uint32_t rgb) { return rgb; }
+uint32_t convertColor(const Context& ctx, uint32_t rgb) {
+  return colourToPixel(ctx.screen.surface.format(), rgb & 0xFFFFFF);
+}
 
 void convertColors(Context& ctx) {
   Params& p = ctx.params;

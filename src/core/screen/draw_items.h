@@ -1,0 +1,36 @@
+// Drawing of item records into the current surface, clipped to its clip
+// rectangle: lines and filled solids, arcs, pads, text and markers.
+#pragma once
+#include <cstdint>
+#include <string_view>
+
+#include "database/record.h"
+
+namespace trelmo {
+
+struct Context;
+
+// Converts the layer and configured colours for the surface's pixel format.
+void refreshScreenPixels(Context& ctx);
+
+// Draws one item in its layer colour (hilight colour when hilighted, the
+// exclusive-or value while ctx.screen.drawingXor). `padGrow` widens pads
+// (mask layers) or, negative, shrinks them (paste layers); `layerColour`
+// overrides the colour layer when not negative. True when something was drawn.
+bool drawItem(Context& ctx, Handle item, int32_t padGrow = 0, int layerColour = -1);
+// Ghost drawing and erasing: the same item by exclusive-or.
+bool drawGhost(Context& ctx, Handle item);
+
+bool drawLine(Context& ctx, uint32_t pixel, Handle item);
+bool drawArc(Context& ctx, uint32_t pixel, Handle item);
+bool drawPad(Context& ctx, uint32_t pixel, Handle item, int32_t padGrow = 0);
+bool drawText(Context& ctx, uint32_t pixel, Handle item);
+// Two diagonal strokes of +-0.025 inch, 0.01 inch wide, through a point.
+void drawMarker(Context& ctx, uint32_t pixel, int32_t x, int32_t y);
+
+// A string in the stroke font, outside any text item (labels): origin and
+// angle in world units, font unit u, text mode 1-3.
+void drawLabel(Context& ctx, uint32_t pixel, std::string_view text, int64_t x, int64_t y, uint16_t angle, int32_t u,
+               int mode);
+
+}  // namespace trelmo

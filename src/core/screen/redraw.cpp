@@ -1,0 +1,284 @@
+#include "screen/redraw.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "context.h"
+#include "image/display.h"
+#include "screen/draw_items.h"
+
+namespace trelmo {
+
+namespace {
+
+constexpr int kMaxNesting = 64;
+constexpr int32_t kComponentSlack = 0x8000;  // half an inch around a component's box
+
+bool throughHolePad(const Record& r) { return r.type() == kPad && !(item::padType(r) & item::kSurfaceMount); }
+int passLayerOf(const Record& r) { return throughHolePad(r) ? 0 : r.layer; }
+bool usable(const LayerEntry& e) { return !e.unused() && !(e.color & kColorDisabled); }
+
+// Visits every drawable record of the current design (components descended,
+// hidden items and containers skipped). `enter` may refuse a component;
+// `visit` sees items and, when a component ring ends, its sentinel.
+template <class Enter, class Visit>
+bool walkDesign(const Context& ctx, Enter enter, Visit visit) {
+  if (ctx.current == kNull) return true;
+  struct Level {
+    Handle sentinel, header;
+  };
+  std::vector<Level> stack;
+  Handle sentinel = ctx.current;
+  Handle cur = ctx.rec(sentinel).next;
+  for (;;) {
+    if (cur == sentinel || cur == kNull || !ctx.pool.valid(cur)) {
+      if (stack.empty()) return true;
+      if (!visit(sentinel)) return false;
+      Level up = stack.back();
+      stack.pop_back();
+      sentinel = up.sentinel;
+      cur = ctx.rec(up.header).next;
+      continue;
+    }
+    const Record& r = ctx.rec(cur);
+    uint8_t type = r.type();
+    if (type == kComponent && !r.hidden() && stack.size() < kMaxNesting && ctx.pool.valid(r.ext) &&
+        ctx.rec(r.ext).type() == kSentinel && enter(r)) {
+      stack.push_back({sentinel, cur});
+      sentinel = r.ext;
+      cur = ctx.rec(sentinel).next;
+      continue;
+    }
+    if (type >= kLine && type <= kReserved && !r.hidden())
+      if (!visit(cur)) return false;
+    cur = r.next;
+  }
+}
+
+Rect pixelBox(const View& v, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+  auto clampW = [](int64_t w) { return static_cast<int32_t>(std::clamp<int64_t>(w, INT32_MIN, INT32_MAX)); };
+  int64_t l = worldToPixelX(v, clampW(x1)), r = worldToPixelX(v, clampW(x2));
+  int64_t t = worldToPixelY(v, clampW(y2)), b = worldToPixelY(v, clampW(y1));
+  auto c = [](int64_t p) { return static_cast<int>(std::clamp<int64_t>(p, -(1 << 30), 1 << 30)); };
+  return {c(std::min(l, r)), c(std::min(t, b)), c(std::max(l, r)), c(std::max(t, b))};
+}
+
+std::vector<Rect> redrawRects(const Context& ctx) {
+  const Rect& area = ctx.view.area;
+  std::vector<Rect> out;
+  if (ctx.screen.dirty.empty()) {
+    out.push_back(intersect(area, ctx.screen.surface.bounds()));
+  } else {
+    for (const Rect& d : ctx.screen.dirty) {
+      if (d.top < area.top || d.top > area.bottom) continue;  // only rectangles whose top is in the area
+      Rect r = intersect(intersect(d, area), ctx.screen.surface.bounds());
+      if (!r.empty()) out.push_back(r);
+    }
+  }
+  if (!out.empty() && out[0].empty()) out.clear();
+  return out;
+}
+
+}  // namespace
+
+void attachSurface(Context& ctx, uint8_t* pixels, int pitch, int width, int height, const PixelFormat& format,
+                   bool statusBar) {
+  ctx.screen.surface.attach(pixels, pitch, width, height, format);
+  View& v = ctx.view;
+  v.screenWidth = ctx.screen.surface.width();
+  v.screenHeight = ctx.screen.surface.height();
+  v.area = {0, 0, v.screenWidth - 1, v.screenHeight - 1 - (statusBar ? kStatusBarRows : 0)};
+  ctx.screen.dirty.clear();
+  refreshScreenPixels(ctx);
+}
+
+int inputCheckInterval(uint32_t viewScale) {
+  int zeros = std::countl_zero(viewScale);
+  return zeros >= 7 ? 128 : 1 << zeros;
+}
+
+std::vector<int> layerPassOrder(Context& ctx) {
+  const Params& p = ctx.params;
+  bool holds[256] = {};
+  bool anyPad = false;
+  walkDesign(
+      ctx, [](const Record&) { return true; },
+      [&](Handle h) {
+        const Record& r = ctx.rec(h);
+        if (r.type() != kSentinel) holds[passLayerOf(r)] = true;
+        anyPad |= r.type() == kPad;
+        return true;
+      });
+  if (anyPad && (p.drawPads & kPadMaskPaste))
+    for (int l = 0; l < 256; ++l)
+      if (p.layers[l].kind() == kMask || p.layers[l].kind() == kPaste) holds[l] = true;
+  int active = p.currentLayer & 255;
+  bool activeCopper = p.layers[active].kind() == kCopper;
+  std::vector<int> order;
+  for (int l = 255; l >= 0; --l) {
+    if (l == active || (activeCopper && l == 0)) continue;
+    if (holds[l] && usable(p.layers[l])) order.push_back(l);
+  }
+  if (holds[active] || activeCopper) order.push_back(active);
+  if (activeCopper) order.push_back(kPadMasterPass);
+  return order;
+}
+
+void drawGridDots(Context& ctx, const Rect& rect) {
+  const View& v = ctx.view;
+  uint32_t spacing = ctx.params.gridSpacing;
+  Surface& sf = ctx.screen.surface;
+  if (spacing < 65536 || rect.empty()) return;
+  double pixelSpacing = static_cast<double>(spacing) * v.viewScale / 281474976710656.0;  // / 2^48
+  if (pixelSpacing < 8) return;
+  // Index of the dot nearest to a world coordinate (ties away from zero).
+  auto nearest = [&](int32_t w) -> int64_t {
+    __int128 mag = static_cast<__int128>(w < 0 ? -static_cast<int64_t>(w) : w) << 48;
+    int64_t n = static_cast<int64_t>((mag / spacing + (static_cast<__int128>(1) << 31)) >> 32);
+    return w < 0 ? -n : n;
+  };
+  // World position of dot n: n spacings with the fractions carried along.
+  auto at = [&](int64_t n) -> int32_t {
+    __int128 w = (static_cast<__int128>(n) * spacing + (n < 0 ? -32768 : 32768)) / 65536;
+    return static_cast<int32_t>(std::clamp<__int128>(w, INT32_MIN, INT32_MAX));
+  };
+  int64_t col0 = nearest(pixelToWorldX(v, rect.left)), row0 = nearest(pixelToWorldY(v, rect.top));
+  std::vector<int64_t> cols;
+  for (int64_t n = col0;; ++n) {
+    int64_t px = worldToPixelX(v, at(n));
+    if (px > rect.right + pixelSpacing || cols.size() > 100000) break;
+    cols.push_back(px);
+  }
+  Rect saved = sf.clip();
+  sf.setClip(rect);
+  for (int64_t m = row0, count = 0; count < 100000; --m, ++count) {
+    int64_t py = worldToPixelY(v, at(m));
+    if (py > rect.bottom + pixelSpacing) break;
+    for (int64_t px : cols) sf.plot(ctx.screen.gridPixel, px, py);
+  }
+  sf.setClip(saved);
+}
+
+bool drawDesign(Context& ctx, bool clear) {
+  ScreenState& s = ctx.screen;
+  Surface& sf = s.surface;
+  s.itemsDrawn = 0;
+  s.interrupted = false;
+  if (!sf.valid()) return true;
+  std::vector<Rect> rects = redrawRects(ctx);
+  for (const Rect& r : rects) {
+    sf.setClip(r);
+    if (clear) sf.fillRect(s.backgroundPixel, r.left, r.top, r.right, r.bottom);
+  }
+  if (ctx.current == kNull || rects.empty()) {
+    sf.setClip(ctx.view.area);
+    return true;
+  }
+  for (const Rect& r : rects) {
+    if (ctx.params.imageCurrent) {
+      if (const PixelImage* img = ctx.images.get(ctx.params.imageCurrent)) drawPicture(ctx, *img, r);
+    }
+    drawGridDots(ctx, r);
+  }
+  const Params& p = ctx.params;
+  std::vector<int> passes = layerPassOrder(ctx);
+  const int k = inputCheckInterval(ctx.view.viewScale);
+  long sinceCheck = 0;
+  auto drawIn = [&](Handle h, int32_t grow, int colourLayer) {
+    bool any = false;
+    for (const Rect& r : rects) {
+      sf.setClip(r);
+      any |= drawItem(ctx, h, grow, colourLayer);
+    }
+    if (!any) return true;
+    ++s.itemsDrawn;
+    if (++sinceCheck >= k) {
+      sinceCheck = 0;
+      if (s.zoomPending && s.zoomPending()) return false;
+    }
+    return true;
+  };
+  auto enter = [&](const Record& header) {
+    Rect box = pixelBox(ctx.view, static_cast<int64_t>(header.x1) - kComponentSlack,
+                        static_cast<int64_t>(header.y1) - kComponentSlack,
+                        static_cast<int64_t>(header.w3) + kComponentSlack,
+                        static_cast<int64_t>(header.w4) + kComponentSlack);
+    for (const Rect& r : rects)
+      if (!intersect(box, r).empty()) return true;
+    return false;
+  };
+  bool completed = true;
+  for (size_t i = 0; i < passes.size() && completed; ++i) {
+    int pass = passes[i];
+    bool last = i + 1 == passes.size();
+    const LayerEntry& passEntry = p.layers[pass & 255];
+    bool maskPass = pass < 256 && (p.drawPads & kPadMaskPaste) && passEntry.kind() == kMask;
+    bool pastePass = pass < 256 && (p.drawPads & kPadMaskPaste) && passEntry.kind() == kPaste;
+    completed = walkDesign(ctx, enter, [&](Handle h) {
+      const Record& r = ctx.rec(h);
+      if (r.type() == kSentinel) return last ? drawIn(h, 0, -1) : true;
+      if (pass == kPadMasterPass) return (r.layer == 0 || throughHolePad(r)) ? drawIn(h, 0, -1) : true;
+      if (passLayerOf(r) == pass) return drawIn(h, 0, -1);
+      if (r.type() != kPad || !(maskPass || pastePass)) return true;
+      uint8_t t = item::padType(r);
+      const LayerEntry& own = p.layers[r.layer];
+      bool smtSameSide = (t & item::kSurfaceMount) && own.kind() == kCopper && own.bottom() == passEntry.bottom();
+      if (maskPass && (t == item::kOvalThru || t == item::kRectThru || smtSameSide)) return drawIn(h, p.maskSwell, pass);
+      if (pastePass && smtSameSide) return drawIn(h, -p.pasteShrink, pass);
+      return true;
+    });
+  }
+  sf.setClip(ctx.view.area);
+  s.interrupted = !completed;
+  return completed;
+}
+
+bool designExtents(const Context& ctx, int32_t box[4]) {
+  int64_t b[4] = {INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
+  auto add = [&](int64_t x, int64_t y) {
+    b[0] = std::min(b[0], x), b[1] = std::min(b[1], y), b[2] = std::max(b[2], x), b[3] = std::max(b[3], y);
+  };
+  if (ctx.current != kNull) {
+    walkDesign(
+        ctx, [](const Record&) { return true; },
+        [&](Handle h) {
+          const Record& r = ctx.rec(h);
+          switch (r.type()) {
+            case kLine: add(r.x1, r.y1), add(r.w3, r.w4); break;
+            case kArc: {
+              int64_t rad = r.w3 < 0 ? -static_cast<int64_t>(r.w3) : r.w3;
+              add(r.x1 - rad, r.y1 - rad), add(r.x1 + rad, r.y1 + rad);
+              break;
+            }
+            case kPad: {
+              int64_t half = std::max(item::padX(r), item::padY(r)) / 2;
+              add(r.x1 - half, r.y1 - half), add(r.x1 + half, r.y1 + half);
+              break;
+            }
+            case kText: add(r.x1, r.y1), add(static_cast<int64_t>(r.x1) + item::textLength(r), r.y1 + r.size); break;
+            case kReserved: add(r.x1, r.y1); break;
+            default: break;
+          }
+          return true;
+        });
+    if (ctx.params.imageCurrent)
+      if (const PixelImage* img = ctx.images.get(ctx.params.imageCurrent)) add(img->x0(), img->y0()), add(img->x1(), img->y1());
+  }
+  if (b[0] > b[2]) return false;
+  for (int i = 0; i < 4; ++i) box[i] = static_cast<int32_t>(std::clamp<int64_t>(b[i], INT32_MIN, INT32_MAX));
+  return true;
+}
+
+bool zoomExtents(Context& ctx) {
+  if (ctx.current == kNull) return false;
+  if (ctx.params.format == 'Z') {
+    textViewPlacement(ctx.view);
+    return true;
+  }
+  int32_t box[4];
+  if (!designExtents(ctx, box)) box[0] = box[1] = box[2] = box[3] = 0;
+  zoomToRectangle(ctx.view, ctx.params, box[0], box[1], box[2], box[3], true);
+  return true;
+}
+
+}  // namespace trelmo
