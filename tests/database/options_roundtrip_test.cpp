@@ -116,9 +116,9 @@ TEST(OptionsRoundTrip, ListLines) {
   parseOptionsV4(ctx, {"-dy", "-dyTSS:6,1", "-dyDRL:4", "-dyBOT:8,12,200", "-y2:00FF0000,00000000,2,5,Top",
                        "-gtt1,.01,0,0,0,0,0,GND,2,1,3", "-gc1,1,1,1,1,1,1,,,2,5"});
   const std::string h = header(ctx);
-  for (const char* line : {"\r\n-dyTSS:6,1\r\n-dyDRL:4\r\n-dyBOT:8,12,200\r\n", "\r\n-y2:00FF0000,00000000,2,5,Top\r\n",
-                           "\r\n-gtt1,.01,0,0,0,0,0,GND,2,1,3\r\n",
-                           "\r\n-gc.001,.001,.001,.001,.001,.001,.001,,,2,5\r\n"})
+  for (const char* line :
+       {"\r\n-dyTSS:6,1\r\n-dyDRL:4\r\n-dyBOT:8,12,200\r\n", "\r\n-y2:00FF0000,00000000,2,5,Top\r\n",
+        "\r\n-gtt1,.01,0,0,0,0,0,GND,2,1,3\r\n", "\r\n-gc.001,.001,.001,.001,.001,.001,.001,,,2,5\r\n"})
     EXPECT_NE(h.find(line), std::string::npos) << line;
 }
 

@@ -45,9 +45,9 @@ TEST_F(OptionsV3, LayerLinesKeepTheTableAndPlotColours) {
 }
 
 TEST_F(OptionsV3, BoardDefaultsOfVersion2) {
-  parseOptionsV3(ctx, {"-m-2000,-2000,20000,20000", "-gr3,25,1,5,25,100", "-gd100", "-gm3,2,3,1,9,1,0,1",
-                       "-l10", "-p45v25", "-t48", "-hs1.000,1,2,3,4,5,6,7,8", "-hm3,2,3,1,0", "-nr5", "-nh2",
-                       "-nc10,14,8,12,24,10", "-dp10,5,0,25"});
+  parseOptionsV3(
+      ctx, {"-m-2000,-2000,20000,20000", "-gr3,25,1,5,25,100", "-gd100", "-gm3,2,3,1,9,1,0,1", "-l10", "-p45v25",
+            "-t48", "-hs1.000,1,2,3,4,5,6,7,8", "-hm3,2,3,1,0", "-nr5", "-nh2", "-nc10,14,8,12,24,10", "-dp10,5,0,25"});
   EXPECT_EQ(p.limits[0], -131072);
   EXPECT_EQ(p.limits[3], 1310720);
   EXPECT_EQ(p.units, 3);
@@ -84,6 +84,15 @@ TEST_F(OptionsV3, PadLetters) {
   EXPECT_NE(p.viaSize, 3932);  // only "V" sets the via
   ASSERT_TRUE(parseOptionV3(ctx, "-p60z30"));
   EXPECT_EQ(p.padType, 0);
+}
+
+TEST_F(OptionsV3, ShortDrawModeListsLeaveTheRest) {
+  ASSERT_TRUE(parseOptionV3(ctx, "-gm1,2,3,0,12"));
+  ASSERT_TRUE(parseOptionV3(ctx, "-gm3,1x,2"));
+  EXPECT_EQ(p.drawLines, 3);
+  EXPECT_EQ(p.drawPads, 1);
+  EXPECT_EQ(p.drawText, 3);
+  EXPECT_EQ(p.drawTags, 12);
 }
 
 }  // namespace

@@ -162,7 +162,8 @@ TEST_F(OptionsV4, GerberTableAndLibrariesAreBounded) {
   EXPECT_EQ(p.gerber[0].number, 4);
 
   ASSERT_TRUE(parse("-b"));
-  for (int i = 0; i < 33; ++i) ASSERT_TRUE(parse("-b/lib/" + std::to_string(i) + "/a name longer than thirty-two characters.lib"));
+  for (int i = 0; i < 33; ++i)
+    ASSERT_TRUE(parse("-b/lib/" + std::to_string(i) + "/a name longer than thirty-two characters.lib"));
   EXPECT_EQ(std::strlen(p.libraries[31]), 32u);
   EXPECT_EQ(std::string(p.libraries[31]).substr(0, 8), "/lib/31/");
   ASSERT_TRUE(parse("-b"));
@@ -170,8 +171,6 @@ TEST_F(OptionsV4, GerberTableAndLibrariesAreBounded) {
 }
 
 TEST_F(OptionsV4, SmallOptions) {
-  ASSERT_TRUE(parse("-gm3,18,2,15"));
-  EXPECT_EQ(p.drawPads, 18);
   ASSERT_TRUE(parse("-gp5,17,1.5,1,2,3,4,24"));
   EXPECT_EQ(p.printScale, 98304);
   EXPECT_EQ(p.printRect[3], 262);  // 4 mils
@@ -185,19 +184,6 @@ TEST_F(OptionsV4, SmallOptions) {
   EXPECT_EQ(p.format, 'G');
   ASSERT_TRUE(parse("-gf"));
   EXPECT_EQ(p.format, 0);
-  ASSERT_TRUE(parse("-ga129"));
-  EXPECT_EQ(p.routerPasses, 129u);
-}
-
-TEST(OptionsStartup, Values) {
-  Params p;
-  startupParams(p);
-  EXPECT_EQ(p.backgroundColor, 0x909090u);
-  EXPECT_EQ(p.attentionColor, 0xFFFF00u);
-  EXPECT_EQ(p.units, 4);
-  EXPECT_EQ(p.snapStep, kAllOnes);
-  EXPECT_STREQ(p.snapTable[0], "0.0001\"");
-  EXPECT_EQ(p.layers[200].sequence, 200);
 }
 
 }  // namespace

@@ -62,7 +62,9 @@ uint64_t mm3232ToInch(uint64_t mm) {
   return static_cast<uint64_t>((static_cast<unsigned __int128>(mm) * kMmToInch32 + (uint64_t{1} << 31)) >> 32);
 }
 
-uint32_t fractionOfInch(uint64_t inch3232) { return inch3232 >= (uint64_t{1} << 32) ? kAllOnes : static_cast<uint32_t>(inch3232); }
+uint32_t fractionOfInch(uint64_t inch3232) {
+  return inch3232 >= (uint64_t{1} << 32) ? kAllOnes : static_cast<uint32_t>(inch3232);
+}
 
 int32_t mmToInch(int64_t mm1616) {
   const bool negative = mm1616 < 0;
@@ -91,10 +93,14 @@ uint32_t NumberReader::hex() {
   for (;; ++pos) {
     const char c = peek();
     int digit;
-    if (isDigit(c)) digit = c - '0';
-    else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else return v;
+    if (isDigit(c))
+      digit = c - '0';
+    else if (c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else if (c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else
+      return v;
     v = (v << 4) | static_cast<uint32_t>(digit);
   }
 }

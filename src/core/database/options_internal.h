@@ -10,7 +10,7 @@ namespace trelmo {
 // A decimal number as written: sign, whole part, up to nine fraction digits.
 struct Decimal {
   bool negative = false;
-  bool point = false;   // a decimal point was seen
+  bool point = false;      // a decimal point was seen
   int fractionDigits = 0;  // digits after the point, all of them
   uint64_t whole = 0;      // saturates far above any meaningful value
   uint64_t nano = 0;       // the first nine fraction digits, in 1e-9

@@ -38,7 +38,7 @@ void startupParams(Params& p) {
   p.viaSize = p.padX = p.padY = 2949;  // 0.045 inch
   p.viaHole = p.padHole = 1638;        // 0.025 inch
   p.padType = 3;
-  p.textSize = 3146;    // 0.048 inch
+  p.textSize = 3146;  // 0.048 inch
   p.dimTextSize = 3146;
   p.solidFillLine = 131;  // 0.002 inch, the smallest fill line
 

@@ -74,11 +74,24 @@ void pad(Params& p, NumberReader& r) {
   const uint16_t size = clampSize(r.oldDimension());
   int code = -1;
   switch (r.peek()) {
-    case 'Z': case 'z': code = 0; break;
-    case 'R': case 'r': code = 1; break;
-    case 'S': case 's': code = 2; break;
-    case 'V': case 'v': code = 3; break;
-    default: break;
+    case 'Z':
+    case 'z':
+      code = 0;
+      break;
+    case 'R':
+    case 'r':
+      code = 1;
+      break;
+    case 'S':
+    case 's':
+      code = 2;
+      break;
+    case 'V':
+    case 'v':
+      code = 3;
+      break;
+    default:
+      break;
   }
   if (code >= 0) ++r.pos;
   const uint16_t hole = clampSize(r.oldDimension());
@@ -106,17 +119,30 @@ void snapSetting(Params& p, NumberReader& r) {
 // then single bits for track signal names and pad pin numbers.
 void drawModes(Params& p, NumberReader& r) {
   for (int i = 1; i <= 8; ++i) {
-    if (r.atEnd()) return;
-    const int32_t v = num(r);
+    const int32_t v = r.integer();
     switch (i) {
-      case 1: p.drawLines = static_cast<uint8_t>(v & 3); break;
-      case 2: p.drawPads = static_cast<uint8_t>(v & 3); break;
-      case 3: p.drawText = static_cast<uint8_t>(v & 3); break;
-      case 5: p.drawTags = static_cast<uint8_t>(v); break;
-      case 6: if (v & 1) p.drawLines |= kTrackSignalNames; break;
-      case 8: if (v & 1) p.drawPads |= kPadPinNumbers; break;
-      default: break;
+      case 1:
+        p.drawLines = static_cast<uint8_t>(v & 3);
+        break;
+      case 2:
+        p.drawPads = static_cast<uint8_t>(v & 3);
+        break;
+      case 3:
+        p.drawText = static_cast<uint8_t>(v & 3);
+        break;
+      case 5:
+        p.drawTags = static_cast<uint8_t>(v);
+        break;
+      case 6:
+        if (v & 1) p.drawLines |= kTrackSignalNames;
+        break;
+      case 8:
+        if (v & 1) p.drawPads |= kPadPinNumbers;
+        break;
+      default:
+        break;
     }
+    if (!r.skip(',')) return;  // the list ends at the first value without a comma
   }
 }
 

@@ -31,8 +31,8 @@ void signalField(NumberReader& r, char* dst) { copyBounded(dst, r.token(','), kS
 
 void clearances(Context& ctx, NumberReader& r) {
   Params& p = ctx.params;
-  for (int32_t* f : {&p.floodToLine, &p.floodToPad, &p.lineToLine, &p.lineToPad, &p.padToPad, &p.floodLineSize,
-                     &p.ratnestLineSize})
+  for (int32_t* f :
+       {&p.floodToLine, &p.floodToPad, &p.lineToLine, &p.lineToPad, &p.padToPad, &p.floodLineSize, &p.ratnestLineSize})
     *f = dim(r);
   signalField(r, p.thermalSignal);
   skipSeparator(r);
@@ -130,8 +130,8 @@ void zero(Context& ctx, NumberReader& r) {
 
 void isolation(IsolationParams& iso, NumberReader& r) {
   iso.passes = num(r);
-  for (uint16_t* s : {&iso.isoTool, &iso.isoOverlap, &iso.isoClearance, &iso.floodTool, &iso.floodOverlap,
-                      &iso.floodClearance})
+  for (uint16_t* s :
+       {&iso.isoTool, &iso.isoOverlap, &iso.isoClearance, &iso.floodTool, &iso.floodOverlap, &iso.floodClearance})
     *s = size(r);
   // A bare layer number (also at the end of the line, when no source layers
   // follow) means there is no signal name.
@@ -220,10 +220,16 @@ struct Option {
 };
 // Longer letter runs come before their prefixes.
 constexpr Option kOptions[] = {
-    {"gtt", isolationTop}, {"gtb", isolationBottom}, {"gc", clearances}, {"gd", gridDots}, {"gm", drawModes},
-    {"gp", print},         {"gs", snap},             {"gx", limits},     {"gz", zero},     {"ga", router},
-    {"gf", format},        {"il", lineWidth},        {"iv", via},        {"ip", pad},      {"it", textSize},
-    {"ix", dimensionText}, {"dp", gerberSwell},      {"dy", gerberEntry}, {"y", layer},    {"b", library},
+    {"gtt", isolationTop}, {"gtb", isolationBottom},
+    {"gc", clearances},    {"gd", gridDots},
+    {"gm", drawModes},     {"gp", print},
+    {"gs", snap},          {"gx", limits},
+    {"gz", zero},          {"ga", router},
+    {"gf", format},        {"il", lineWidth},
+    {"iv", via},           {"ip", pad},
+    {"it", textSize},      {"ix", dimensionText},
+    {"dp", gerberSwell},   {"dy", gerberEntry},
+    {"y", layer},          {"b", library},
 };
 
 }  // namespace

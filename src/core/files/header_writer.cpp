@@ -56,8 +56,8 @@ class Lines {
 
 void clearances(const Params& p, Lines& l) {
   l.begin("-gc");
-  for (int32_t v : {p.floodToLine, p.floodToPad, p.lineToLine, p.lineToPad, p.padToPad, p.floodLineSize,
-                    p.ratnestLineSize})
+  for (int32_t v :
+       {p.floodToLine, p.floodToPad, p.lineToLine, p.lineToPad, p.padToPad, p.floodLineSize, p.ratnestLineSize})
     l.dim(v);
   l.text(p.thermalSignal).text(p.solidSignal).num(p.floodTarget).layers(p.floodSources).end();
 }
@@ -90,8 +90,8 @@ void snap(const Params& p, Lines& l) {
 
 void isolation(const char* option, const IsolationParams& iso, Lines& l) {
   l.begin(option).num(iso.passes);
-  for (uint16_t v : {iso.isoTool, iso.isoOverlap, iso.isoClearance, iso.floodTool, iso.floodOverlap,
-                     iso.floodClearance})
+  for (uint16_t v :
+       {iso.isoTool, iso.isoOverlap, iso.isoClearance, iso.floodTool, iso.floodOverlap, iso.floodClearance})
     l.dim(v);
   if (iso.signal[0] != 0) l.text(iso.signal);
   l.num(iso.target).layers(iso.sources).end();
