@@ -1,4 +1,7 @@
-// Feeds arbitrary bytes through the whole reader chain, once per hint.
+// Feeds arbitrary bytes through the whole reader chain: once without a hint,
+// so every recogniser looks at them, and once with a hint picked by the
+// input's length, so the hinted readers (Gerber, Excellon, DXF, HPGL, text,
+// hexdump) also take files they would not recognise.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -8,15 +11,22 @@
 #include "files/input_file.h"
 #include "files/reader_chain.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
-  // The first byte picks the hint so every reader is reached.
-  static const char hints[] = {0, 'X', 'G', 'I', 'H', 'Z', '@', 'T'};
-  const char hint = hints[data[0] & 7];
+namespace {
+
+void readOnce(std::string_view bytes, char hint) {
   trelmo::Context ctx;
-  if (trelmo::newDesignFile(ctx, "fuzz.pcb") == trelmo::kNull) return 0;
+  if (trelmo::newDesignFile(ctx, "fuzz.pcb") == trelmo::kNull) return;
   trelmo::InputFile in;
-  in.openMemory(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
+  in.openMemory(bytes);
   trelmo::readerChain(ctx, in, hint);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const char hints[] = {'X', 'G', 'I', 'H', 'Z', '@', 'T'};
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  readOnce(bytes, 0);
+  readOnce(bytes, hints[size % 7]);
   return 0;
 }
