@@ -1,5 +1,7 @@
 // Reading version 4 data files and editor item texts.
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 
 #include "files/item_lines.h"
 #include "files/reader_fixture.h"
@@ -343,6 +345,58 @@ TEST_F(V4Reader, LinkedPictureThatCannotBeReadLeavesTheSlotEmpty) {
   ASSERT_EQ(read(kBoardHeader + "Pixel image (1.0,2.0): no/such/picture.bmp\r\n"), kFormatV4);
   EXPECT_EQ(ctx.params.imageCurrent, 0u);
   EXPECT_EQ(ctx.images.size(), 0u);
+}
+
+}  // namespace
+}  // namespace trelmo::test
+
+namespace trelmo::test {
+namespace {
+
+// A 2 x 2 24-bit Windows bitmap at 100 dots per inch.
+std::string tinyBitmap() {
+  std::string b;
+  auto u16 = [&](uint16_t v) { b.append(reinterpret_cast<const char*>(&v), 2); };
+  auto u32 = [&](uint32_t v) { b.append(reinterpret_cast<const char*>(&v), 4); };
+  b += "BM";
+  u32(54 + 16);
+  u32(0);
+  u32(54);
+  u32(40);
+  u32(2);
+  u32(2);
+  u16(1);
+  u16(24);
+  u32(0);
+  u32(16);
+  u32(3937);
+  u32(3937);
+  u32(0);
+  u32(0);
+  b += std::string("\x01\x02\x03\x04\x05\x06\0\0", 8);
+  b += std::string("\x07\x08\x09\x0a\x0b\x0c\0\0", 8);
+  return b;
+}
+
+TEST_F(V4Reader, LinkedPictureIsLoadedBesideTheDataFileAndShifted) {
+  const std::string dir = ::testing::TempDir();
+  {
+    std::ofstream(dir + "rl_pic.bmp", std::ios::binary) << tinyBitmap();
+    std::ofstream(dir + "rl_board.pcb", std::ios::binary)
+        << kBoardHeader << "Pixel image (1.0,2.0): rl_pic.bmp\r\nEND OF FILE\r\n";
+  }
+  ASSERT_EQ(readFile(ctx, dir + "rl_board.pcb", kHintNone), kFormatV4);
+  const PixelImage* img = ctx.images.get(ctx.params.imageCurrent);
+  ASSERT_NE(img, nullptr);
+  EXPECT_EQ(img->width(), 2u);
+  EXPECT_EQ(img->x0(), kInch);
+  EXPECT_EQ(img->y0(), 2 * kInch);
+  EXPECT_EQ(img->x1(), kInch + kInch / 100);
+  EXPECT_EQ(img->y1(), 2 * kInch + kInch / 100);
+  EXPECT_TRUE(img->linked());
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(img->block.data() + 64)), "\"rl_pic.bmp\"");
+  std::remove((dir + "rl_pic.bmp").c_str());
+  std::remove((dir + "rl_board.pcb").c_str());
 }
 
 }  // namespace

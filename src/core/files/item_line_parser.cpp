@@ -201,7 +201,9 @@ bool ItemBuilder::parseLine(std::string_view line) {
       const int32_t x2 = r.dimension();
       r.skip(' ');
       const int32_t y2 = r.dimension();
-      add(kReserved, layer, static_cast<uint16_t>((number & 255) << 8), x1, y1, x2, y2);
+      const Handle h = add(kReserved, layer, static_cast<uint16_t>((number & 255) << 8), x1, y1, x2, y2);
+      // Saved reserved items carry their text chain after the points.
+      if (r.skip(' ')) storeTextTo(h, restOf(r));
       break;
     }
     default: parseNested(r, type, layer); break;
