@@ -42,6 +42,16 @@ TEST_F(BackupTest, FirstSaveMovesPreviousFileIntoBackupFolderOnce) {
   EXPECT_EQ(folderEntries(dir / "work"), std::vector<std::string>{"board.pcb"});
 }
 
+TEST_F(BackupTest, FileOpenedThroughALinkKeepsTheLink) {
+  spit(dir / "work/real.pcb", "linked version\r\n");
+  std::filesystem::remove(path);
+  std::filesystem::create_symlink("real.pcb", path);
+  ASSERT_TRUE(saveDesignFile(ctx, file));
+  EXPECT_EQ(slurp(dir / "data/Backup/board.pcb"), "linked version\r\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(path));
+  EXPECT_TRUE(slurp(dir / "work/real.pcb").ends_with("END OF FILE\r\n"));
+}
+
 TEST_F(BackupTest, BakBesideFileWhenBackupFolderCannotBeMade) {
   spit(dir / "data", "a file where the data folder should be");
   spit(path + ".bak", "older bak\r\n");

@@ -120,6 +120,14 @@ TEST_F(ItemLineTest, TextAsStoredAndEmptyTextNotWritten) {
   EXPECT_EQ(line(net), "4 2 .06 0 0 0 0 0 0 DATA0\r\n");
 }
 
+TEST_F(ItemLineTest, LineEndsInsideTextCannotSplitTheLine) {
+  const Handle h = addText(ctx, ring, 1, 3932, 0, 0, "A\r\n1 3 0 0 0 0 0");
+  item::setText(ctx.rec(h), kInch, 0, 0);
+  EXPECT_EQ(line(h),
+            "4 1 .06 0 0 1.0 0 0 0 A\xff\xff"
+            "1 3 0 0 0 0 0\r\n");
+}
+
 TEST_F(ItemLineTest, ComponentHeaderAndEndLine) {
   Handle header = kNull;
   const Handle s = addComponent(ctx, ring, 1, kInch, kInch,

@@ -37,6 +37,16 @@ TEST_F(SafeSaveTest, CompleteSaveReplacesFileAndKeepsItsPermissions) {
   EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"board.pcb"});
 }
 
+TEST_F(SafeSaveTest, SaveThroughALinkReplacesTheFileItNames) {
+  ASSERT_TRUE(std::filesystem::create_directory(dir / "real"));
+  spit(dir / "real/board.pcb", old);
+  std::filesystem::create_symlink("real/board.pcb", dir / "board.pcb");
+  ASSERT_TRUE(writeDesignFile(ctx, dir / "board.pcb", 'C'));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "board.pcb"));
+  EXPECT_TRUE(slurp(dir / "real/board.pcb").ends_with("END OF FILE\r\n"));
+  EXPECT_EQ(folderEntries(dir / "real"), std::vector<std::string>{"board.pcb"});
+}
+
 TEST_F(SafeSaveTest, MissingFolderFailsWithoutCreatingAnything) {
   EXPECT_FALSE(writeDesignFile(ctx, dir / "missing/board.pcb", 'C'));
   EXPECT_TRUE(folderEntries(dir.path()).empty());

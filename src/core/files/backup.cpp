@@ -47,15 +47,17 @@ bool isRegularFile(const std::string& path) {
 bool backupFile(Context& ctx, Handle fileSentinel, const std::string& path) {
   Record& sentinel = ctx.rec(fileSentinel);
   if (sentinel.size & kFileBackedUp) return true;
-  if (!isRegularFile(path)) {
+  if (!isRegularFile(path)) {        // follows a link
     sentinel.size |= kFileBackedUp;  // nothing there yet to keep
     return true;
   }
   std::error_code ec;
+  // Through a link the file it names is moved; the link stays for the save.
+  const fs::path real = fs::is_symlink(path, ec) ? fs::canonical(path, ec) : fs::path(path);
   const fs::path folder = fs::path(ctx.paths.data) / "Backup";
   fs::create_directories(folder, ec);
-  bool moved = !ctx.paths.data.empty() && fs::is_directory(folder, ec) && moveReplacing(path, folder / baseName(path));
-  if (!moved) moved = moveReplacing(path, path + ".bak");
+  bool moved = !ctx.paths.data.empty() && fs::is_directory(folder, ec) && moveReplacing(real, folder / baseName(path));
+  if (!moved) moved = moveReplacing(real, real.string() + ".bak");
   if (moved) sentinel.size |= kFileBackedUp;
   return moved;
 }

@@ -1,6 +1,7 @@
 // Item lines: one item of a design as text. The data file writer and the
 // editor's item texts both come through appendItemLines.
 #include "context.h"
+#include "database/chains.h"
 #include "files/item_lines.h"
 #include "files/writer_format.h"
 #include "files/writer_numbers.h"
@@ -39,7 +40,12 @@ void appendTextChain(const RecordPool& pool, Handle h, std::string& out) {
     int n = 0;
     while (n < kChainBytes && p[n] != 0 && p[n++] != 127) {
     }
+    const size_t from = out.size();
     out.append(reinterpret_cast<const char*>(p), static_cast<size_t>(n));
+    // A CR or LF inside a text would end the item line early and turn the
+    // rest of the text into lines of its own; it is kept as a line break.
+    for (size_t i = from; i < out.size(); ++i)
+      if (out[i] == '\r' || out[i] == '\n') out[i] = static_cast<char>(kLineBreak);
     h = r.ext;
   }
 }

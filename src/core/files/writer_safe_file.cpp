@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 
@@ -37,6 +38,14 @@ SafeFile::~SafeFile() {
 }
 
 bool SafeFile::open() {
+  // A link is followed: the file it names is the one replaced.
+  struct stat link {};
+  if (::lstat(target_.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    if (char* real = ::realpath(target_.c_str(), nullptr)) {
+      target_ = real;
+      std::free(real);
+    }
+  }
   struct stat old {};
   const bool exists = ::stat(target_.c_str(), &old) == 0;
   if (target_.empty() || (exists && !S_ISREG(old.st_mode))) {
