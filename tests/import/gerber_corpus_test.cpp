@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "files/import/gerber_reader.h"
+#include "files/reader_chain.h"
 #include "gerber_test_support.h"
 
 namespace trelmo {
@@ -14,16 +15,11 @@ using testing::corpusPath;
 using testing::extentOf;
 using testing::ImportBench;
 
-// Opens a file the way the chain tries these two readers: photo-plot first.
+// Opens a file through the whole reader chain, as File Open does.
 char openSample(ImportBench& b, const std::string& name) {
   InputFile in;
   if (!in.open(corpusPath(name))) return 0;
-  char code = readGerber(b.ctx, in, 0);
-  if (!code) {
-    in.rewind();
-    code = readExcellon(b.ctx, in, 0);
-  }
-  return code;
+  return readerChain(b.ctx, in, kHintNone);
 }
 
 struct Sample {
@@ -42,8 +38,6 @@ TEST_P(CorpusSample, OpensWithTheRightReaderAtTheRightSize) {
   auto items = b.items();
   ASSERT_FALSE(items.empty());
   auto e = extentOf(items);
-  std::printf("%s: %zu items, lines %zu pads %zu arcs %zu, %.4f x %.4f at %.4f,%.4f\n", s.name, items.size(),
-              b.items(kLine).size(), b.items(kPad).size(), b.items(kArc).size(), e.width(), e.height(), e.minX, e.minY);
   if (s.width > 0) {
     EXPECT_NEAR(e.width(), s.width, 0.002);
     EXPECT_NEAR(e.height(), s.height, 0.002);
@@ -56,17 +50,18 @@ TEST_P(CorpusSample, OpensWithTheRightReaderAtTheRightSize) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, CorpusSample,
-    ::testing::Values(Sample{"gerber-274d/ekf-l1.off", 'G', 0, 0},
+    ::testing::Values(Sample{"gerber-274d/ekf-l1.off", 'G', 7.764, 5.414},
                       Sample{"gerber-274x-mm/kicad599-Flashpads-Edge_Cuts.gbr", 'G', 80 / 25.4, 50 / 25.4},
                       Sample{"gerber-274x-mm/kicad599-Flashpads-F_Cu.gbr", 'G', 0, 0},
-                      Sample{"gerber-274x-mm/upverter-design_export.gko", 'G', 0, 0},
+                      Sample{"gerber-274x-mm/upverter-design_export.gko", 'G', 39.5 / 25.4, 60.025 / 25.4},
                       Sample{"gerber-274x-inch/orcad-rs232_cm.top", 'G', 0, 0},
-                      Sample{"gerber-274x-inch/eagle-top-cop.gbx", 'G', 0, 0},
+                      Sample{"gerber-274x-inch/eagle-top-cop.gbx", 'G', 3.9, 3.1},
                       Sample{"gerber-274x-inch/thermal-bpB.GP1", 'G', 0, 0},
                       Sample{"gerber-274x-inch/allegro172-l2_gnd.art", 'G', 0, 0},
                       Sample{"excellon/allegro-ncdrill-1-4.drl", 'E', 0, 0},
-                      Sample{"excellon/pads92-Drill.drl", 'E', 0, 0}, Sample{"excellon/kicad2014-mchck.drl", 'E', 0, 0},
-                      Sample{"excellon/eagle-BusPirate-v3.6a.drd", 'E', 0, 0}));
+                      Sample{"excellon/pads92-Drill.drl", 'E', 2.568, 3.934},
+                      Sample{"excellon/kicad2014-mchck.drl", 'E', 33.03 / 25.4, 0.61},
+                      Sample{"excellon/eagle-BusPirate-v3.6a.drd", 'E', 2.2835, 1.3779}));
 
 TEST(CorpusDetails, HolesAndRegionsLandWhereTheirToolsPutThem) {
   if (!std::filesystem::exists(corpusPath("excellon"))) GTEST_SKIP() << "no corpus";

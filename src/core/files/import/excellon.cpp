@@ -9,6 +9,7 @@
 #include "files/import/gerber_reader.h"
 #include "files/import/import_readers.h"
 #include "files/reader_chain.h"
+#include "files/reader_formats.h"
 
 namespace trelmo {
 
@@ -28,11 +29,13 @@ class DrillReader {
   DrillReader(Context& ctx, InputFile& in, const DrillFormat& fmt) : ctx_(ctx), in_(in), fmt_(fmt) {}
 
   void run() {
+    ReadProgress progress(ctx_, in_);
     std::string line;
-    for (int n = 0; in_.nextLine(line); ++n) {
+    while (in_.nextLine(line)) {
       processLine(line);
-      if (n % 4096 == 0 && in_.size() && ctx_.host->progress(int(in_.position() * 100 / in_.size()))) break;
+      progress.update();
     }
+    progress.done();
   }
 
  private:

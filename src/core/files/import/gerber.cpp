@@ -8,6 +8,7 @@
 #include "files/import/gerber_reader.h"
 #include "files/import/import_readers.h"
 #include "files/reader_chain.h"
+#include "files/reader_formats.h"
 
 namespace trelmo {
 
@@ -15,18 +16,17 @@ namespace {
 
 constexpr size_t kMaxBlock = 1000;
 constexpr size_t kMaxParameterBlock = 256 * 1024;
-constexpr int kProgressEvery = 4096;
 
 enum Interpolation { kNone, kDraw, kFlash };
 
 class GerberReader {
  public:
   GerberReader(Context& ctx, InputFile& in, const GerberFormat& fmt, int layer)
-      : ctx_(ctx), in_(in), fmt_(fmt), out_(ctx, layer) {}
+      : ctx_(ctx), in_(in), fmt_(fmt), out_(ctx, layer), progress_(ctx, in) {}
 
   void run() {
     std::string block;
-    for (int n = 0; !stop_; ++n) {
+    while (!stop_) {
       int c = in_.getByte();
       while (c >= 0 && c <= ' ') c = in_.getByte();
       if (c < 0) break;
@@ -37,10 +37,11 @@ class GerberReader {
         if (c != '*') readWordBlock(block);
         wordBlock(block);
       }
-      if (n % kProgressEvery == 0 && in_.size() && ctx_.host->progress(int(in_.position() * 100 / in_.size()))) break;
+      progress_.update();
     }
     out_.closeContour();
     if (fmt_.digits == 0) out_.scaleDownWhenLarge();
+    progress_.done();
   }
 
  private:
@@ -266,6 +267,7 @@ class GerberReader {
   InputFile& in_;
   GerberFormat fmt_;
   PlotOutput out_;
+  ReadProgress progress_;
   ApertureTable apertures_;
   Aperture current_;
   Interpolation interpolation_ = kNone;
