@@ -61,23 +61,6 @@ TEST(PixelImageName, IsCutToItsFieldAndLeavesThePaletteAlone) {
   EXPECT_EQ(img->name(), "a");  // no rest of the longer name left behind
 }
 
-TEST(ImageStore, AddGetRemove) {
-  ImageStore store;
-  EXPECT_EQ(store.add(nullptr), 0u);
-  const uint32_t a = store.add(makeImage(2, 2, 1, 100));
-  const uint32_t b = store.add(makeImage(4, 4, 1, 100));
-  EXPECT_NE(a, 0u);
-  EXPECT_NE(a, b);
-  EXPECT_EQ(store.get(a)->width(), 2u);
-  EXPECT_EQ(store.get(b)->width(), 4u);
-  EXPECT_EQ(store.get(0), nullptr);
-  store.remove(a);
-  EXPECT_EQ(store.get(a), nullptr);
-  EXPECT_EQ(store.size(), 1u);
-  store.remove(12345);  // unknown ids are ignored
-  EXPECT_EQ(store.size(), 1u);
-}
-
 TEST(SetCurrentImage, OlderPicturesMoveToTheAlternateSlotAndThenAreFreed) {
   Context ctx;
   setCurrentImage(ctx, makeImage(1, 1, 1, 100));

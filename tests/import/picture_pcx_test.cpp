@@ -138,18 +138,6 @@ TEST(PcxPicture, FourBitPlanesMakeSixteenColours) {
   EXPECT_EQ(img->paletteEntry(15), 0xFFFFFFu);
 }
 
-TEST(PcxPicture, WindowOffsetsDoNotMoveThePicture) {
-  PcxSpec s;
-  s.xmin = 100;
-  s.ymin = 200;
-  s.width = 2;
-  s.height = 1;
-  auto img = decodePicture(makePcx(s, {1, 2}));
-  ASSERT_NE(img, nullptr);
-  EXPECT_EQ(img->width(), 2u);
-  EXPECT_EQ(img->row(0)[1], 2);
-}
-
 TEST(PcxPicture, HostileFilesAreRefused) {
   PcxSpec s;
   s.width = 4;

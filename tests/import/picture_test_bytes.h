@@ -1,11 +1,11 @@
 // Little helpers that build picture files byte by byte for the tests.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace trelmo::testing {
 
@@ -65,8 +65,6 @@ inline ByteVec makeBmp(const BmpSpec& s, const ByteVec& pixels) {
   return b;
 }
 
-inline std::string temporaryPath(const std::string& name) {
-  return ::testing::TempDir() + "/" + name;
-}
+inline std::string temporaryPath(const std::string& name) { return ::testing::TempDir() + "/" + name; }
 
 }  // namespace trelmo::testing

@@ -101,18 +101,6 @@ TEST(TiffPicture, GreyKeepsOneBytePerPixelAcrossManyBands) {
   EXPECT_EQ(img->row(149)[4], 153);
 }
 
-TEST(TiffPicture, MinIsWhiteIsShownAsItLooks) {
-  TiffSpec s;
-  s.photometric = PHOTOMETRIC_MINISWHITE;
-  auto img = decodePicture(fileBytes(writeTiff("white.tif", s, [](uint32_t x, uint32_t, uint16_t) {
-    return uint8_t(x ? 255 : 0);
-  })));
-  ASSERT_NE(img, nullptr);
-  EXPECT_EQ(img->row(0)[0], 255);
-  EXPECT_EQ(img->row(0)[1], 0);
-  EXPECT_EQ(img->resolution(), 100u);  // no resolution tag
-}
-
 TEST(TiffPicture, PaletteIndicesSurvive) {
   TiffSpec s;
   s.width = 4;
@@ -120,8 +108,8 @@ TEST(TiffPicture, PaletteIndicesSurvive) {
   s.photometric = PHOTOMETRIC_PALETTE;
   std::vector<uint16_t> map(3 * 256, 0);
   for (int i = 0; i < 256; ++i) {
-    map[i] = uint16_t(i * 257);        // red
-    map[256 + i] = uint16_t(0x8000);   // green
+    map[i] = uint16_t(i * 257);       // red
+    map[256 + i] = uint16_t(0x8000);  // green
     map[512 + i] = uint16_t(65535 - i * 257);
   }
   const uint8_t idx[4] = {0, 7, 200, 255};
@@ -144,22 +132,6 @@ TEST(TiffPicture, DamagedFilesAreRefused) {
     ByteVec b(good.begin(), good.begin() + static_cast<long>(cut));
     EXPECT_EQ(decodePicture(b), nullptr) << cut;
   }
-  // Huge dimensions in a tiny uncompressed file.
-  TiffSpec big;
-  big.width = 16000;
-  big.height = 16000;
-  big.rowsPerStrip = 16000;
-  TIFF* t = TIFFOpen(testing::temporaryPath("big.tif").c_str(), "w");
-  TIFFSetField(t, TIFFTAG_IMAGEWIDTH, big.width);
-  TIFFSetField(t, TIFFTAG_IMAGELENGTH, big.height);
-  TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
-  TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
-  TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-  TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, big.rowsPerStrip);
-  uint8_t tiny[16] = {};
-  TIFFWriteRawStrip(t, 0, tiny, sizeof tiny);
-  TIFFClose(t);
-  EXPECT_EQ(decodePicture(fileBytes(testing::temporaryPath("big.tif"))), nullptr);
 }
 
 }  // namespace

@@ -56,11 +56,11 @@ struct PictureLayer {
 };
 
 constexpr PictureLayer kEgaColors[16] = {
-    {0, 0x000000, "EGA Black"},      {1, 0x0000AA, "EGA Blue"},      {2, 0x00AA00, "EGA Green"},
-    {3, 0x00AAAA, "EGA Cyan"},       {4, 0xAA0000, "EGA Red"},       {5, 0xAA00AA, "EGA Magenta"},
-    {6, 0xAA5500, "EGA Brown"},      {7, 0xAAAAAA, "EGA Gray"},      {8, 0x555555, "EGA Dark Gray"},
-    {9, 0x5555FF, "EGA Lt Blue"},    {10, 0x55FF55, "EGA Lt Green"}, {11, 0x55FFFF, "EGA Lt Cyan"},
-    {12, 0xFF5555, "EGA Lt Red"},    {13, 0xFF55FF, "EGA Lt Magenta"}, {14, 0xFFFF55, "EGA Yellow"},
+    {0, 0x000000, "EGA Black"},   {1, 0x0000AA, "EGA Blue"},        {2, 0x00AA00, "EGA Green"},
+    {3, 0x00AAAA, "EGA Cyan"},    {4, 0xAA0000, "EGA Red"},         {5, 0xAA00AA, "EGA Magenta"},
+    {6, 0xAA5500, "EGA Brown"},   {7, 0xAAAAAA, "EGA Gray"},        {8, 0x555555, "EGA Dark Gray"},
+    {9, 0x5555FF, "EGA Lt Blue"}, {10, 0x55FF55, "EGA Lt Green"},   {11, 0x55FFFF, "EGA Lt Cyan"},
+    {12, 0xFF5555, "EGA Lt Red"}, {13, 0xFF55FF, "EGA Lt Magenta"}, {14, 0xFFFF55, "EGA Yellow"},
     {15, 0xFFFFFF, "EGA White"},
 };
 
@@ -87,8 +87,8 @@ void applyImageSetup(Context& ctx) {
     parseOptionV4(ctx, layerLine(n, 0x111111u * g, "Gray " + std::to_string(g)));
   }
   for (const auto& c : kEgaColors) parseOptionV4(ctx, layerLine(240 + c.number, c.color, c.name));
-  parseOptionsV3(ctx, {"-m-32000,-32000,32000,32000", "-gd0", "-gm3,2,3,1", "-hs1.0,0,0,0,0,0,0,0,0", "-l10",
-                       "-p45v25", "-t48"});
+  parseOptionsV3(
+      ctx, {"-m-32000,-32000,32000,32000", "-gd0", "-gm3,2,3,1", "-hs1.0,0,0,0,0,0,0,0,0", "-l10", "-p45v25", "-t48"});
 }
 
 PictureType recognisePicture(std::span<const uint8_t> head) {
@@ -104,12 +104,23 @@ PictureType recognisePicture(std::span<const uint8_t> head) {
 std::unique_ptr<PixelImage> decodePicture(std::span<const uint8_t> file) {
   std::unique_ptr<PixelImage> img;
   switch (recognisePicture(file)) {
-    case PictureType::Bmp: img = picture::decodeBmp(file); break;
-    case PictureType::Pcx: img = picture::decodePcx(file); break;
-    case PictureType::Gif: img = picture::decodeGif(file); break;
-    case PictureType::Tiff: img = picture::decodeTiff(file); break;
-    case PictureType::Fits: img = picture::decodeFits(file); break;
-    case PictureType::None: break;
+    case PictureType::Bmp:
+      img = picture::decodeBmp(file);
+      break;
+    case PictureType::Pcx:
+      img = picture::decodePcx(file);
+      break;
+    case PictureType::Gif:
+      img = picture::decodeGif(file);
+      break;
+    case PictureType::Tiff:
+      img = picture::decodeTiff(file);
+      break;
+    case PictureType::Fits:
+      img = picture::decodeFits(file);
+      break;
+    case PictureType::None:
+      break;
   }
   if (img) setEdges(*img);
   return img;

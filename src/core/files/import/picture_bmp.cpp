@@ -75,9 +75,15 @@ uint8_t expand5(uint32_t v) { return static_cast<uint8_t>((v << 3) | (v >> 2)); 
 void unpackRow(const uint8_t* src, uint32_t width, uint32_t bpp, uint8_t* dst) {
   for (uint32_t x = 0; x < width; ++x) {
     switch (bpp) {
-      case 1: dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1; break;
-      case 4: dst[x] = (x & 1) ? (src[x >> 1] & 15) : (src[x >> 1] >> 4); break;
-      case 8: dst[x] = src[x]; break;
+      case 1:
+        dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
+        break;
+      case 4:
+        dst[x] = (x & 1) ? (src[x >> 1] & 15) : (src[x >> 1] >> 4);
+        break;
+      case 8:
+        dst[x] = src[x];
+        break;
       case 16: {
         const uint32_t v = src[2 * x] | uint32_t{src[2 * x + 1]} << 8;
         dst[3 * x] = expand5((v >> 10) & 31);

@@ -51,8 +51,6 @@ inline void setGreyPalette(PixelImage& img) {
 inline uint32_t le16(Bytes b, size_t off) {
   return off + 2 <= b.size() ? uint32_t{b[off]} | uint32_t{b[off + 1]} << 8 : 0;
 }
-inline uint32_t le32(Bytes b, size_t off) {
-  return off + 4 <= b.size() ? le16(b, off) | le16(b, off + 2) << 16 : 0;
-}
+inline uint32_t le32(Bytes b, size_t off) { return off + 4 <= b.size() ? le16(b, off) | le16(b, off + 2) << 16 : 0; }
 
 }  // namespace trelmo::picture

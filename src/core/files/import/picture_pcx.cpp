@@ -14,9 +14,8 @@ constexpr size_t kHeader = 128;
 constexpr size_t kVgaPaletteBytes = 769;  // 0x0C marker and 256 RGB triples
 constexpr uint32_t kMaxRun = 63;
 
-constexpr uint32_t kEgaPalette[16] = {0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA,
-                                      0xAA5500, 0xAAAAAA, 0x555555, 0x5555FF, 0x55FF55, 0x55FFFF,
-                                      0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF};
+constexpr uint32_t kEgaPalette[16] = {0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA, 0xAA5500, 0xAAAAAA,
+                                      0x555555, 0x5555FF, 0x55FF55, 0x55FFFF, 0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF};
 
 struct PcxInfo {
   uint32_t width = 0, height = 0;
@@ -67,9 +66,8 @@ void readPalette(Bytes f, const PcxInfo& info, PixelImage& img) {
   } else if (depth == 1) {
     palette[1] = 0xFFFFFF;
   } else if (depth <= 4) {
-    const bool headerHasColors = info.version != 3 && std::any_of(f.begin() + 16, f.begin() + 64, [](uint8_t v) {
-                                   return v != 0;
-                                 });
+    const bool headerHasColors =
+        info.version != 3 && std::any_of(f.begin() + 16, f.begin() + 64, [](uint8_t v) { return v != 0; });
     for (int i = 0; i < 16; ++i)
       palette[i] = headerHasColors ? rgb(f[16 + 3 * i], f[17 + 3 * i], f[18 + 3 * i]) : kEgaPalette[i];
   } else {

@@ -55,8 +55,8 @@ TIFF* openMemory(MemoryFile& file) {
   TIFFOpenOptionsSetErrorHandlerExtR(opts, quietHandler, nullptr);
   TIFFOpenOptionsSetWarningHandlerExtR(opts, quietHandler, nullptr);
   TIFFOpenOptionsSetMaxSingleMemAlloc(opts, static_cast<tmsize_t>(kMaxImageBytes * 2));
-  TIFF* t = TIFFClientOpenExt("picture", "rm", &file, readMemory, writeNothing, seekMemory, closeNothing,
-                              memorySize, mapNothing, unmapNothing, opts);
+  TIFF* t = TIFFClientOpenExt("picture", "rm", &file, readMemory, writeNothing, seekMemory, closeNothing, memorySize,
+                              mapNothing, unmapNothing, opts);
   TIFFOpenOptionsFree(opts);
   return t;
 }
@@ -79,8 +79,7 @@ bool readColorMap(TIFF* t, uint16_t bits, uint32_t* palette) {
   const int n = 1 << bits;
   bool sixteen = false;
   for (int i = 0; i < n; ++i) sixteen |= r[i] >= 256 || g[i] >= 256 || b[i] >= 256;
-  for (int i = 0; i < n; ++i)
-    palette[i] = sixteen ? rgb(r[i] >> 8, g[i] >> 8, b[i] >> 8) : rgb(r[i], g[i], b[i]);
+  for (int i = 0; i < n; ++i) palette[i] = sixteen ? rgb(r[i] >> 8, g[i] >> 8, b[i] >> 8) : rgb(r[i], g[i], b[i]);
   return true;
 }
 
@@ -126,11 +125,11 @@ std::unique_ptr<PixelImage> decodeTiff(Bytes f) {
   TIFFGetFieldDefaulted(t.get(), TIFFTAG_COMPRESSION, &compression);
   if (compression == COMPRESSION_NONE && uint64_t{width} * height * bits * samples / 8 > f.size()) return nullptr;
 
-  const bool grey = samples == 1 && bits <= 8 &&
-                    (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE);
+  const bool grey =
+      samples == 1 && bits <= 8 && (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE);
   uint32_t palette[256] = {};
-  const bool indexed = samples == 1 && bits <= 8 && photometric == PHOTOMETRIC_PALETTE &&
-                       readColorMap(t.get(), bits, palette);
+  const bool indexed =
+      samples == 1 && bits <= 8 && photometric == PHOTOMETRIC_PALETTE && readColorMap(t.get(), bits, palette);
   auto img = makeImage(width, height, grey || indexed ? 1 : 3, tiffDpi(t.get()));
   if (!img) return nullptr;
 
