@@ -33,8 +33,7 @@ class DxfBlockTest : public ImportFixture, public ::testing::Test {
 };
 
 TEST_F(DxfBlockTest, ScaledAndTurnedInsertMovesEveryPoint) {
-  readWithBlock("PART", "1",
-                pairs({{0, "LINE"}, {8, "0"}, {10, "2"}, {20, "1"}, {11, "1"}, {21, "1"}}),
+  readWithBlock("PART", "1", pairs({{0, "LINE"}, {8, "0"}, {10, "2"}, {20, "1"}, {11, "1"}, {21, "1"}}),
                 insert("PART", "5", "5", "2", "2", "90"));
   auto comps = itemsOfType(kComponent);
   ASSERT_EQ(comps.size(), 1u);
@@ -59,10 +58,9 @@ TEST_F(DxfBlockTest, ScaledAndTurnedInsertMovesEveryPoint) {
 
 TEST_F(DxfBlockTest, TextsArcsAndSolidsFollowTheInsert) {
   readWithBlock("SYM", "0",
-                pairs({{0, "TEXT"}, {8, "0"}, {10, "1"}, {20, "0"}, {40, "0.1"}, {1, "ABC"}, {50, "10"},
-                       {0, "ARC"}, {8, "0"}, {10, "0"}, {20, "0"}, {40, "1"}, {50, "0"}, {51, "90"},
-                       {0, "SOLID"}, {8, "0"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {12, "0"}, {22, "1"},
-                       {13, "1"}, {23, "1"}}),
+                pairs({{0, "TEXT"}, {8, "0"},  {10, "1"}, {20, "0"}, {40, "0.1"}, {1, "ABC"}, {50, "10"},   {0, "ARC"},
+                       {8, "0"},    {10, "0"}, {20, "0"}, {40, "1"}, {50, "0"},   {51, "90"}, {0, "SOLID"}, {8, "0"},
+                       {10, "0"},   {20, "0"}, {11, "1"}, {21, "0"}, {12, "0"},   {22, "1"},  {13, "1"},    {23, "1"}}),
                 insert("SYM", "10", "0", "2", "1", "90"));
   auto inner = componentItems();
   ASSERT_EQ(inner.size(), 3u);
@@ -91,8 +89,19 @@ TEST_F(DxfBlockTest, TextsArcsAndSolidsFollowTheInsert) {
 
 TEST_F(DxfBlockTest, MirroredInsertsTurnArcsAndTexts) {
   readWithBlock("M", "0",
-                pairs({{0, "ARC"}, {8, "0"}, {10, "0"}, {20, "0"}, {40, "1"}, {50, "10"}, {51, "40"},
-                       {0, "TEXT"}, {8, "0"}, {10, "1"}, {20, "1"}, {40, "0.1"}, {1, "T"}}),
+                pairs({{0, "ARC"},
+                       {8, "0"},
+                       {10, "0"},
+                       {20, "0"},
+                       {40, "1"},
+                       {50, "10"},
+                       {51, "40"},
+                       {0, "TEXT"},
+                       {8, "0"},
+                       {10, "1"},
+                       {20, "1"},
+                       {40, "0.1"},
+                       {1, "T"}}),
                 insert("M", "0", "0", "-1", "1", "0") + insert("M", "0", "0", "1", "-1", "0"));
   auto comps = itemsOfType(kComponent);
   ASSERT_EQ(comps.size(), 2u);
@@ -125,10 +134,20 @@ TEST_F(DxfBlockTest, UnknownBlockStaysAsItsName) {
 }
 
 TEST_F(DxfBlockTest, NestedBlocksAreCompletedWhateverTheirOrder) {
-  const std::string blocks =
-      pairs({{0, "BLOCK"}, {2, "OUTER"}, {10, "0"}, {20, "0"}}) + insert("INNER", "1", "0", "1", "1", "90") +
-      pairs({{0, "ENDBLK"}, {0, "BLOCK"}, {2, "INNER"}, {10, "0"}, {20, "0"}, {0, "LINE"}, {8, "0"}, {10, "0"},
-             {20, "0"}, {11, "1"}, {21, "0"}, {0, "ENDBLK"}});
+  const std::string blocks = pairs({{0, "BLOCK"}, {2, "OUTER"}, {10, "0"}, {20, "0"}}) +
+                             insert("INNER", "1", "0", "1", "1", "90") +
+                             pairs({{0, "ENDBLK"},
+                                    {0, "BLOCK"},
+                                    {2, "INNER"},
+                                    {10, "0"},
+                                    {20, "0"},
+                                    {0, "LINE"},
+                                    {8, "0"},
+                                    {10, "0"},
+                                    {20, "0"},
+                                    {11, "1"},
+                                    {21, "0"},
+                                    {0, "ENDBLK"}});
   in.openMemory(dxfFile(insert("OUTER", "0", "10", "1", "1", "90"), blocks));
   ASSERT_EQ(readDxf(ctx, in, kHintDxf), 'X');
   auto outer = itemsOfType(kComponent);
@@ -159,10 +178,20 @@ TEST_F(DxfBlockTest, DimensionDrawsItsAnonymousBlock) {
 
 TEST_F(DxfBlockTest, SelfReferenceAndExponentialNestingStayBounded) {
   // A block that inserts itself, and 40 blocks each inserting the one before twice.
-  std::string blocks = pairs({{0, "BLOCK"}, {2, "SELF"}, {10, "0"}, {20, "0"}}) + insert("SELF", "1", "1", "1", "1", "0") +
+  std::string blocks = pairs({{0, "BLOCK"}, {2, "SELF"}, {10, "0"}, {20, "0"}}) +
+                       insert("SELF", "1", "1", "1", "1", "0") +
                        pairs({{0, "LINE"}, {8, "0"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {0, "ENDBLK"}});
-  blocks += pairs({{0, "BLOCK"}, {2, "B0"}, {10, "0"}, {20, "0"}, {0, "LINE"}, {8, "0"}, {10, "0"}, {20, "0"},
-                   {11, "1"}, {21, "0"}, {0, "ENDBLK"}});
+  blocks += pairs({{0, "BLOCK"},
+                   {2, "B0"},
+                   {10, "0"},
+                   {20, "0"},
+                   {0, "LINE"},
+                   {8, "0"},
+                   {10, "0"},
+                   {20, "0"},
+                   {11, "1"},
+                   {21, "0"},
+                   {0, "ENDBLK"}});
   for (int i = 1; i <= 40; ++i) {
     const std::string prev = "B" + std::to_string(i - 1);
     blocks += pairs({{0, "BLOCK"}, {2, "B" + std::to_string(i)}, {10, "0"}, {20, "0"}}) +

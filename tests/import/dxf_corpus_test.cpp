@@ -18,8 +18,10 @@ void surveyRing(const Context& ctx, Handle ring, Survey& s, int depth) {
   for (Handle h = ctx.rec(ring).next; h != ring; h = ctx.rec(h).next) {
     const Record& r = ctx.rec(h);
     EXPECT_FALSE(r.hidden());  // no placeholder is left behind
-    if (depth == 0) ++s.byType[r.type()];
-    else ++s.nested;
+    if (depth == 0)
+      ++s.byType[r.type()];
+    else
+      ++s.nested;
     if (r.type() == kComponent) {
       surveyRing(ctx, r.ext, s, depth + 1);
       continue;
@@ -48,7 +50,7 @@ TEST(DxfCorpus, HandWrittenR10WithEveryEntity) {
   EXPECT_EQ(code, 'X');
   // LINE, 3DLINE, POINT, four 3DFACE edges, five polyline segments, SOLID and TRACE.
   EXPECT_EQ(s.byType[kLine], 14);
-  EXPECT_EQ(s.byType[kArc], 2);        // the ARC and the CIRCLE
+  EXPECT_EQ(s.byType[kArc], 2);  // the ARC and the CIRCLE
   EXPECT_EQ(s.byType[kText], 2);
   EXPECT_EQ(s.byType[kComponent], 4);  // three dimensions and the insert of *D9
   EXPECT_GT(s.nested, 20);

@@ -25,7 +25,8 @@ class DxfTest : public ImportFixture, public ::testing::Test {
 };
 
 TEST_F(DxfTest, RecognisesTheHeaderSectionAfterComments) {
-  const std::string commented = "999\r\nmade by hand\r\n999\r\nsecond\r\n  0\r\nSECTION\r\n  2\r\nHEADER\r\n  0\r\nENDSEC\r\n";
+  const std::string commented =
+      "999\r\nmade by hand\r\n999\r\nsecond\r\n  0\r\nSECTION\r\n  2\r\nHEADER\r\n  0\r\nENDSEC\r\n";
   EXPECT_TRUE(dxf::looksLikeDxf(commented));
   EXPECT_TRUE(dxf::looksLikeDxf("0\nSECTION\n2\nHEADER\n"));
   EXPECT_FALSE(dxf::looksLikeDxf("  0\nSECTION\n  2\nTABLES\n"));
@@ -53,10 +54,12 @@ TEST_F(DxfTest, NumbersTakeExponentsLimitedToFive) {
 }
 
 TEST_F(DxfTest, LayersAreNamedInTheFirstEmptySlotAndReused) {
-  read(dxfFile(pairs({{0, "LINE"}, {8, "OUTLINE"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"},
-                      {0, "LINE"}, {8, "A-VERY-LONG-LAYER-NAME"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"},
-                      {0, "LINE"}, {8, "OUTLINE"}, {10, "0"}, {20, "0"}, {11, "2"}, {21, "0"},
-                      {0, "LINE"}, {8, "A-VERY-LONG-LAYER-NAME"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}})));
+  read(dxfFile(pairs({{0, "LINE"}, {8, "OUTLINE"}, {10, "0"},   {20, "0"},
+                      {11, "1"},   {21, "0"},      {0, "LINE"}, {8, "A-VERY-LONG-LAYER-NAME"},
+                      {10, "0"},   {20, "0"},      {11, "1"},   {21, "0"},
+                      {0, "LINE"}, {8, "OUTLINE"}, {10, "0"},   {20, "0"},
+                      {11, "2"},   {21, "0"},      {0, "LINE"}, {8, "A-VERY-LONG-LAYER-NAME"},
+                      {10, "0"},   {20, "0"},      {11, "1"},   {21, "0"}})));
   auto lines = itemsOfType(kLine);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(at(lines[0]).layer, at(lines[2]).layer);
@@ -72,8 +75,16 @@ TEST_F(DxfTest, LayersAreNamedInTheFirstEmptySlotAndReused) {
 
 TEST_F(DxfTest, LayerTableEntriesTakeTheColourAndTheInvertedPlotColour) {
   read(dxfFile(pairs({{0, "LINE"}, {8, "RED"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"}}), "",
-               pairs({{0, "TABLE"}, {2, "LAYER"}, {0, "LAYER"}, {2, "RED"}, {70, "0"}, {62, "1"},
-                      {0, "LAYER"}, {2, "GREEN"}, {62, "-19"}, {0, "ENDTAB"}})));
+               pairs({{0, "TABLE"},
+                      {2, "LAYER"},
+                      {0, "LAYER"},
+                      {2, "RED"},
+                      {70, "0"},
+                      {62, "1"},
+                      {0, "LAYER"},
+                      {2, "GREEN"},
+                      {62, "-19"},
+                      {0, "ENDTAB"}})));
   auto lines = itemsOfType(kLine);
   ASSERT_EQ(lines.size(), 1u);
   const LayerEntry& red = ctx.layer(at(lines[0]).layer);
@@ -84,9 +95,23 @@ TEST_F(DxfTest, LayerTableEntriesTakeTheColourAndTheInvertedPlotColour) {
 }
 
 TEST_F(DxfTest, ClosedPolylineOfFourVerticesGivesFourLines) {
-  read(dxfFile(pairs({{0, "POLYLINE"}, {8, "0"}, {66, "1"}, {70, "1"}, {40, "0.0005"},
-                      {0, "VERTEX"}, {10, "0"}, {20, "0"}, {0, "VERTEX"}, {10, "1"}, {20, "0"},
-                      {0, "VERTEX"}, {10, "1"}, {20, "1"}, {0, "VERTEX"}, {10, "0"}, {20, "1"},
+  read(dxfFile(pairs({{0, "POLYLINE"},
+                      {8, "0"},
+                      {66, "1"},
+                      {70, "1"},
+                      {40, "0.0005"},
+                      {0, "VERTEX"},
+                      {10, "0"},
+                      {20, "0"},
+                      {0, "VERTEX"},
+                      {10, "1"},
+                      {20, "0"},
+                      {0, "VERTEX"},
+                      {10, "1"},
+                      {20, "1"},
+                      {0, "VERTEX"},
+                      {10, "0"},
+                      {20, "1"},
                       {0, "SEQEND"}})));
   auto lines = itemsOfType(kLine);
   ASSERT_EQ(lines.size(), 4u);
@@ -102,8 +127,17 @@ TEST_F(DxfTest, BulgedSegmentsAreArcsThroughBothVertices) {
   for (const char* b : bulges) {
     SCOPED_TRACE(b);
     ImportFixture f;
-    f.in.openMemory(dxfFile(pairs({{0, "POLYLINE"}, {8, "0"}, {40, "0.01"}, {0, "VERTEX"}, {10, "1.25"}, {20, "2"},
-                                   {42, b}, {0, "VERTEX"}, {10, "3"}, {20, "2.5"}, {0, "SEQEND"}})));
+    f.in.openMemory(dxfFile(pairs({{0, "POLYLINE"},
+                                   {8, "0"},
+                                   {40, "0.01"},
+                                   {0, "VERTEX"},
+                                   {10, "1.25"},
+                                   {20, "2"},
+                                   {42, b},
+                                   {0, "VERTEX"},
+                                   {10, "3"},
+                                   {20, "2.5"},
+                                   {0, "SEQEND"}})));
     ASSERT_EQ(readDxf(f.ctx, f.in, kHintDxf), 'X');
     auto arcs = f.itemsOfType(kArc);
     ASSERT_EQ(arcs.size(), 1u);
@@ -125,8 +159,18 @@ TEST_F(DxfTest, BulgedSegmentsAreArcsThroughBothVertices) {
 }
 
 TEST_F(DxfTest, TwoBulgedVerticesClosedMakeOneFullCircle) {
-  read(dxfFile(pairs({{0, "POLYLINE"}, {8, "0"}, {70, "1"}, {0, "VERTEX"}, {10, "0"}, {20, "0"}, {42, "1"},
-                      {0, "VERTEX"}, {10, "2"}, {20, "0"}, {42, "1"}, {0, "SEQEND"}})));
+  read(dxfFile(pairs({{0, "POLYLINE"},
+                      {8, "0"},
+                      {70, "1"},
+                      {0, "VERTEX"},
+                      {10, "0"},
+                      {20, "0"},
+                      {42, "1"},
+                      {0, "VERTEX"},
+                      {10, "2"},
+                      {20, "0"},
+                      {42, "1"},
+                      {0, "SEQEND"}})));
   auto all = items();
   ASSERT_EQ(all.size(), 1u);
   const Record& c = at(all[0]);
@@ -139,8 +183,16 @@ TEST_F(DxfTest, TwoBulgedVerticesClosedMakeOneFullCircle) {
 }
 
 TEST_F(DxfTest, SolidCornersRunFirstThirdFourthSecond) {
-  read(dxfFile(pairs({{0, "SOLID"}, {8, "FILL"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {12, "0"}, {22, "1"},
-                      {13, "1"}, {23, "1"}})));
+  read(dxfFile(pairs({{0, "SOLID"},
+                      {8, "FILL"},
+                      {10, "0"},
+                      {20, "0"},
+                      {11, "1"},
+                      {21, "0"},
+                      {12, "0"},
+                      {22, "1"},
+                      {13, "1"},
+                      {23, "1"}})));
   auto all = items();
   ASSERT_EQ(all.size(), 1u);
   const Record& s = at(all[0]);
@@ -156,8 +208,18 @@ TEST_F(DxfTest, SolidCornersRunFirstThirdFourthSecond) {
 }
 
 TEST_F(DxfTest, ArcSweepWrapsThroughZero) {
-  read(dxfFile(pairs({{0, "ARC"}, {8, "0"}, {10, "1"}, {20, "1"}, {40, "0.5"}, {50, "350"}, {51, "10"},
-                      {0, "CIRCLE"}, {8, "0"}, {10, "2"}, {20, "2"}, {40, "0.25"}})));
+  read(dxfFile(pairs({{0, "ARC"},
+                      {8, "0"},
+                      {10, "1"},
+                      {20, "1"},
+                      {40, "0.5"},
+                      {50, "350"},
+                      {51, "10"},
+                      {0, "CIRCLE"},
+                      {8, "0"},
+                      {10, "2"},
+                      {20, "2"},
+                      {40, "0.25"}})));
   auto arcs = itemsOfType(kArc);
   ASSERT_EQ(arcs.size(), 2u);
   EXPECT_EQ(item::start(at(arcs[0])), dxf::toAngle(350));
@@ -169,9 +231,25 @@ TEST_F(DxfTest, ArcSweepWrapsThroughZero) {
 }
 
 TEST_F(DxfTest, TextKeepsHeightRotationMirrorAndString) {
-  read(dxfFile(pairs({{0, "TEXT"}, {8, "NOTES"}, {10, "1"}, {20, "2"}, {40, "0.1"}, {1, "R1 10%%dC"}, {50, "90"},
-                      {0, "TEXT"}, {8, "NOTES"}, {10, "0"}, {20, "0"}, {40, "2"}, {1, "BACK"}, {71, "2"},
-                      {0, "TEXT"}, {8, "NOTES"}, {10, "0"}, {20, "0"}, {40, "0.1"}})));
+  read(dxfFile(pairs({{0, "TEXT"},
+                      {8, "NOTES"},
+                      {10, "1"},
+                      {20, "2"},
+                      {40, "0.1"},
+                      {1, "R1 10%%dC"},
+                      {50, "90"},
+                      {0, "TEXT"},
+                      {8, "NOTES"},
+                      {10, "0"},
+                      {20, "0"},
+                      {40, "2"},
+                      {1, "BACK"},
+                      {71, "2"},
+                      {0, "TEXT"},
+                      {8, "NOTES"},
+                      {10, "0"},
+                      {20, "0"},
+                      {40, "0.1"}})));
   auto texts = itemsOfType(kText);
   ASSERT_EQ(texts.size(), 2u);  // the one without a string makes nothing
   const Record& t = at(texts[0]);
@@ -186,8 +264,18 @@ TEST_F(DxfTest, TextKeepsHeightRotationMirrorAndString) {
 }
 
 TEST_F(DxfTest, LightweightPolylineReadsLikeAPolyline) {
-  read(dxfFile(pairs({{0, "LWPOLYLINE"}, {8, "EDGE"}, {90, "3"}, {70, "1"}, {43, "0.02"}, {10, "0"}, {20, "0"},
-                      {10, "2"}, {20, "0"}, {42, "1"}, {10, "2"}, {20, "2"}})));
+  read(dxfFile(pairs({{0, "LWPOLYLINE"},
+                      {8, "EDGE"},
+                      {90, "3"},
+                      {70, "1"},
+                      {43, "0.02"},
+                      {10, "0"},
+                      {20, "0"},
+                      {10, "2"},
+                      {20, "0"},
+                      {42, "1"},
+                      {10, "2"},
+                      {20, "2"}})));
   auto all = items();
   ASSERT_EQ(all.size(), 3u);
   EXPECT_EQ(at(all[0]).type(), kLine);
@@ -202,9 +290,9 @@ TEST_F(DxfTest, LightweightPolylineReadsLikeAPolyline) {
 }
 
 TEST_F(DxfTest, ExtrusionTowardsMinusZMirrorsX) {
-  read(dxfFile(pairs({{0, "CIRCLE"}, {8, "0"}, {10, "1"}, {20, "2"}, {40, "0.5"}, {230, "-1"},
-                      {0, "ARC"}, {8, "0"}, {10, "0"}, {20, "0"}, {40, "1"}, {50, "0"}, {51, "90"}, {230, "-1"},
-                      {0, "LWPOLYLINE"}, {8, "0"}, {10, "1"}, {20, "0"}, {10, "3"}, {20, "0"}, {230, "-1"}})));
+  read(dxfFile(pairs({{0, "CIRCLE"},     {8, "0"},  {10, "1"}, {20, "2"}, {40, "0.5"}, {230, "-1"}, {0, "ARC"},
+                      {8, "0"},          {10, "0"}, {20, "0"}, {40, "1"}, {50, "0"},   {51, "90"},  {230, "-1"},
+                      {0, "LWPOLYLINE"}, {8, "0"},  {10, "1"}, {20, "0"}, {10, "3"},   {20, "0"},   {230, "-1"}})));
   auto all = items();
   ASSERT_EQ(all.size(), 3u);
   EXPECT_EQ(at(all[0]).x1, -kIn);

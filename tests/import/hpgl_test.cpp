@@ -54,7 +54,8 @@ TEST_F(HpglTest, RecognitionCountsCommandsAndSeparators) {
   EXPECT_TRUE(hpgl::scan("IN;SP1;PU0,0;PD100,0;PD100,100;PU;PA0,0;PD;PU;PD;").recognised);
   EXPECT_FALSE(hpgl::scan("IN;SP1;PU0,0;PD100,0;PD100,100;PU;PA0,0;PD;").recognised);  // 13 short of 16
   // Relative strokes full of signs are still pen plots.
-  EXPECT_TRUE(hpgl::scan("\x03INSP1PRPD-10,-10,-20,-30,-40,-50,-60,-70PUPD-1,-1PUPDPUPDPUPDPUPDPUPDPUPD-5,-5PUPDPUPDPU").recognised);
+  EXPECT_TRUE(hpgl::scan("\x03INSP1PRPD-10,-10,-20,-30,-40,-50,-60,-70PUPD-1,-1PUPDPUPDPUPDPUPDPUPDPUPD-5,-5PUPDPUPDPU")
+                  .recognised);
   EXPECT_FALSE(hpgl::scan("This is an ordinary letter; it has words.").recognised);
   EXPECT_FALSE(hpgl::scan("SP1;PD").recognised);
   EXPECT_TRUE(hpgl::scan("\x1b.(;\x1b.I81;;17:\x1b.N;19:IN;SP1;PD1,1;PD2,2;PU;PD;PU;PD;PU;PD;PU;").recognised);
@@ -106,6 +107,32 @@ TEST_F(HpglTest, LabelsEscapesAndScaling) {
   ASSERT_EQ(lines.size(), 1u);  // the label's text draws nothing
   EXPECT_EQ(at(lines[0]).w3, std::llround(100 * hpgl::kPlotterUnit));
   EXPECT_EQ(at(lines[0]).w4, 0);
+}
+
+TEST_F(HpglTest, ArcsUnderUnequalScalingBecomeEllipsesThatMeetTheirLines) {
+  ASSERT_EQ(read("SP1;IP0,0,2000,1000;SC0,100,0,100;PU100,0;PD;AA0,0,90;PD0,0;"
+                 "IP0,0,1000,2000;PU100,0;PD;AA0,0,-90;"),
+            'H');
+  auto arcs = itemsOfType(kArc);
+  auto lines = itemsOfType(kLine);
+  ASSERT_EQ(arcs.size(), 2u);
+  ASSERT_EQ(lines.size(), 1u);
+  const double u = hpgl::kPlotterUnit;
+  const Record& wide = at(arcs[0]);
+  EXPECT_EQ(item::radius(wide), std::llround(2000 * u));
+  EXPECT_EQ(item::eccentricity(wide), 32768);
+  EXPECT_EQ(item::axisAngle(wide), 0);
+  EXPECT_EQ(item::start(wide), 0);
+  EXPECT_EQ(item::sweep(wide), 16384);
+  // The arc ended at the top of the ellipse, where the next stroke begins.
+  EXPECT_NEAR(at(lines[0]).x1, 0, 1);
+  EXPECT_NEAR(at(lines[0]).y1, 1000 * u, 1);
+  const Record& tall = at(arcs[1]);
+  EXPECT_EQ(item::radius(tall), std::llround(2000 * u));
+  EXPECT_EQ(item::axisAngle(tall), 16384);
+  EXPECT_EQ(item::eccentricity(tall), 32768);
+  EXPECT_EQ(item::start(tall), 32768);  // from -90 degrees, counted from the vertical axis
+  EXPECT_EQ(item::sweep(tall), 16384);
 }
 
 TEST_F(HpglTest, HostileInputEndsQuietly) {

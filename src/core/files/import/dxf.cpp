@@ -67,10 +67,14 @@ void readSections(Reader& r) {
       continue;
     }
     const std::string name(r.groups.keyword());
-    if (name == "TABLES") readTables(r);
-    else if (name == "BLOCKS") readBlocks(r);
-    else if (name == "ENTITIES") readEntities(r);
-    else skipSection(r);
+    if (name == "TABLES")
+      readTables(r);
+    else if (name == "BLOCKS")
+      readBlocks(r);
+    else if (name == "ENTITIES")
+      readEntities(r);
+    else
+      skipSection(r);
   }
 }
 

@@ -110,8 +110,12 @@ void setBounds(RecordPool& pool, Handle header) {
       case kReserved:
         growBox(box, std::min(i.x1, i.w3), std::min(i.y1, i.w4), std::max(i.x1, i.w3), std::max(i.y1, i.w4), any);
         break;
-      case kComponent: growBox(box, i.x1, i.y1, i.w3, i.w4, any); break;
-      default: growBox(box, i.x1, i.y1, i.x1, i.y1, any); break;
+      case kComponent:
+        growBox(box, i.x1, i.y1, i.w3, i.w4, any);
+        break;
+      default:
+        growBox(box, i.x1, i.y1, i.x1, i.y1, any);
+        break;
     }
   }
   Record& hdr = pool[header];
@@ -166,7 +170,9 @@ void copyItem(Reader& r, Handle h, Handle to, const Transform& t) {
       t.point(x.x1, x.y1);
       t.point(x.w3, x.w4);
       break;
-    case kArc: transformArc(x, t); break;
+    case kArc:
+      transformArc(x, t);
+      break;
     case kText:
       if (!storeText(r.ctx, c, readText(r.ctx, h))) {
         deleteItem(pool, c);
@@ -276,10 +282,17 @@ void readBlockHeader(Reader& r) {
   double x = 0, y = 0;
   while (r.groups.next() > 0) {
     switch (r.groups.code()) {
-      case 2: b.name.assign(r.groups.value()); break;
-      case 10: x = number(r.groups.value()); break;
-      case 20: y = number(r.groups.value()); break;
-      default: break;
+      case 2:
+        b.name.assign(r.groups.value());
+        break;
+      case 10:
+        x = number(r.groups.value());
+        break;
+      case 20:
+        y = number(r.groups.value());
+        break;
+      default:
+        break;
     }
   }
   r.groups.unread();

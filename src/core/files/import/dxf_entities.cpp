@@ -166,10 +166,14 @@ std::string textString(std::string_view s) {
     if (c == '%' && i + 2 < s.size() && s[i + 1] == '%') {
       const char code = static_cast<char>(std::toupper(static_cast<unsigned char>(s[i + 2])));
       i += 2;
-      if (code == 'D') out += static_cast<char>(kDegree);
-      else if (code == 'P') out += "+/-";
-      else if (code == 'C') out += 'O';
-      else if (code == '%') out += '%';
+      if (code == 'D')
+        out += static_cast<char>(kDegree);
+      else if (code == 'P')
+        out += "+/-";
+      else if (code == 'C')
+        out += 'O';
+      else if (code == '%')
+        out += '%';
       // %%U and %%O switch underline and overline: nothing to store
       continue;
     }
@@ -178,9 +182,12 @@ std::string textString(std::string_view s) {
       ++i;
       continue;
     }
-    if (c == 176) out += static_cast<char>(kDegree);
-    else if (c == 181) out += static_cast<char>(kMicro);
-    else if (c >= 32 || c == kTab) out += static_cast<char>(c);
+    if (c == 176)
+      out += static_cast<char>(kDegree);
+    else if (c == 181)
+      out += static_cast<char>(kMicro);
+    else if (c >= 32 || c == kTab)
+      out += static_cast<char>(c);
   }
   return out;
 }
@@ -189,14 +196,24 @@ std::string textString(std::string_view s) {
 uint8_t anchorCode(long horizontal, long vertical) {
   uint8_t h = 0, v = 0;
   switch (horizontal) {
-    case 1: h = 1; break;  // centre
-    case 2: h = 2; break;  // right
-    case 4: h = 1; v = 1; break;  // middle
-    default: break;        // left, aligned, fit
+    case 1:
+      h = 1;
+      break;  // centre
+    case 2:
+      h = 2;
+      break;  // right
+    case 4:
+      h = 1;
+      v = 1;
+      break;  // middle
+    default:
+      break;  // left, aligned, fit
   }
   if (horizontal != 4) {
-    if (vertical == 2) v = 1;
-    else if (vertical == 3) v = 2;
+    if (vertical == 2)
+      v = 1;
+    else if (vertical == 3)
+      v = 2;
   }
   return static_cast<uint8_t>(h | v << 2);
 }
@@ -360,22 +377,45 @@ void readLwPolyline(Reader& r) {
     const double v = number(r.groups.value());
     Vertex* last = pl.vertices.empty() || dropping ? nullptr : &pl.vertices.back();
     switch (code) {
-      case 8: layerName = r.groups.value(); break;
-      case 70: pl.closed = (integer(r.groups.value()) & 1) != 0; break;
-      case 43: constantWidth = v; break;
-      case 38: pl.elevation = v; break;
+      case 8:
+        layerName = r.groups.value();
+        break;
+      case 70:
+        pl.closed = (integer(r.groups.value()) & 1) != 0;
+        break;
+      case 43:
+        constantWidth = v;
+        break;
+      case 38:
+        pl.elevation = v;
+        break;
       case 10:
         dropping = pl.vertices.size() >= kMaxVertices;
         if (!dropping) pl.vertices.push_back({v, 0, 0, -1});
         break;
-      case 20: if (last) last->y = v; break;
-      case 40: if (last) last->width = std::max(last->width, v); break;
-      case 41: if (last) last->width = std::max(last->width, v); break;
-      case 42: if (last) last->bulge = v; break;
-      case 210: nx = v; break;
-      case 220: ny = v; break;
-      case 230: nz = v; break;
-      default: break;
+      case 20:
+        if (last) last->y = v;
+        break;
+      case 40:
+        if (last) last->width = std::max(last->width, v);
+        break;
+      case 41:
+        if (last) last->width = std::max(last->width, v);
+        break;
+      case 42:
+        if (last) last->bulge = v;
+        break;
+      case 210:
+        nx = v;
+        break;
+      case 220:
+        ny = v;
+        break;
+      case 230:
+        nz = v;
+        break;
+      default:
+        break;
     }
   }
   r.groups.unread();
@@ -404,19 +444,32 @@ int32_t textLength(std::string_view text, uint16_t height) {
 }
 
 void readEntity(Reader& r, std::string_view type) {
-  if (type == "LINE" || type == "3DLINE") readLine(r);
-  else if (type == "POINT") readPoint(r);
-  else if (type == "CIRCLE") readCircle(r);
-  else if (type == "ARC") readArc(r);
-  else if (type == "SOLID" || type == "TRACE") readSolid(r);
-  else if (type == "3DFACE") read3dFace(r);
-  else if (type == "TEXT") readText(r, false);
-  else if (type == "ATTR" || type == "ATTRIB") readText(r, true);
-  else if (type == "INSERT") readInsert(r);
-  else if (type == "DIMENSION") readDimension(r);
-  else if (type == "POLYLINE") readPolyline(r);
-  else if (type == "LWPOLYLINE") readLwPolyline(r);
-  else skipEntity(r);
+  if (type == "LINE" || type == "3DLINE")
+    readLine(r);
+  else if (type == "POINT")
+    readPoint(r);
+  else if (type == "CIRCLE")
+    readCircle(r);
+  else if (type == "ARC")
+    readArc(r);
+  else if (type == "SOLID" || type == "TRACE")
+    readSolid(r);
+  else if (type == "3DFACE")
+    read3dFace(r);
+  else if (type == "TEXT")
+    readText(r, false);
+  else if (type == "ATTR" || type == "ATTRIB")
+    readText(r, true);
+  else if (type == "INSERT")
+    readInsert(r);
+  else if (type == "DIMENSION")
+    readDimension(r);
+  else if (type == "POLYLINE")
+    readPolyline(r);
+  else if (type == "LWPOLYLINE")
+    readLwPolyline(r);
+  else
+    skipEntity(r);
 }
 
 }  // namespace trelmo::dxf

@@ -74,11 +74,22 @@ uint16_t directionOf(double dx, double dy) { return binaryAngle(std::atan2(dy, d
 void rotate(double& x, double& y, uint16_t angle) {
   const double ox = x, oy = y;
   switch (angle) {
-    case 0: return;
-    case 16384: x = -oy; y = ox; return;
-    case 32768: x = -ox; y = -oy; return;
-    case 49152: x = oy; y = -ox; return;
-    default: break;
+    case 0:
+      return;
+    case 16384:
+      x = -oy;
+      y = ox;
+      return;
+    case 32768:
+      x = -ox;
+      y = -oy;
+      return;
+    case 49152:
+      x = oy;
+      y = -ox;
+      return;
+    default:
+      break;
   }
   const double a = angle * kTwoPi / 65536.0;
   const double c = std::cos(a), s = std::sin(a);

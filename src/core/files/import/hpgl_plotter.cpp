@@ -33,7 +33,8 @@ void Plotter::run(Lexer& lex) {
   uint64_t commands = 0;
   for (uint16_t code = lex.command(); code != 0; code = lex.command()) {
     execute(code, lex);
-    if ((++commands & 0xFFF) == 0 && lex.size() > 0) ctx_.host->progress(static_cast<int>(lex.position() * 100 / lex.size()));
+    if ((++commands & 0xFFF) == 0 && lex.size() > 0)
+      ctx_.host->progress(static_cast<int>(lex.position() * 100 / lex.size()));
   }
 }
 
@@ -76,14 +77,46 @@ void Plotter::moves(Lexer& lex, bool relative) {
   }
 }
 
+Plotter::Point Plotter::toUser(Point p) const {
+  if (!scaled_) return p;
+  return {userX1_ + (p.x - p1_.x) * (userX2_ - userX1_) / (p2_.x - p1_.x),
+          userY1_ + (p.y - p1_.y) * (userY2_ - userY1_) / (p2_.y - p1_.y)};
+}
+
+void Plotter::userArc(Point centre, double radius, double from, double sweep) {
+  if (pen_ == 0 || !(radius > 0) || !std::isfinite(radius)) return;
+  const Point f = deltaToPlotter(1, 1);  // plotter units per user unit, signed
+  const double a = std::fabs(f.x) * radius, b = std::fabs(f.y) * radius;
+  // Where a user angle lands on the unscaled ellipse (x = a cos, y = b sin).
+  const auto param = [&](double t) {
+    return std::atan2((f.y < 0 ? -1 : 1) * std::sin(t), (f.x < 0 ? -1 : 1) * std::cos(t));
+  };
+  const bool kept = (f.x < 0) == (f.y < 0);  // orientation survives the scaling
+  double lo = from, hi = from + sweep;
+  if (sweep < 0) std::swap(lo, hi);
+  double start = kept ? param(lo) : param(hi);
+  const bool tall = b > a * (1 + 1e-9);
+  uint16_t ecc = 0, axis = 0;
+  if (std::fabs(a - b) > 1e-9 * std::fmax(a, b)) {
+    const double ratio = tall ? a / b : b / a;
+    ecc = static_cast<uint16_t>(std::fmax(1, std::fmin(65535, std::nearbyint(ratio * 65536))));
+  }
+  if (tall) {  // the long axis is vertical
+    axis = 16384;
+    start -= std::numbers::pi / 2;
+  }
+  const double turn = std::fabs(sweep) / (2 * std::numbers::pi) * 65536;
+  const uint16_t sweep16 = turn >= 65535.5 || turn == 0 ? 0 : static_cast<uint16_t>(std::llround(turn));
+  const Point c = toPlotter(centre.x, centre.y);
+  const Handle h = createItem(ctx_.pool, ring_, kArc, pen_, width_, world(c.x), world(c.y), 0, 0, kNull);
+  if (h != kNull) item::setArc(ctx_.pool[h], world(tall ? b : a), binaryAngle(start), sweep16, ecc, axis);
+}
+
 void Plotter::circle(Lexer& lex) {
   double r;
   if (!lex.number(r)) return;
   lex.skipParameters();  // chord tolerance
-  if (pen_ == 0) return;
-  const double radius = std::fabs(deltaToPlotter(r, 0).x);
-  const Handle h = createItem(ctx_.pool, ring_, kArc, pen_, width_, world(at_.x), world(at_.y), 0, 0, kNull);
-  if (h != kNull) item::setArc(ctx_.pool[h], world(radius), 0, 0, 0, 0);
+  userArc(toUser(at_), std::fabs(r), 0, 2 * std::numbers::pi);
 }
 
 void Plotter::arc(Lexer& lex, bool relative) {
@@ -93,26 +126,14 @@ void Plotter::arc(Lexer& lex, bool relative) {
     return;
   }
   lex.skipParameters();  // chord tolerance
-  Point c;
-  if (relative) {
-    const Point d = deltaToPlotter(cx, cy);
-    c = {at_.x + d.x, at_.y + d.y};
-  } else {
-    c = toPlotter(cx, cy);
-  }
-  const double radius = std::hypot(at_.x - c.x, at_.y - c.y);
-  const double from = std::atan2(at_.y - c.y, at_.x - c.x);
-  const double to = from + degrees * std::numbers::pi / 180;
-  const Point end{c.x + radius * std::cos(to), c.y + radius * std::sin(to)};
-  if (down_ && pen_ != 0 && radius > 0 && degrees != 0) {
-    // A clockwise sweep starts where it ends.
-    const uint16_t start = binaryAngle(degrees < 0 ? to : from);
-    double sweep = std::fabs(degrees) / 360 * 65536;
-    const uint16_t sweep16 = sweep >= 65536 ? 0 : static_cast<uint16_t>(std::llround(sweep) & 0xFFFF);
-    const Handle h = createItem(ctx_.pool, ring_, kArc, pen_, width_, world(c.x), world(c.y), 0, 0, kNull);
-    if (h != kNull) item::setArc(ctx_.pool[h], world(radius), start, sweep16, 0, 0);
-  }
-  at_ = end;
+  const Point here = toUser(at_);
+  const Point c = relative ? Point{here.x + cx, here.y + cy} : Point{cx, cy};
+  const double radius = std::hypot(here.x - c.x, here.y - c.y);
+  const double from = std::atan2(here.y - c.y, here.x - c.x);
+  const double sweep = degrees * std::numbers::pi / 180;
+  if (!std::isfinite(sweep) || !std::isfinite(radius)) return;
+  if (down_ && degrees != 0) userArc(c, radius, from, sweep);
+  at_ = toPlotter(c.x + radius * std::cos(from + sweep), c.y + radius * std::sin(from + sweep));
 }
 
 // EA / ER: the outline of a rectangle from the current point to the corner.
@@ -215,25 +236,43 @@ void Plotter::execute(uint16_t code, Lexer& lex) {
       pad();
       lex.skipParameters();
       break;
-    case mnemonic('C', 'I'): circle(lex); break;
-    case mnemonic('A', 'A'): arc(lex, false); break;
-    case mnemonic('A', 'R'): arc(lex, true); break;
-    case mnemonic('E', 'A'): rectangle(lex, false); break;
-    case mnemonic('E', 'R'): rectangle(lex, true); break;
-    case mnemonic('S', 'C'): scale(lex); break;
-    case mnemonic('I', 'P'): inputWindow(lex); break;
+    case mnemonic('C', 'I'):
+      circle(lex);
+      break;
+    case mnemonic('A', 'A'):
+      arc(lex, false);
+      break;
+    case mnemonic('A', 'R'):
+      arc(lex, true);
+      break;
+    case mnemonic('E', 'A'):
+      rectangle(lex, false);
+      break;
+    case mnemonic('E', 'R'):
+      rectangle(lex, true);
+      break;
+    case mnemonic('S', 'C'):
+      scale(lex);
+      break;
+    case mnemonic('I', 'P'):
+      inputWindow(lex);
+      break;
     case mnemonic('I', 'N'):
     case mnemonic('D', 'F'):
       reset();
       lex.skipParameters();
       break;
-    case mnemonic('L', 'B'): lex.label(terminator_, 0); break;
+    case mnemonic('L', 'B'):
+      lex.label(terminator_, 0);
+      break;
     case mnemonic('D', 'T'): {
       const int t = lex.rawByte();
       if (t >= 0 && t != ';') terminator_ = t;
       break;
     }
-    default: lex.skipParameters(); break;  // IW, DI, CP, LT, VS and the rest draw nothing here
+    default:
+      lex.skipParameters();
+      break;  // IW, DI, CP, LT, VS and the rest draw nothing here
   }
 }
 

@@ -52,6 +52,10 @@ class Plotter {
   // User units (after SC) into plotter units, and plotter units into world units.
   Point toPlotter(double x, double y) const;
   Point deltaToPlotter(double dx, double dy) const;
+  Point toUser(Point plotter) const;
+  // An arc of a circle drawn in user units: an ellipse when X and Y scale
+  // differently. Angles in radians, counter-clockwise in user units.
+  void userArc(Point centre, double radius, double from, double sweep);
   int32_t world(double plotterUnits) const;
   void line(Point a, Point b);
 
