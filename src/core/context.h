@@ -11,6 +11,7 @@
 #include "screen/screen_state.h"
 #include "screen/view.h"
 #include "shell/host.h"
+#include "shell/shell_state.h"
 
 namespace trelmo {
 
@@ -33,6 +34,7 @@ struct Context {
   bool autosaveEnabled = false;
   View view;            // world-to-pixel transform, cursor, zoom
   ScreenState screen;   // drawing surface, dirty list, pixel values
+  ShellState shell;     // start-up, heartbeat, hooks, messages, preferences
 
   Host* host;
   Host silentHost;

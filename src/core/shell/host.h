@@ -37,6 +37,24 @@ struct DialogBox {
   }
 };
 
+// A file-open or file-save box described as data. `filters` are the
+// "Files of type" entries ("Board Files (*.pcb)"); `filterIndex` is 1-based
+// like the stored "Open File Name Mask Index".
+struct FileDialog {
+  bool save = false;
+  std::string title;
+  std::string folder;
+  std::string fileName;  // in: suggested name; out: the chosen path
+  std::vector<std::string> filters;
+  int filterIndex = 1;
+};
+
+struct WindowPlacement {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool maximized = true;
+  int screen = 0;
+};
+
 class Host {
  public:
   virtual ~Host() = default;
@@ -47,10 +65,28 @@ class Host {
   virtual bool runDialog(DialogBox& box) { return true; }
   virtual void statusText(const std::string& text) {}
   virtual void sound(Sound s) {}
+  // The "Open" and "Close" event sounds, played from their configured files.
+  virtual void eventSound(const std::string& event) {}
   // Progress of a long operation, 0..100; returns true when the user asked to
   // interrupt it (a pending key or zoom click).
   virtual bool progress(int percent) { return false; }
   virtual void setTitle(const std::string& title) {}
+
+  // Preferences, kept by name as text; a missing value reads as empty.
+  virtual std::string readSetting(const std::string& name) { return {}; }
+  virtual void writeSetting(const std::string& name, const std::string& value) {}
+  virtual void deleteSetting(const std::string& name) {}
+  // An open or save box; false when cancelled.
+  virtual bool chooseFile(FileDialog& dialog) { return false; }
+  // The help window over the manual at `path`, opened at `topic` (may be empty).
+  virtual void showHelp(const std::string& path, const std::string& topic) {}
+  // The view changed: redraw the drawing area.
+  virtual void redrawView() {}
+  // Where the main window is now, relative to its screen's origin.
+  virtual WindowPlacement windowPlacement() { return {}; }
+  virtual void setAlwaysOnTop(bool on) {}
+  // Exit: the main window is destroyed and the event loop ends.
+  virtual void quit() {}
 };
 
 }  // namespace trelmo

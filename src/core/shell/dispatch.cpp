@@ -1,0 +1,67 @@
+#include "shell/dispatch.h"
+
+#include <cstdio>
+
+#include "context.h"
+#include "shell/function_codes.h"
+
+namespace trelmo {
+
+bool isFamily(char letter) {
+  for (char f : kFamilies)
+    if (f == letter) return true;
+  return false;
+}
+
+std::string codeName(uint16_t code) {
+  const char a = familyOf(code), b = memberOf(code);
+  auto printable = [](char c) { return c > 32 && c < 127; };
+  if (printable(a) && printable(b)) return std::string{a, b};
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%04X", code);
+  return buf;
+}
+
+void registerFunction(Context& ctx, uint16_t code, FunctionHandler handler) {
+  if (handler)
+    ctx.shell.functions[code] = std::move(handler);
+  else
+    ctx.shell.functions.erase(code);
+}
+
+namespace {
+
+// Starting any function ends the prompt and the first hooks of the last one.
+void clearInteraction(Context& ctx) {
+  ShellState& s = ctx.shell;
+  s.acceptHooks[0] = nullptr;
+  s.cancelHooks[0] = nullptr;
+  s.stagePrompt.clear();
+  s.blockAnimating = false;
+}
+
+}  // namespace
+
+void executeFunction(Context& ctx, uint16_t code, int source) {
+  clearInteraction(ctx);
+  const char family = familyOf(code);
+  if (!isFamily(family)) {
+    ctx.host->sound(Sound::Beop);
+    return;
+  }
+  if (auto it = ctx.shell.functions.find(code); it != ctx.shell.functions.end()) {
+    // Copied: the handler may replace its own registration.
+    FunctionHandler handler = it->second;
+    handler(ctx, code, source);
+    return;
+  }
+  switch (family) {
+    case 'F': fileFamily(ctx, code, source); return;
+    case '?': helpFamily(ctx, code, source); return;
+    case 'S': setupFamily(ctx, code, source); return;
+    case 'Z': zoomFamily(ctx, code, source); return;
+    default: ctx.host->sound(Sound::Beop); return;  // no member registered yet
+  }
+}
+
+}  // namespace trelmo

@@ -1,0 +1,25 @@
+// The dispatcher: every command, from menus, keys and macros, arrives here.
+#pragma once
+#include <cstdint>
+
+#include "shell/shell_state.h"
+
+namespace trelmo {
+
+struct Context;
+
+// Hands a function code to its family. Unknown families and members give the
+// Beop sound and nothing else.
+void executeFunction(Context& ctx, uint16_t code, int source);
+
+// Subsystems register their members here; a registered handler takes
+// precedence over the built-in one of the same code.
+void registerFunction(Context& ctx, uint16_t code, FunctionHandler handler);
+
+// The built-in families.
+void fileFamily(Context& ctx, uint16_t code, int source);
+void helpFamily(Context& ctx, uint16_t code, int source);
+void setupFamily(Context& ctx, uint16_t code, int source);
+void zoomFamily(Context& ctx, uint16_t code, int source);
+
+}  // namespace trelmo
