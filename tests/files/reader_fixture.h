@@ -16,12 +16,7 @@ namespace trelmo::test {
 
 struct RecordingHost : Host {
   std::vector<Sound> sounds;
-  std::vector<int> progress_;
   void sound(Sound s) override { sounds.push_back(s); }
-  bool progress(int percent) override {
-    progress_.push_back(percent);
-    return false;
-  }
 };
 
 class ReaderTest : public ::testing::Test {

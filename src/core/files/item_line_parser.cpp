@@ -95,8 +95,8 @@ void ItemBuilder::storeTextTo(Handle item, std::string_view text) {
   if (!storeText(ctx_, item, text)) failed_ = true;
 }
 
-void ItemBuilder::openNested(uint8_t type, uint8_t layer, uint16_t size, int32_t x1, int32_t y1, int32_t x2,
-                             int32_t y2, std::string_view params) {
+void ItemBuilder::openNested(uint8_t type, uint8_t layer, uint16_t size, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                             std::string_view params) {
   const Handle header = add(type, layer, size, x1, y1, x2, y2);
   if (header == kNull) return;
   const Handle sentinel = newRing(ctx_.pool, kComponentRing);
@@ -187,10 +187,18 @@ bool ItemBuilder::parseLine(std::string_view line) {
   const int written = layerField(r, layer);
   r.skip(' ');
   switch (type) {
-    case kLine: parseLineItem(r, layer); break;
-    case kArc: parseArc(r, layer); break;
-    case kPad: parsePad(r, layer); break;
-    case kText: parseText(r, written, layer); break;
+    case kLine:
+      parseLineItem(r, layer);
+      break;
+    case kArc:
+      parseArc(r, layer);
+      break;
+    case kPad:
+      parsePad(r, layer);
+      break;
+    case kText:
+      parseText(r, written, layer);
+      break;
     case kReserved: {
       const int number = r.integer();
       r.skip(' ');
@@ -206,7 +214,9 @@ bool ItemBuilder::parseLine(std::string_view line) {
       if (r.skip(' ')) storeTextTo(h, restOf(r));
       break;
     }
-    default: parseNested(r, type, layer); break;
+    default:
+      parseNested(r, type, layer);
+      break;
   }
   return !failed_;
 }

@@ -20,18 +20,10 @@ struct ChainStep {
 // run only when no hint was given; the data file readers and the views check
 // their hints themselves.
 constexpr ChainStep kChain[] = {
-    {readVersion4, 0},
-    {readVersion3, 0},
-    {readVersion2, 0},
-    {readPicture, 0},
-    {readGerber, kHintGerber},
-    {readExcellon, kHintExcellon},
-    {readTangoSchematic, 'T'},
-    {readTangoBoard, 0},
-    {readProtel, 0},
-    {readBinaryBoard, 0},
-    {readDxf, kHintDxf},
-    {readHpgl, kHintHpgl},
+    {readVersion4, 0},         {readVersion3, 0},         {readVersion2, 0},
+    {readPicture, 0},          {readGerber, kHintGerber}, {readExcellon, kHintExcellon},
+    {readTangoSchematic, 'T'}, {readTangoBoard, 0},       {readProtel, 0},
+    {readBinaryBoard, 0},      {readDxf, kHintDxf},       {readHpgl, kHintHpgl},
 };
 
 }  // namespace
@@ -61,18 +53,30 @@ char readerChain(Context& ctx, InputFile& in, char hint) {
 
 const char* formatName(char code) {
   switch (code) {
-    case kFormatV4: return "TRELMO Version 4.x Data File";
-    case kFormatV3: return "TRELMO Version 3.x Data File";
-    case kFormatV2: return "TRELMO Version 2.x Data File";
-    case kFormatGerber: return "Gerber Photo Plot";
-    case kFormatExcellon: return "Excellon Drill Holes";
-    case kFormatTango: return "Tango Data";
-    case kFormatProtel: return "Protel Data";
-    case kFormatDxf: return "AutoCAD DXF";
-    case kFormatHpgl: return "HPGL Pen Plot";
-    case kFormatPicture: return "Pixel Image";
-    case kFormatText: return "ASCII Text";
-    default: return "Unknown";
+    case kFormatV4:
+      return "TRELMO Version 4.x Data File";
+    case kFormatV3:
+      return "TRELMO Version 3.x Data File";
+    case kFormatV2:
+      return "TRELMO Version 2.x Data File";
+    case kFormatGerber:
+      return "Gerber Photo Plot";
+    case kFormatExcellon:
+      return "Excellon Drill Holes";
+    case kFormatTango:
+      return "Tango Data";
+    case kFormatProtel:
+      return "Protel Data";
+    case kFormatDxf:
+      return "AutoCAD DXF";
+    case kFormatHpgl:
+      return "HPGL Pen Plot";
+    case kFormatPicture:
+      return "Pixel Image";
+    case kFormatText:
+      return "ASCII Text";
+    default:
+      return "Unknown";
   }
 }
 

@@ -115,8 +115,7 @@ struct OldLine {
   }
 
   // Version 2 before 2.6 gives the text's far corner instead of an angle.
-  void oldTextDirection(int32_t x, int32_t y, int32_t x2, int32_t y2, bool negative, int32_t& length,
-                        uint16_t& angle) {
+  void oldTextDirection(int32_t x, int32_t y, int32_t x2, int32_t y2, bool negative, int32_t& length, uint16_t& angle) {
     const int64_t dx = int64_t{x2} - x, dy = int64_t{y2} - y;
     int deg = dx >= 0 ? (dy >= 0 ? 0 : 270) : (dy >= 0 ? 90 : 180);
     if (negative) deg -= 90;
@@ -180,13 +179,26 @@ void parseOldItem(Context& ctx, ItemBuilder& items, std::string_view line, const
   if (line.size() < 2 || line[1] != ' ') return;
   OldLine l{ctx, items, NumberReader{line, 2}, syntax};
   switch (line[0]) {
-    case '0': l.end(); break;
-    case '1': l.line(); break;
-    case '2': l.arc(); break;
-    case '3': l.pad(); break;
-    case '4': l.text(); break;
-    case '6': l.component(); break;
-    default: break;  // types 5 and 7 are not kept in old files
+    case '0':
+      l.end();
+      break;
+    case '1':
+      l.line();
+      break;
+    case '2':
+      l.arc();
+      break;
+    case '3':
+      l.pad();
+      break;
+    case '4':
+      l.text();
+      break;
+    case '6':
+      l.component();
+      break;
+    default:
+      break;  // types 5 and 7 are not kept in old files
   }
 }
 

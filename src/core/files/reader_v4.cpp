@@ -18,9 +18,7 @@ constexpr std::string_view kImagesFollow = "Pixel image follows EOF";
 constexpr int kEndOfText = 26;
 constexpr size_t kNameField = 64, kNameSize = 64;
 
-int32_t clamp32(int64_t v) {
-  return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
-}
+int32_t clamp32(int64_t v) { return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v); }
 
 void setImageName(PixelImage& img, std::string_view name) {
   if (name.size() > kNameSize - 1) name = name.substr(0, kNameSize - 1);
@@ -118,7 +116,8 @@ void loadLinked(Context& ctx, uint32_t& slot, const std::string& dataPath) {
   PixelImage* stub = ctx.images.get(slot);
   if (!stub || stub->block.size() != kImageHeaderSize || !stub->linked()) return;
   const std::string quoted = imageName(*stub);
-  std::string file = quoted.substr(1, quoted.size() >= 2 && quoted.back() == '"' ? quoted.size() - 2 : std::string::npos);
+  std::string file =
+      quoted.substr(1, quoted.size() >= 2 && quoted.back() == '"' ? quoted.size() - 2 : std::string::npos);
   const int32_t dx = stub->x0(), dy = stub->y0();
   std::unique_ptr<PixelImage> img = file.empty() ? nullptr : loadPictureFile(file);
   if (!img && !file.empty() && file.front() != '/' && !directoryOf(dataPath).empty())

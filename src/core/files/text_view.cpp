@@ -57,8 +57,8 @@ bool plainText(std::string_view head) {
   const size_t n = head.size() < 1024 ? head.size() : 1024;
   for (size_t i = 0; i < n; ++i) {
     const unsigned char c = static_cast<unsigned char>(head[i]);
-    const bool ok = (c >= 32 && c <= 127) || c == '\r' || c == '\n' || c == '\t' || c == 171 || c == 172 ||
-                    c == 230 || c == 234;
+    const bool ok =
+        (c >= 32 && c <= 127) || c == '\r' || c == '\n' || c == '\t' || c == 171 || c == 172 || c == 230 || c == 234;
     if (!ok && ++odd > 16) return false;
   }
   return true;
