@@ -1,0 +1,192 @@
+#include "files/import/tango_common.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "context.h"
+#include "database/chains.h"
+#include "database/options.h"
+#include "database/rings.h"
+#include "files/reader_items.h"
+
+namespace trelmo::tango {
+
+Fields::Fields(std::string_view line) {
+  size_t i = 0;
+  while (fields_.size() < kMaxFields) {
+    while (i < line.size() && static_cast<unsigned char>(line[i]) <= ' ') ++i;
+    if (i >= line.size()) break;
+    std::string field;
+    if (line[i] == '"') {
+      ++i;
+      while (i < line.size()) {
+        if (line[i] == '"') {
+          if (i + 1 < line.size() && line[i + 1] == '"') {
+            field += '"';
+            i += 2;
+            continue;
+          }
+          ++i;  // the closing quote
+          break;
+        }
+        field += line[i++];
+      }
+    } else {
+      while (i < line.size() && static_cast<unsigned char>(line[i]) > ' ') field += line[i++];
+    }
+    fields_.push_back(std::move(field));
+  }
+}
+
+int32_t Fields::integer(size_t i) const {
+  NumberReader r{text(i)};
+  return r.integer();
+}
+
+int32_t Fields::mils(size_t i) const {
+  NumberReader r{text(i)};
+  return r.oldDimension();
+}
+
+uint16_t Fields::milSize(size_t i) const { return clampSize(mils(i)); }
+
+uint16_t Fields::degrees(size_t i) const {
+  NumberReader r{text(i)};
+  return r.angle();
+}
+
+int32_t Fields::inches(size_t i) const {
+  NumberReader r{text(i)};
+  return r.plainNumber();
+}
+
+bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+
+int32_t textLength(std::string_view text, uint16_t height) {
+  const int32_t unit = height / 6;
+  int32_t chars = 0;
+  for (unsigned char c : text) {
+    if (c == kFieldSeparator) break;
+    ++chars;
+  }
+  return std::max<int32_t>(1, chars * 6 * unit - 2 * unit);
+}
+
+void applyBoardSetup(Context& ctx) {
+  parseOptionsV4(ctx, {"-y0",
+                       "-y0:00AA00AA,00FFFF00,0,Pad Master",
+                       "-y1:00FFFF00,000000FF,4,Symbols",
+                       "-y2:0000AA00,00FF00FF,7,CAM Control",
+                       "-y3:00000000,00FF00FF,0,Top Silk",
+                       "-y4:01000000,01000000,8,Bottom Silk",
+                       "-y5:01000000,01000000,1,Top Mask",
+                       "-y6:01000000,01000000,9,Bottom Mask",
+                       "-y7:00AA0000,01000000,2,Top Copper",
+                       "-y8:000000AA,01000000,10,Bottom Copper",
+                       "-y9:00FF5555,01000000,3,Vcc",
+                       "-y10:005555FF,01000000,3,Gnd",
+                       "-y11:005555FF,01000000,2,Mid Layer 1",
+                       "-y12:0055FF55,01000000,2,Mid Layer 2",
+                       "-y13:0055FFFF,01000000,2,Mid Layer 3",
+                       "-y14:00FF5555,01000000,2,Mid Layer 4",
+                       "-y15:0055FFFF,01000000,7,Keep Out",
+                       "-y16:00FFFFFF,01000000,7,Top Assembly",
+                       "-y17:00AAAAAA,01000000,7,Bottom Assembly",
+                       "-y18:00FFFF55,01000000,7,Connections",
+                       "-y19:00555555,01000000,7,Drill drawing",
+                       "-y255:00FFFF00,01000000,7,Ratnest"});
+  parseOptionsV3(ctx, {"-m-32000,-32000,32000,32000", "-gr3,25,1,5,25,100", "-gd100", "-gz0,0", "-gm3,2,3,1,0,1,0,1",
+                       "-l10", "-p45v25", "-t48", "-hm3,2,3,1,0", "-nc9,13,8,12,24,11", "-dp10,5,0,25", "-dy", "-b",
+                       "-bTHD.LIB", "-bSMD.LIB"});
+}
+
+Handle newComponent(Context& ctx, Handle ring, int32_t x, int32_t y, std::string_view params) {
+  const Handle header = createItem(ctx.pool, ring, kComponent, 0, 0, x, y, x, y, kNull);
+  if (header == kNull) return kNull;
+  const Handle sentinel = newRing(ctx.pool, kComponentRing);
+  if (sentinel == kNull) {
+    deleteItem(ctx.pool, header);
+    return kNull;
+  }
+  Record& s = ctx.rec(sentinel);
+  s.x1 = x;
+  s.y1 = y;
+  s.w4 = static_cast<int32_t>(header);
+  ctx.rec(header).ext = sentinel;
+  storeText(ctx, sentinel, params.empty() ? std::string_view("*") : params);
+  return sentinel;
+}
+
+namespace {
+
+struct Box {
+  int64_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  bool any = false;
+  void grow(int64_t a0, int64_t b0, int64_t a1, int64_t b1) {
+    if (!any) {
+      x0 = a0, y0 = b0, x1 = a1, y1 = b1;
+      any = true;
+      return;
+    }
+    x0 = std::min(x0, a0), y0 = std::min(y0, b0), x1 = std::max(x1, a1), y1 = std::max(y1, b1);
+  }
+};
+
+int32_t clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+
+void setBounds(Context& ctx, Handle header) {
+  const Handle ring = ctx.rec(header).ext;
+  Box box;
+  for (Handle h = ctx.rec(ring).next; h != ring; h = ctx.rec(h).next) {
+    const Record& i = ctx.rec(h);
+    switch (i.type()) {
+      case kArc: {
+        const int64_t r = std::llabs(int64_t{item::radius(i)});
+        box.grow(i.x1 - r, i.y1 - r, i.x1 + r, i.y1 + r);
+        break;
+      }
+      case kLine:
+      case kComponent:
+        box.grow(std::min(i.x1, i.w3), std::min(i.y1, i.w4), std::max(i.x1, i.w3), std::max(i.y1, i.w4));
+        break;
+      default:
+        box.grow(i.x1, i.y1, i.x1, i.y1);
+        break;
+    }
+  }
+  Record& hdr = ctx.rec(header);
+  hdr.x1 = clamp32(box.x0);
+  hdr.y1 = clamp32(box.y0);
+  hdr.w3 = clamp32(box.x1);
+  hdr.w4 = clamp32(box.y1);
+}
+
+}  // namespace
+
+void finishComponents(Context& ctx, Handle ring) {
+  std::vector<Handle> headers;
+  for (Handle h = ctx.rec(ring).next; h != ring;) {
+    const Record& r = ctx.rec(h);
+    if (r.type() != kComponent) {
+      h = r.next;
+    } else if (ringEmpty(ctx.pool, r.ext)) {
+      h = freeItemDeeply(ctx, h);
+    } else {
+      setBounds(ctx, h);
+      headers.push_back(h);
+      h = r.next;
+    }
+  }
+  std::stable_sort(headers.begin(), headers.end(), [&](Handle a, Handle b) { return componentSortKeyLess(ctx, a, b); });
+  const Handle first = ctx.rec(ring).next;
+  Handle position = first;
+  for (Handle h : headers) {
+    if (h == position) {
+      position = ctx.rec(h).next;
+      continue;
+    }
+    moveItem(ctx.pool, h, position);
+  }
+}
+
+}  // namespace trelmo::tango
