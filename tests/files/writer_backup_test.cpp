@@ -46,6 +46,13 @@ TEST_F(BackupTest, BakBesideFileWhenBackupFolderCannotBeMade) {
   EXPECT_TRUE(slurp(path).ends_with("END OF FILE\r\n"));
 }
 
+TEST_F(BackupTest, FileInsideTheBackupFolderIsKeptAsBak) {
+  std::filesystem::create_directories(dir / "data/Backup");
+  spit(dir / "data/Backup/board.pcb", "a backup opened by itself\r\n");
+  ASSERT_TRUE(backupFile(ctx, file, dir / "data/Backup/board.pcb"));
+  EXPECT_EQ(slurp(dir / "data/Backup/board.pcb.bak"), "a backup opened by itself\r\n");
+}
+
 TEST_F(BackupTest, FailedWriteMakesNoBackup) {
   std::filesystem::remove(path);
   std::filesystem::create_directory(path);  // a folder cannot be replaced

@@ -28,6 +28,7 @@ std::string baseName(const std::string& path) {
 // file is copied and the original removed.
 bool moveReplacing(const fs::path& from, const fs::path& to) {
   std::error_code ec;
+  if (fs::equivalent(from, to, ec)) return false;  // removing `to` would remove the file itself
   fs::remove(to, ec);
   fs::rename(from, to, ec);
   if (!ec) return true;
