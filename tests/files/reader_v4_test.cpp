@@ -167,6 +167,17 @@ TEST_F(V4Reader, HeaderLinesAndHints) {
   EXPECT_NE(read(kBoardHeader + "1 3 .01 0 0 1 1\r\n", kHintGerber), kFormatV4);
 }
 
+TEST_F(V4Reader, AnExhaustedPoolStopsTheReadQuietly) {
+  ctx.pool.setBlockLimit(1);
+  std::string text = kBoardHeader;
+  for (int i = 0; i < 20000; ++i)
+    text += "1 3 .01 0 0 1 1 N1\r\n4 3 .05 0 0 .3 0 0 0 a text long enough for two records\r\n";
+  EXPECT_EQ(read(text), kFormatV4);
+  const size_t n = items().size();
+  EXPECT_GT(n, 10000u);
+  EXPECT_LT(n, 40000u);
+}
+
 // --- Pictures --------------------------------------------------------------
 
 std::string imageHeader(uint32_t width, uint32_t height, uint32_t stride, uint32_t bpp, uint32_t kind, uint32_t dpi,
