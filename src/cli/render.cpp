@@ -106,6 +106,9 @@ int render(const std::vector<std::string>& args) {
     auto w = [](double inches) { return static_cast<int32_t>(inches * 65536.0); };
     zoomToRectangle(ctx.view, ctx.params, w(o.win[0]), w(o.win[1]), w(o.win[2]), w(o.win[3]), false);
   } else {
+    // Text lengths in a file may be stale: a first drawing measures them.
+    zoomExtents(ctx);
+    drawDesign(ctx, true);
     zoomExtents(ctx);
   }
   refreshScreenPixels(ctx);

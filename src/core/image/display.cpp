@@ -70,7 +70,9 @@ bool placePicture(const Context& ctx, const PixelImage& img, PicturePlacement& o
   if (!pictureUsable(img)) return false;
   const View& v = ctx.view;
   uint64_t d = img.resolution();
-  unsigned __int128 s = (static_cast<unsigned __int128>(d) << 48) / (v.viewScale ? v.viewScale : 1);
+  // Rounded to the nearest 2^-32, so that whole ratios such as 1/10 step exactly.
+  uint32_t scale = v.viewScale ? v.viewScale : 1;
+  unsigned __int128 s = ((static_cast<unsigned __int128>(d) << 48) + scale / 2) / scale;
   out.step = static_cast<uint64_t>(std::min<unsigned __int128>(s, kMaxStep));
   if (out.step == 0) out.step = 1;
   // With the image editor open a magnified picture pixel is centred on its
@@ -82,8 +84,8 @@ bool placePicture(const Context& ctx, const PixelImage& img, PicturePlacement& o
   // shown in full.
   int64_t wWorld = static_cast<int64_t>(img.width()) * 65536 / static_cast<int64_t>(d);
   int64_t hWorld = static_cast<int64_t>(img.height()) * 65536 / static_cast<int64_t>(d);
-  out.right = out.left + std::max<int64_t>(worldLengthToPixels(v, wWorld) - 1, 0);
-  out.bottom = out.top + std::max<int64_t>(worldLengthToPixels(v, hWorld) - 1, 0);
+  out.right = std::max(out.left, worldToPixelX(v, clampWorld(static_cast<int64_t>(img.x0()) - a + wWorld)) - 1);
+  out.bottom = std::max(out.top, worldToPixelY(v, clampWorld(static_cast<int64_t>(img.y1()) + a - hWorld)) - 1);
   return true;
 }
 

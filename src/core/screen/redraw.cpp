@@ -255,7 +255,19 @@ bool designExtents(const Context& ctx, int32_t box[4]) {
               add(r.x1 - half, r.y1 - half), add(r.x1 + half, r.y1 + half);
               break;
             }
-            case kText: add(r.x1, r.y1), add(static_cast<int64_t>(r.x1) + item::textLength(r), r.y1 + r.size); break;
+            case kText: {
+              // The text's box by its anchor; turned text takes the circle its box can sweep.
+              int64_t len = std::abs(static_cast<int64_t>(item::textLength(r))), h = r.size;
+              if (item::textAngle(r) != 0) {
+                add(r.x1 - len - h, r.y1 - len - h), add(r.x1 + len + h, r.y1 + len + h);
+                break;
+              }
+              int64_t sign = item::textLength(r) < 0 ? -1 : 1, u = h / 6;
+              int64_t starts[4] = {0, -len / 2, -len, 2 * u};
+              int64_t x = r.x1 + sign * starts[item::textAnchor(r) & 3];
+              add(x, r.y1 - h), add(x + sign * len, r.y1 + h);
+              break;
+            }
             case kReserved: add(r.x1, r.y1); break;
             default: break;
           }
