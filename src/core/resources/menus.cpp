@@ -5,16 +5,8 @@ namespace trelmo {
 namespace {
 
 constexpr MenuItem kReOpen[] = {
-    {fc('F', '0'), "&0:"},
-    {fc('F', '1'), "&1:"},
-    {fc('F', '2'), "&2:"},
-    {fc('F', '3'), "&3:"},
-    {fc('F', '4'), "&4:"},
-    {fc('F', '5'), "&5:"},
-    {fc('F', '6'), "&6:"},
-    {fc('F', '7'), "&7:"},
-    {fc('F', '8'), "&8:"},
-    {fc('F', '9'), "&9:"},
+    {fc('F', '0'), "&0:"}, {fc('F', '1'), "&1:"}, {fc('F', '2'), "&2:"}, {fc('F', '3'), "&3:"}, {fc('F', '4'), "&4:"},
+    {fc('F', '5'), "&5:"}, {fc('F', '6'), "&6:"}, {fc('F', '7'), "&7:"}, {fc('F', '8'), "&8:"}, {fc('F', '9'), "&9:"},
 };
 constexpr MenuItem kFileMenu[] = {
     {fc('F', 'W'), "Ne&w"},
@@ -65,24 +57,12 @@ constexpr MenuItem kPlaceMenu[] = {
     {fc('P', 'X'), "&XY Dimension"},
 };
 constexpr MenuItem kGrabMenu[] = {
-    {fc('G', 'L'), "&Line"},
-    {fc('G', 'E'), "V&ertex"},
-    {fc('G', 'A'), "&Arc edge"},
-    {fc('G', 'G'), "Arc ori&gin"},
-    {fc('G', 'D'), "Arc en&d point"},
-    {fc('G', 'P'), "&Pad/via"},
-    {fc('G', 'T'), "&Text"},
-    {fc('G', 'C'), "&Component"},
-    {fc('G', 'O'), "Comp &Only"},
-    {fc('G', 'F'), "&Filled Solid"},
-    {fc('G', 'I'), "&Item"},
-    kSeparator,
-    {fc('G', 'R'), "&Rotate 90°"},
-    {fc('G', 'N'), "Rotate &N°"},
-    {fc('G', 'X'), "Mirror &X"},
-    {fc('G', 'Y'), "Mirror &Y"},
-    {fc('G', 'M'), "&Mirror T/B"},
-    {fc('G', 'S'), "&Scale XY"},
+    {fc('G', 'L'), "&Line"},         {fc('G', 'E'), "V&ertex"},        {fc('G', 'A'), "&Arc edge"},
+    {fc('G', 'G'), "Arc ori&gin"},   {fc('G', 'D'), "Arc en&d point"}, {fc('G', 'P'), "&Pad/via"},
+    {fc('G', 'T'), "&Text"},         {fc('G', 'C'), "&Component"},     {fc('G', 'O'), "Comp &Only"},
+    {fc('G', 'F'), "&Filled Solid"}, {fc('G', 'I'), "&Item"},          kSeparator,
+    {fc('G', 'R'), "&Rotate 90°"},   {fc('G', 'N'), "Rotate &N°"},     {fc('G', 'X'), "Mirror &X"},
+    {fc('G', 'Y'), "Mirror &Y"},     {fc('G', 'M'), "&Mirror T/B"},    {fc('G', 'S'), "&Scale XY"},
 };
 constexpr MenuItem kEditMenu[] = {
     {fc('E', 'L'), "&Line"},
@@ -103,18 +83,10 @@ constexpr MenuItem kEditMenu[] = {
     {fc('E', 'S'), "&Snap Item"},
 };
 constexpr MenuItem kDeleteMenu[] = {
-    {fc('D', 'L'), "&Line"},
-    {fc('D', 'M'), "&Multi-line"},
-    {fc('D', 'E'), "V&ertex"},
-    {fc('D', 'A'), "&Arc/circle"},
-    {fc('D', 'P'), "&Pad/via"},
-    {fc('D', 'T'), "&Text"},
-    {fc('D', 'C'), "&Component"},
-    {fc('D', 'F'), "&Filled Solid"},
-    kSeparator,
-    {fc('D', 'I'), "&Iso-islands"},
-    {fc('D', 'G'), "&Grabbed Items"},
-    {fc('D', 'H'), "&Hilighted Items"},
+    {fc('D', 'L'), "&Line"},        {fc('D', 'M'), "&Multi-line"},    {fc('D', 'E'), "V&ertex"},
+    {fc('D', 'A'), "&Arc/circle"},  {fc('D', 'P'), "&Pad/via"},       {fc('D', 'T'), "&Text"},
+    {fc('D', 'C'), "&Component"},   {fc('D', 'F'), "&Filled Solid"},  kSeparator,
+    {fc('D', 'I'), "&Iso-islands"}, {fc('D', 'G'), "&Grabbed Items"}, {fc('D', 'H'), "&Hilighted Items"},
 };
 constexpr MenuItem kQueryMenu[] = {
     {fc('Q', 'L'), "&Line"},
@@ -138,20 +110,13 @@ constexpr MenuItem kUnDoMenu[] = {
     {fc('U', 'P'), "&Purge Re-Do Stack"},
 };
 constexpr MenuItem kPixelImage[] = {
-    {fc('S', '0'), "&Load new image"},
-    {fc('S', '='), "A&ttach new image"},
-    {fc('S', '1'), "Sa&ve current image"},
-    {fc('S', '2'), "&Release current image"},
-    {fc('S', '3'), "Select &Alternate image"},
-    {fc('S', '4'), "&Move the image"},
-    {fc('S', '5'), "&Ortho-rectify the image"},
-    {fc('S', '>'), "&Scale/align the image"},
-    {fc('S', '7'), "&Gamma control"},
-    {fc('S', '6'), "&Change resolution"},
-    {fc('S', '8'), "Mirror on &X axis"},
-    {fc('S', '9'), "Mirror on &Y axis"},
-    {fc('S', ':'), "Rotate by &90°"},
-    {fc('S', ';'), "Rotate by &180°"},
+    {fc('S', '0'), "&Load new image"},          {fc('S', '='), "A&ttach new image"},
+    {fc('S', '1'), "Sa&ve current image"},      {fc('S', '2'), "&Release current image"},
+    {fc('S', '3'), "Select &Alternate image"},  {fc('S', '4'), "&Move the image"},
+    {fc('S', '5'), "&Ortho-rectify the image"}, {fc('S', '>'), "&Scale/align the image"},
+    {fc('S', '7'), "&Gamma control"},           {fc('S', '6'), "&Change resolution"},
+    {fc('S', '8'), "Mirror on &X axis"},        {fc('S', '9'), "Mirror on &Y axis"},
+    {fc('S', ':'), "Rotate by &90°"},           {fc('S', ';'), "Rotate by &180°"},
     {fc('S', '<'), "Rotate by &270°"},
 };
 constexpr MenuItem kScreen[] = {
@@ -222,16 +187,11 @@ constexpr MenuItem kNetsMenu[] = {
     {fc('N', 'G'), "Net Scan Lo&g"},
 };
 constexpr MenuItem kZoomMenu[] = {
-    {fc('Z', 'I'), "&In [1.414x]"},
-    {fc('Z', 'O'), "&Out [.707x]"},
-    {fc('Z', 'S'), "&Scale [dpi]"},
-    {fc('Z', 'R'), "&Re-draw"},
-    {fc('Z', 'L'), "&Layer"},
-    {fc('Z', 'C'), "&Center"},
-    {fc('Z', 'P'), "&Previous"},
-    kSeparator,
-    {fc('Z', 'X'), "E&xtents"},
-    {fc('Z', 'W'), "&Window"},
+    {fc('Z', 'I'), "&In [1.414x]"}, {fc('Z', 'O'), "&Out [.707x]"},
+    {fc('Z', 'S'), "&Scale [dpi]"}, {fc('Z', 'R'), "&Re-draw"},
+    {fc('Z', 'L'), "&Layer"},       {fc('Z', 'C'), "&Center"},
+    {fc('Z', 'P'), "&Previous"},    kSeparator,
+    {fc('Z', 'X'), "E&xtents"},     {fc('Z', 'W'), "&Window"},
 };
 constexpr MenuItem kHelpMenu[] = {
     {fc('?', 'O'), "Brief &Overview"},
@@ -242,47 +202,40 @@ constexpr MenuItem kHelpMenu[] = {
     {fc('?', 'A'), "&About"},
 };
 constexpr MenuItem kMenuBar[] = {
-    {fc('F', '.'), "&File", kFileMenu},
-    {fc('P', '.'), "&Place", kPlaceMenu},
-    {fc('G', '.'), "&Grab", kGrabMenu},
-    {fc('E', '.'), "&Edit", kEditMenu},
-    {fc('D', '.'), "&Delete", kDeleteMenu},
-    {fc('Q', '.'), "&Query", kQueryMenu},
-    {fc('U', '.'), "&Un-Do", kUnDoMenu},
-    {fc('S', '.'), "&Setup", kSetupMenu},
-    {fc('B', '.'), "&Block", kBlockMenu},
-    {fc('N', '.'), "&Nets", kNetsMenu},
-    {fc('Z', '.'), "&Zoom", kZoomMenu},
-    {fc('?', '.'), "&?", kHelpMenu},
+    {fc('F', '.'), "&File", kFileMenu},  {fc('P', '.'), "&Place", kPlaceMenu},   {fc('G', '.'), "&Grab", kGrabMenu},
+    {fc('E', '.'), "&Edit", kEditMenu},  {fc('D', '.'), "&Delete", kDeleteMenu}, {fc('Q', '.'), "&Query", kQueryMenu},
+    {fc('U', '.'), "&Un-Do", kUnDoMenu}, {fc('S', '.'), "&Setup", kSetupMenu},   {fc('B', '.'), "&Block", kBlockMenu},
+    {fc('N', '.'), "&Nets", kNetsMenu},  {fc('Z', '.'), "&Zoom", kZoomMenu},     {fc('?', '.'), "&?", kHelpMenu},
 };
 
 // The popup menus shown by the left button in TRELMO mode.
 constexpr MenuItem kPopupPlaceSchematic[] = {
-    {fc('P', 'S'), "&Signal Port"}, {fc('P', 'B'), "&Bus Port"},    {fc('P', '+'), "&+/- Port"},
-    {fc('P', 'G'), "Signal &GND"},  {fc('P', 'H'), "Eart&h GND"},   {fc('P', 'M'), "Na&med GND"},
-    {fc('P', 'N'), "Signal &Name"}, {fc('P', 'D'), "Signal &Dot"},  {fc('P', 'W'), "Signal &Wire"},
+    {fc('P', 'S'), "&Signal Port"}, {fc('P', 'B'), "&Bus Port"},   {fc('P', '+'), "&+/- Port"},
+    {fc('P', 'G'), "Signal &GND"},  {fc('P', 'H'), "Eart&h GND"},  {fc('P', 'M'), "Na&med GND"},
+    {fc('P', 'N'), "Signal &Name"}, {fc('P', 'D'), "Signal &Dot"}, {fc('P', 'W'), "Signal &Wire"},
     {fc('P', 'I'), "Bus W&ire"},    {fc('P', 'C'), "&Component"},
 };
 constexpr MenuItem kPopupPlaceBoard[] = {
-    {fc('P', 'L'), "&Line"},        {fc('P', 'O'), "&Ortho-line"}, {fc('P', 'E'), "V&ertex"},
-    {fc('P', 'A'), "&Arc/circle"},  {fc('P', 'P'), "&Pad"},        {fc('P', 'V'), "&Via"},
-    {fc('P', 'T'), "&Text"},        {fc('P', 'C'), "&Component"},  {fc('P', 'F'), "&Filled Solid"},
+    {fc('P', 'L'), "&Line"},       {fc('P', 'O'), "&Ortho-line"}, {fc('P', 'E'), "V&ertex"},
+    {fc('P', 'A'), "&Arc/circle"}, {fc('P', 'P'), "&Pad"},        {fc('P', 'V'), "&Via"},
+    {fc('P', 'T'), "&Text"},       {fc('P', 'C'), "&Component"},  {fc('P', 'F'), "&Filled Solid"},
     {fc('P', 'R'), "A&rrowhead"},
 };
 constexpr MenuItem kPopupGrab[] = {
-    {fc('G', 'L'), "&Line"},   {fc('G', 'E'), "V&ertex"},    {fc('G', 'A'), "&Arc edge"},  {fc('G', 'G'), "Arc ori&gin"},
-    {fc('G', 'P'), "&Pad/via"}, {fc('G', 'T'), "&Text"},     {fc('G', 'C'), "&Component"}, {fc('G', 'O'), "Comp &Only"},
-    {fc('G', 'F'), "&Filled Solid"}, {fc('G', 'I'), "&Item"},
+    {fc('G', 'L'), "&Line"},       {fc('G', 'E'), "V&ertex"},    {fc('G', 'A'), "&Arc edge"},
+    {fc('G', 'G'), "Arc ori&gin"}, {fc('G', 'P'), "&Pad/via"},   {fc('G', 'T'), "&Text"},
+    {fc('G', 'C'), "&Component"},  {fc('G', 'O'), "Comp &Only"}, {fc('G', 'F'), "&Filled Solid"},
+    {fc('G', 'I'), "&Item"},
 };
 constexpr MenuItem kPopupEdit[] = {
-    {fc('E', 'L'), "&Line"},      {fc('E', 'A'), "&Arc/circle"},       {fc('E', 'P'), "&Pad/via"},
-    {fc('E', 'T'), "&Text data"}, {fc('E', 'X'), "Te&xt parameters"},  {fc('E', 'I'), "&Component"},
+    {fc('E', 'L'), "&Line"},        {fc('E', 'A'), "&Arc/circle"},      {fc('E', 'P'), "&Pad/via"},
+    {fc('E', 'T'), "&Text data"},   {fc('E', 'X'), "Te&xt parameters"}, {fc('E', 'I'), "&Component"},
     {fc('E', 'R'), "Line to A&rc"}, {fc('E', 'S'), "&Snap Item"},
 };
 constexpr MenuItem kPopupDelete[] = {
-    {fc('D', 'L'), "&Line"},    {fc('D', 'M'), "&Multi-line"}, {fc('D', 'E'), "V&ertex"}, {fc('D', 'A'), "&Arc/circle"},
-    {fc('D', 'P'), "&Pad/via"}, {fc('D', 'T'), "&Text"},       {fc('D', 'C'), "&Component"},
-    {fc('D', 'F'), "&Filled Solid"},
+    {fc('D', 'L'), "&Line"},       {fc('D', 'M'), "&Multi-line"},   {fc('D', 'E'), "V&ertex"},
+    {fc('D', 'A'), "&Arc/circle"}, {fc('D', 'P'), "&Pad/via"},      {fc('D', 'T'), "&Text"},
+    {fc('D', 'C'), "&Component"},  {fc('D', 'F'), "&Filled Solid"},
 };
 constexpr MenuItem kPopupUndo[] = {
     {fc('U', 'U'), "&Un-Do Single Event"},
@@ -291,8 +244,9 @@ constexpr MenuItem kPopupUndo[] = {
     {fc('U', 'R'), "&Re-Do All Events"},
 };
 constexpr MenuItem kPopupZoom[] = {
-    {fc('Z', 'I'), "&In [1.414x]"}, {fc('Z', 'O'), "&Out [.707x]"}, {fc('Z', 'R'), "&Re-draw"}, {fc('Z', 'L'), "&Layer"},
-    {fc('Z', 'C'), "&Center"},      {fc('Z', 'X'), "E&xtents"},     {fc('Z', 'W'), "&Window"},
+    {fc('Z', 'I'), "&In [1.414x]"}, {fc('Z', 'O'), "&Out [.707x]"}, {fc('Z', 'R'), "&Re-draw"},
+    {fc('Z', 'L'), "&Layer"},       {fc('Z', 'C'), "&Center"},      {fc('Z', 'X'), "E&xtents"},
+    {fc('Z', 'W'), "&Window"},
 };
 constexpr MenuItem kPopupSchematic[] = {
     {fc('P', '.'), "&Place", kPopupPlaceSchematic},

@@ -9,7 +9,7 @@
 namespace trelmo {
 
 struct MenuItem {
-  uint16_t code = 0;         // the command id; a submenu carries its help key (FR, SI, F. ...)
+  uint16_t code = 0;           // the command id; a submenu carries its help key (FR, SI, F. ...)
   const char* text = nullptr;  // nullptr: a separator
   std::span<const MenuItem> submenu{};
 

@@ -56,11 +56,21 @@ void executeFunction(Context& ctx, uint16_t code, int source) {
     return;
   }
   switch (family) {
-    case 'F': fileFamily(ctx, code, source); return;
-    case '?': helpFamily(ctx, code, source); return;
-    case 'S': setupFamily(ctx, code, source); return;
-    case 'Z': zoomFamily(ctx, code, source); return;
-    default: ctx.host->sound(Sound::Beop); return;  // no member registered yet
+    case 'F':
+      fileFamily(ctx, code, source);
+      return;
+    case '?':
+      helpFamily(ctx, code, source);
+      return;
+    case 'S':
+      setupFamily(ctx, code, source);
+      return;
+    case 'Z':
+      zoomFamily(ctx, code, source);
+      return;
+    default:
+      ctx.host->sound(Sound::Beop);
+      return;  // no member registered yet
   }
 }
 

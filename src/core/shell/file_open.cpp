@@ -93,8 +93,9 @@ void rememberFile(Context& ctx, const std::string& path) {
   reopen.insert(reopen.begin(), path);
   if (reopen.size() > kReopenEntries) reopen.resize(kReopenEntries);
   auto& recall = ctx.shell.recallList;
-  recall.erase(std::remove_if(recall.begin(), recall.end(), [&](const std::string& e) { return recallPath(e) == path; }),
-               recall.end());
+  recall.erase(
+      std::remove_if(recall.begin(), recall.end(), [&](const std::string& e) { return recallPath(e) == path; }),
+      recall.end());
   recall.insert(recall.begin(), recallPrefix() + path);
   if (recall.size() > kRecallEntries) recall.resize(kRecallEntries);
   storeReopenList(ctx);
@@ -124,8 +125,9 @@ bool openFileByName(Context& ctx, const std::string& path, char hint) {
 void fileOpen(Context& ctx) {
   FileDialog box;
   box.title = "Open";
-  box.folder = ctx.shell.reopenList.empty() ? std::string()
-                                             : std::filesystem::path(ctx.shell.reopenList.front()).parent_path().string();
+  box.folder = ctx.shell.reopenList.empty()
+                   ? std::string()
+                   : std::filesystem::path(ctx.shell.reopenList.front()).parent_path().string();
   for (const OpenType& t : kOpenTypes) box.filters.emplace_back(t.filter);
   box.filterIndex = std::clamp(ctx.shell.prefs.openMaskIndex, 1, kOpenTypeCount);
   if (!ctx.host->chooseFile(box) || box.fileName.empty()) return;

@@ -33,12 +33,9 @@ struct SaveType {
   bool written;
 };
 constexpr SaveType kSaveTypes[] = {
-    {"TRELMO Circuit Board (*.pcb)", ".pcb", true},
-    {"TRELMO Schematic Sheet (*.sch *.sh? *.s0? *.s1?)", ".sch", true},
-    {"TRELMO Drawing Sheet (*.dwg)", ".dwg", true},
-    {"TRELMO Component Library (*.lib)", ".lib", true},
-    {"AutoCAD DXF (*.dxf)", ".dxf", false},
-    {"HPGL Pen Plot (*.hpg)", ".hpg", false},
+    {"TRELMO Circuit Board (*.pcb)", ".pcb", true}, {"TRELMO Schematic Sheet (*.sch *.sh? *.s0? *.s1?)", ".sch", true},
+    {"TRELMO Drawing Sheet (*.dwg)", ".dwg", true}, {"TRELMO Component Library (*.lib)", ".lib", true},
+    {"AutoCAD DXF (*.dxf)", ".dxf", false},         {"HPGL Pen Plot (*.hpg)", ".hpg", false},
 };
 constexpr int kSaveTypeCount = sizeof kSaveTypes / sizeof kSaveTypes[0];
 

@@ -8,7 +8,7 @@ namespace trelmo {
 struct Context;
 
 constexpr int32_t kTicksPerSecond = 18;
-constexpr int32_t kStartupTicks = 18;     // settings load after about a second
+constexpr int32_t kStartupTicks = 18;  // settings load after about a second
 constexpr int32_t kBackgroundSleepTicks = 11;
 
 void heartbeatTick(Context& ctx);

@@ -12,12 +12,11 @@ namespace trelmo {
 
 namespace {
 
-constexpr const char* kAboutText =
-    "TRELMO'98 for Linux, version " TRELMO_VERSION
-    "\n\nAn interactive editor for circuit boards, schematic sheets,\n"
-    "drawing sheets and component libraries.\n\n"
-    "Press Space to switch between WINDOWS mode and TRELMO mode;\n"
-    "in TRELMO mode type the two letters of a function code.";
+constexpr const char* kAboutText = "TRELMO'98 for Linux, version " TRELMO_VERSION
+                                   "\n\nAn interactive editor for circuit boards, schematic sheets,\n"
+                                   "drawing sheets and component libraries.\n\n"
+                                   "Press Space to switch between WINDOWS mode and TRELMO mode;\n"
+                                   "in TRELMO mode type the two letters of a function code.";
 
 // The user manual: installed beside the templates, or in the source tree's
 // docs folder while the program runs from its build folder.
@@ -32,12 +31,24 @@ std::string manualPath(const Context& ctx) {
 
 void helpFamily(Context& ctx, uint16_t code, int /*source*/) {
   switch (memberOf(code)) {
-    case 'A': ctx.host->messageBox("About TRELMO", kAboutText); return;
-    case 'O': ctx.host->showHelp(manualPath(ctx), "overview"); return;
-    case 'H': ctx.host->showHelp(manualPath(ctx), ""); return;
-    case 'M': ctx.host->showHelp(manualPath(ctx), "manual"); return;
-    case 'T': ctx.host->showHelp(manualPath(ctx), "how-to"); return;
-    default: ctx.host->sound(Sound::Beop); return;
+    case 'A':
+      ctx.host->messageBox("About TRELMO", kAboutText);
+      return;
+    case 'O':
+      ctx.host->showHelp(manualPath(ctx), "overview");
+      return;
+    case 'H':
+      ctx.host->showHelp(manualPath(ctx), "");
+      return;
+    case 'M':
+      ctx.host->showHelp(manualPath(ctx), "manual");
+      return;
+    case 'T':
+      ctx.host->showHelp(manualPath(ctx), "how-to");
+      return;
+    default:
+      ctx.host->sound(Sound::Beop);
+      return;
   }
 }
 

@@ -26,7 +26,7 @@ MenuFacts gatherMenuFacts(const Context& ctx) {
   f.hilight = hooks.hilightExists && hooks.hilightExists(ctx);
   f.undo = hooks.undoAvailable && hooks.undoAvailable(ctx);
   f.redo = hooks.redoAvailable && hooks.redoAvailable(ctx);
-  f.block = !f.file ? BlockState::NoFile
+  f.block = !f.file            ? BlockState::NoFile
             : hooks.blockState ? static_cast<BlockState>(std::clamp(hooks.blockState(ctx), 0, 3))
                                : BlockState::NoBlock;
   if (!f.file) f.block = BlockState::NoFile;
@@ -67,38 +67,51 @@ bool grabItem(uint16_t c, const MenuFacts& f) {
 
 bool blockItem(uint16_t c, const MenuFacts& f) {
   switch (f.block) {
-    case BlockState::NoFile: return false;
-    case BlockState::NoBlock: return anyOf(c, {"BG", "BI", "BP"});
-    case BlockState::InCurrentFile: return !anyOf(c, {"BG", "BI"});
-    case BlockState::InOtherFile: return anyOf(c, {"BC", "BE", "BP"});
+    case BlockState::NoFile:
+      return false;
+    case BlockState::NoBlock:
+      return anyOf(c, {"BG", "BI", "BP"});
+    case BlockState::InCurrentFile:
+      return !anyOf(c, {"BG", "BI"});
+    case BlockState::InOtherFile:
+      return anyOf(c, {"BC", "BE", "BP"});
   }
   return false;
 }
 
 bool enabled(int position, uint16_t c, const MenuFacts& f) {
   switch (position) {
-    case 0: return fileItem(c, f);
-    case 1: return placeItem(c, f);
-    case 2: return grabItem(c, f);
-    case 3: return anyOf(c, {"EK", "EF"}) ? f.grab : f.file && !f.grab;
+    case 0:
+      return fileItem(c, f);
+    case 1:
+      return placeItem(c, f);
+    case 2:
+      return grabItem(c, f);
+    case 3:
+      return anyOf(c, {"EK", "EF"}) ? f.grab : f.file && !f.grab;
     case 4:
       if (c == fc('D', 'G')) return f.grab;
       if (c == fc('D', 'H')) return f.file && f.hilight;
       return f.file && !f.grab;
-    case 5: return f.file && !f.grab;
-    case 6: return anyOf(c, {"UU", "UA", "US"}) ? f.undo : f.redo;
+    case 5:
+      return f.file && !f.grab;
+    case 6:
+      return anyOf(c, {"UU", "UA", "US"}) ? f.undo : f.redo;
     case 7:
       if (familyOf(c) == 'S' && memberOf(c) >= '0' && memberOf(c) <= '>' && c != fc('S', '0') && c != fc('S', '='))
         return f.file && f.imageLoaded;  // Pixel Image items other than load and attach need a picture
       return f.file;
-    case 8: return blockItem(c, f);
-    case 9: return anyOf(c, {"NR", "NL", "NA"}) ? f.file && !f.schematic : f.file;
+    case 8:
+      return blockItem(c, f);
+    case 9:
+      return anyOf(c, {"NR", "NL", "NA"}) ? f.file && !f.schematic : f.file;
     case 10:
       if (c == fc('Z', 'I')) return f.file && f.canZoomIn;
       if (c == fc('Z', 'O')) return f.file && f.canZoomOut;
       if (c == fc('Z', 'P')) return f.file && f.previousView;
       return f.file;
-    default: return true;  // Help
+    default:
+      return true;  // Help
   }
 }
 
@@ -146,8 +159,7 @@ std::vector<MenuItemState> updatePopupState(int popup, int position, const MenuF
 std::vector<std::string> reopenMenuTexts(const Context& ctx) {
   std::vector<std::string> texts;
   const auto& list = ctx.shell.reopenList;
-  for (size_t i = 0; i < list.size() && i < 10; ++i)
-    texts.push_back("&" + std::to_string(i) + ": " + list[i]);
+  for (size_t i = 0; i < list.size() && i < 10; ++i) texts.push_back("&" + std::to_string(i) + ": " + list[i]);
   return texts;
 }
 

@@ -94,8 +94,7 @@ void showMessage(Context& ctx, int number) {
 
 std::string helpLine(const MessageTable& table, std::string_view key) {
   for (const std::string& line : table.help)
-    if (line.size() >= kNumberColumns && std::string_view(line).substr(0, kNumberColumns) == key)
-      return helpText(line);
+    if (line.size() >= kNumberColumns && std::string_view(line).substr(0, kNumberColumns) == key) return helpText(line);
   return {};
 }
 
@@ -117,7 +116,9 @@ void showMenuHelp(Context& ctx, MenuPlace place, int position, uint16_t code) {
   static constexpr char kPopupLetters[8] = {'P', 'G', 'E', 'D', 'U', 'Z', 0, 0};
   char letter = 0;
   switch (place) {
-    case MenuPlace::Item: showHelpLine(ctx, code); return;
+    case MenuPlace::Item:
+      showHelpLine(ctx, code);
+      return;
     case MenuPlace::MenuBarPopup:
       if (position >= 0 && position < 12) letter = kFamilies[position];
       break;

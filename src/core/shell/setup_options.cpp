@@ -32,10 +32,8 @@ constexpr PreferenceBox kPreferenceBoxes[] = {
 };
 
 constexpr const char* kActionItems[][2] = {
-    {"1540", "Save current window size and position."},
-    {"1550", "Save current Printer Setup parameters."},
-    {"1560", "Save current Open File Name mask."},
-    {"1590", "Set factory default keystroke macros."},
+    {"1540", "Save current window size and position."}, {"1550", "Save current Printer Setup parameters."},
+    {"1560", "Save current Open File Name mask."},      {"1590", "Set factory default keystroke macros."},
     {"1545", "Set Explorer File Type registration."},
 };
 
@@ -62,7 +60,8 @@ void runActionItems(Context& ctx, DialogBox& box) {
   if (checked(box, "1540")) storeWindowPlacement(ctx);
   if (checked(box, "1550"))
     ctx.host->writeSetting("Printer Setup", ctx.shell.hooks.printerSetup ? ctx.shell.hooks.printerSetup(ctx) : "");
-  if (checked(box, "1560")) ctx.host->writeSetting("Open File Name Mask Index", std::to_string(ctx.shell.prefs.openMaskIndex));
+  if (checked(box, "1560"))
+    ctx.host->writeSetting("Open File Name Mask Index", std::to_string(ctx.shell.prefs.openMaskIndex));
   if (checked(box, "1590")) {
     if (ctx.shell.hooks.factoryMacros)
       ctx.shell.hooks.factoryMacros(ctx);

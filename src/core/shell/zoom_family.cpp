@@ -32,14 +32,28 @@ void zoomFamily(Context& ctx, uint16_t code, int source) {
   if (ctx.current == kNull && m != 'R') return ctx.host->sound(Sound::Beep);
   bool done = true;
   switch (m) {
-    case 'I': done = zoomIn(ctx.view); break;
-    case 'O': done = zoomOut(ctx.view); break;
-    case 'C': zoomCentre(ctx.view); break;
-    case 'P': done = zoomPrevious(ctx.view, ctx.params); break;
-    case 'X': savePreviousView(ctx.view), done = zoomExtents(ctx); break;
-    case 'R': break;
-    case 'S': return zoomScale(ctx, source);
-    default: ctx.host->sound(Sound::Beop); return;
+    case 'I':
+      done = zoomIn(ctx.view);
+      break;
+    case 'O':
+      done = zoomOut(ctx.view);
+      break;
+    case 'C':
+      zoomCentre(ctx.view);
+      break;
+    case 'P':
+      done = zoomPrevious(ctx.view, ctx.params);
+      break;
+    case 'X':
+      savePreviousView(ctx.view), done = zoomExtents(ctx);
+      break;
+    case 'R':
+      break;
+    case 'S':
+      return zoomScale(ctx, source);
+    default:
+      ctx.host->sound(Sound::Beop);
+      return;
   }
   if (!done) return ctx.host->sound(Sound::Beep);
   ctx.host->redrawView();

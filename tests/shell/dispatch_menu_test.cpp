@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "database/rings.h"
+#include "resources/menus.h"
+#include "scripted_host.h"
+#include "shell/dispatch.h"
+#include "shell/file_functions.h"
+#include "shell/menu_state.h"
+
+namespace trelmo {
+namespace {
+
+using testing::ScriptedHost;
+
+TEST(Dispatch, UnknownFamiliesAndMembersGiveOnlyBeop) {
+  ScriptedHost host;
+  Context ctx(host);
+  for (uint16_t code :
+       {fc('X', 'X'), fc('a', 'b'), uint16_t{0}, fc('M', 'S'), fc('F', 'Q'), fc('P', 'L'), fc('?', 'Z')})
+    executeFunction(ctx, code, kFromKeys);
+  EXPECT_EQ(host.count(Sound::Beop), 7);
+  EXPECT_EQ(host.sounds.size(), 7u);
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_TRUE(host.questions.empty());
+}
+
+TEST(Dispatch, RegisteredMembersTakeOverAndClearTheLastFunctionsHooks) {
+  ScriptedHost host;
+  Context ctx(host);
+  int calls = 0, lastSource = -1;
+  registerFunction(ctx, fc('P', 'L'), [&](Context&, uint16_t code, int source) {
+    EXPECT_EQ(code, 0x504C);
+    ++calls;
+    lastSource = source;
+  });
+  ctx.shell.acceptHooks[0] = [](Context&) {};
+  ctx.shell.acceptHooks[1] = [](Context&) {};
+  ctx.shell.stagePrompt = "<Select first corner point>";
+  executeFunction(ctx, 20556, kFromMacro);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(lastSource, kFromMacro);
+  EXPECT_FALSE(ctx.shell.acceptHooks[0]);
+  EXPECT_TRUE(ctx.shell.acceptHooks[1]);  // only the first hooks belong to the last function
+  EXPECT_TRUE(ctx.shell.stagePrompt.empty());
+  EXPECT_TRUE(host.sounds.empty());
+  // A registered F member replaces the built-in Beop of FG.
+  registerFunction(ctx, fc('F', 'G'), [&](Context&, uint16_t, int) { ++calls; });
+  executeFunction(ctx, fc('F', 'G'), kFromMenuBar);
+  EXPECT_EQ(calls, 2);
+  EXPECT_TRUE(host.sounds.empty());
+}
+
+TEST(Dispatch, FilesMembersWaitingForTheirSubsystemsBeop) {
+  ScriptedHost host;
+  Context ctx(host);
+  for (char m : {'G', 'P', 'B'}) executeFunction(ctx, fc('F', m), kFromKeys);
+  EXPECT_EQ(host.count(Sound::Beop), 3);
+}
+
+// Every item of the menu bar carries its two letters as its id.
+TEST(Menus, ItemsCarryTheirCodesAndTexts) {
+  const auto bar = menuBar();
+  ASSERT_EQ(bar.size(), 12u);
+  const char* titles[] = {"&File",  "&Place", "&Grab",  "&Edit", "&Delete", "&Query",
+                          "&Un-Do", "&Setup", "&Block", "&Nets", "&Zoom",   "&?"};
+  size_t items = 0;
+  for (size_t i = 0; i < 12; ++i) {
+    EXPECT_STREQ(bar[i].text, titles[i]);
+    EXPECT_EQ(familyOf(bar[i].code), kFamilies[i]);
+    for (const MenuItem& item : bar[i].submenu) {
+      if (item.separator()) continue;
+      ++items;
+      if (!item.isSubmenu()) {
+        EXPECT_EQ(familyOf(item.code), kFamilies[i]) << item.text;
+      }
+    }
+  }
+  EXPECT_STREQ(findMenuItem(bar, 20556)->text, "&Line");
+  EXPECT_STREQ(findMenuItem(bar, fc('F', 'A'))->text, "Save &As ...");
+  EXPECT_STREQ(findMenuItem(bar, fc('G', 'R'))->text, "&Rotate 90\u00b0");
+  EXPECT_STREQ(findMenuItem(bar, fc('S', '>'))->text, "&Scale/align the image");
+  EXPECT_STREQ(findMenuItem(bar, fc('F', '9'))->text, "&9:");
+  EXPECT_EQ(findMenuItem(bar, 0x5360)->code, kScreenBox);
+  EXPECT_EQ(findMenuItem(bar, fc('F', 'Q')), nullptr);
+}
+
+TEST(Menus, PopupsDifferOnlyInTheirPlaceSubmenu) {
+  const auto schematic = popupMenu(0), board = popupMenu(1);
+  ASSERT_EQ(schematic.size(), 7u);
+  ASSERT_EQ(board.size(), 7u);
+  EXPECT_EQ(schematic[6].code, 19795);
+  EXPECT_STREQ(schematic[6].text, "<E&scape>");
+  EXPECT_EQ(schematic[0].submenu.size(), 11u);
+  EXPECT_EQ(board[0].submenu.size(), 10u);
+  EXPECT_STREQ(findMenuItem(board, fc('P', 'A'))->text, "&Arc/circle");
+  EXPECT_EQ(findMenuItem(board, fc('P', 'S')), nullptr);
+  EXPECT_STREQ(findMenuItem(schematic, fc('U', 'U'))->text, "&Un-Do Single Event");
+  EXPECT_STREQ(findMenuItem(schematic, fc('E', 'R'))->text, "Line to A&rc");
+}
+
+// Enabled items of one menu-bar popup, as their two letters.
+std::vector<std::string> usable(int position, const MenuFacts& f) {
+  std::vector<std::string> out;
+  for (const MenuItemState& s : updateMenuState(position, f))
+    if (s.enabled) out.push_back(codeName(s.code));
+  return out;
+}
+
+TEST(MenuState, NoFileLeavesOnlyNewOpenReopenRecallAndExit) {
+  MenuFacts none;
+  std::vector<std::string> file = usable(0, none);
+  std::erase_if(file, [](const std::string& c) { return c[1] >= '0' && c[1] <= '9'; });
+  EXPECT_EQ(file, (std::vector<std::string>{"FW", "FO", "FR", "FT", "FX"}));
+  for (int menu : {1, 2, 3, 4, 5, 7, 8, 9, 10}) EXPECT_TRUE(usable(menu, none).empty()) << menu;
+  EXPECT_EQ(usable(11, none).size(), 5u);
+}
+
+TEST(MenuState, BoardAndSchematicFiles) {
+  MenuFacts board;
+  board.file = true;
+  board.canZoomIn = board.canZoomOut = true;
+  auto place = usable(1, board);
+  EXPECT_EQ(place.size(), 12u);
+  EXPECT_EQ(std::count(place.begin(), place.end(), "PS"), 0);
+  auto nets = usable(9, board);
+  EXPECT_EQ(std::count(nets.begin(), nets.end(), "NR"), 1);
+  auto file = usable(0, board);
+  EXPECT_EQ(std::count(file.begin(), file.end(), "FS"), 0);  // not modified
+  EXPECT_EQ(std::count(file.begin(), file.end(), "FN"), 0);  // no other file
+  auto zoom = usable(10, board);
+  EXPECT_EQ(std::count(zoom.begin(), zoom.end(), "ZP"), 0);
+
+  MenuFacts sheet = board;
+  sheet.schematic = sheet.modified = sheet.otherFiles = true;
+  EXPECT_EQ(usable(1, sheet).size(), 22u);
+  nets = usable(9, sheet);
+  EXPECT_EQ(std::count(nets.begin(), nets.end(), "NR") + std::count(nets.begin(), nets.end(), "NL"), 0);
+  file = usable(0, sheet);
+  EXPECT_EQ(std::count(file.begin(), file.end(), "FS") + std::count(file.begin(), file.end(), "FV"), 2);
+}
+
+TEST(MenuState, GrabListSwapsEditDeleteQueryForTheTransforms) {
+  MenuFacts f;
+  f.file = f.grab = true;
+  EXPECT_EQ(usable(3, f), (std::vector<std::string>{"EK", "EF"}));
+  EXPECT_EQ(usable(4, f), (std::vector<std::string>{"DG"}));
+  EXPECT_TRUE(usable(5, f).empty());
+  auto grab = usable(2, f);
+  for (const char* c : {"GR", "GN", "GX", "GY", "GM", "GS", "GL"})
+    EXPECT_EQ(std::count(grab.begin(), grab.end(), c), 1);
+  f.grab = false;
+  auto grabNone = usable(2, f);
+  EXPECT_EQ(std::count(grabNone.begin(), grabNone.end(), "GR"), 0);
+  EXPECT_EQ(usable(4, f).size(), 9u);  // all but DG and DH (no hilight)
+}
+
+TEST(MenuState, ChecksFollowOpenBoxesAndOptions) {
+  MenuFacts f;
+  f.file = true;
+  f.queryRaft = true;
+  f.openBoxes = {fc('Q', 'V')};
+  f.block = BlockState::NoBlock;
+  f.blockAnimation = true;
+  for (const MenuItemState& s : updateMenuState(5, f))
+    EXPECT_EQ(s.checked, s.code == fc('Q', 'R') || s.code == fc('Q', 'V')) << codeName(s.code);
+  for (const MenuItemState& s : updateMenuState(8, f)) {
+    EXPECT_EQ(s.checked, s.code == fc('B', 'P'));
+    EXPECT_EQ(s.enabled, s.code == fc('B', 'G') || s.code == fc('B', 'I') || s.code == fc('B', 'P'));
+  }
+}
+
+TEST(MenuState, FactsComeFromTheContext) {
+  ScriptedHost host;
+  Context ctx(host);
+  EXPECT_FALSE(gatherMenuFacts(ctx).file);
+  testing::TempDir dir;
+  ASSERT_TRUE(openFileByName(ctx, dir.example("demo.sch"), 0));
+  MenuFacts f = gatherMenuFacts(ctx);
+  EXPECT_TRUE(f.file && f.schematic);
+  EXPECT_FALSE(f.grab || f.modified || f.otherFiles);
+  ASSERT_NE(createItem(ctx.pool, ctx.rings[kGrabList]), kNull);
+  ASSERT_TRUE(openFileByName(ctx, dir.example("demo.pcb"), 0));
+  f = gatherMenuFacts(ctx);
+  EXPECT_TRUE(f.grab && f.otherFiles);
+  EXPECT_FALSE(f.schematic);
+  // The popup's Place submenu follows the Place menu's rules.
+  for (const MenuItemState& s : updatePopupState(0, 0, f)) EXPECT_EQ(s.enabled, s.code == fc('P', 'C'));
+}
+
+}  // namespace
+}  // namespace trelmo

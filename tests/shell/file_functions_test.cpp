@@ -1,0 +1,290 @@
+#include "shell/file_functions.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "database/design_files.h"
+#include "screen/redraw.h"
+#include "scripted_host.h"
+#include "shell/dispatch.h"
+#include "shell/function_codes.h"
+
+namespace trelmo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScriptedHost;
+using testing::TempDir;
+
+struct Editor {
+  ScriptedHost host;
+  Context ctx{host};
+  TempDir dir;
+  Editor() {
+    ctx.paths.data = dir.file("data");
+    ctx.shell.startupPhase = 3;
+  }
+  void run(char a, char b) { executeFunction(ctx, fc(a, b), kFromMenuBar); }
+  void touch() { ctx.rec(ctx.current).size |= kFileModified; }
+  std::string current() const { return ctx.current == kNull ? "" : filePath(ctx, ctx.current); }
+};
+
+std::string readAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(FileOpen, OpensThroughTheBoxAndRefusesAFileAlreadyOpen) {
+  Editor e;
+  const std::string board = e.dir.example("demo.pcb");
+  e.host.pickFile(board);
+  e.run('F', 'O');
+  EXPECT_EQ(e.current(), board);
+  EXPECT_EQ(e.host.title, board);
+  EXPECT_EQ(e.host.settings["File Re-Open List"], board);
+  e.host.files.push_back([&](FileDialog& d) {
+    EXPECT_EQ(d.filterIndex, 5);
+    EXPECT_EQ(d.filters.size(), 12u);
+    EXPECT_EQ(d.filters[0].rfind("Schematics Drawing Sheets", 0), 0u);
+    d.fileName = board;
+    return true;
+  });
+  e.run('F', 'O');
+  ASSERT_EQ(e.host.boxes.size(), 1u);
+  EXPECT_EQ(e.host.boxes[0].first, "File Open Error");
+  EXPECT_EQ(e.host.boxes[0].second,
+            "The specified data file is currently open.\n\nIt must be closed before it can be re-opened.");
+  EXPECT_EQ(openFileCount(e.ctx), 1);
+}
+
+TEST(FileOpen, AnUnreadableFileKeepsThePreviousCurrentFile) {
+  Editor e;
+  const std::string board = e.dir.example("demo.pcb");
+  ASSERT_TRUE(openFileByName(e.ctx, board, 0));
+  EXPECT_FALSE(openFileByName(e.ctx, e.dir.file("missing.pcb"), 0));
+  EXPECT_EQ(e.current(), board);
+  EXPECT_EQ(openFileCount(e.ctx), 1);
+}
+
+TEST(FileClose, SaveWarningAnsweredCancelNoAndYes) {
+  Editor e;
+  const std::string board = e.dir.example("demo.pcb");
+  const std::string before = readAll(board);
+  ASSERT_TRUE(openFileByName(e.ctx, board, 0));
+  e.touch();
+  e.host.answers = {Answer::Cancel};
+  e.run('F', 'C');
+  ASSERT_EQ(e.host.questions.size(), 1u);
+  EXPECT_EQ(e.host.questions[0].title, "Close Save Warning");
+  EXPECT_EQ(e.host.questions[0].text,
+            "File has been updated but has not yet been saved.\n\nShall I save the file before closing it?");
+  EXPECT_EQ(e.current(), board);  // cancelled: still open
+  e.host.answers = {Answer::No};
+  e.run('F', 'C');
+  EXPECT_EQ(e.ctx.current, kNull);
+  EXPECT_EQ(readAll(board), before);  // not written
+  EXPECT_EQ(e.host.title, "TRELMO'98");
+
+  ASSERT_TRUE(openFileByName(e.ctx, board, 0));
+  e.touch();
+  e.host.answers = {Answer::Yes};
+  e.run('F', 'C');
+  EXPECT_EQ(e.ctx.current, kNull);
+  EXPECT_TRUE(fs::exists(board));
+  EXPECT_NE(readAll(board).find("END OF FILE"), std::string::npos);
+}
+
+TEST(FileClose, AFileThatCannotBeSavedStaysOpen) {
+  Editor e;
+  const std::string board = e.dir.example("demo.pcb");
+  ASSERT_TRUE(openFileByName(e.ctx, board, 0));
+  e.touch();
+  fs::remove(board);
+  fs::create_directory(board);  // the save cannot replace a folder
+  e.host.answers = {Answer::Yes};
+  e.run('F', 'C');
+  EXPECT_EQ(e.current(), board);
+  ASSERT_FALSE(e.host.boxes.empty());
+  EXPECT_EQ(e.host.boxes.back().first, "File Save Error");
+}
+
+TEST(FileErase, AsksTwiceForAModifiedFileThenDeletesIt) {
+  Editor e;
+  const std::string board = e.dir.example("demo.pcb");
+  ASSERT_TRUE(openFileByName(e.ctx, board, 0));
+  e.touch();
+  e.host.answers = {Answer::Yes, Answer::Cancel};
+  e.run('F', 'E');
+  ASSERT_EQ(e.host.questions.size(), 2u);
+  EXPECT_EQ(e.host.questions[0].title, "Erase File Warning");
+  EXPECT_EQ(e.host.questions[0].text,
+            "File has been updated since the last load or save.\n\nShall I erase the file anyhow?");
+  EXPECT_EQ(e.host.questions[1].text.rfind("File Erasure.", 0), 0u);
+  EXPECT_TRUE(fs::exists(board));
+  EXPECT_EQ(e.current(), board);
+  e.host.answers = {Answer::Yes, Answer::Ok};
+  e.run('F', 'E');
+  EXPECT_FALSE(fs::exists(board));
+  EXPECT_EQ(e.ctx.current, kNull);
+  EXPECT_TRUE(e.ctx.shell.reopenList.empty());
+}
+
+TEST(FileSave, ImportedFileGetsTheSubstitutionMessageAndAVersion4Name) {
+  Editor e;
+  const std::string hpgl = e.dir.file("plot.hpg");
+  { std::ofstream(hpgl) << "IN;SP1;PU0,0;PD1000,0,1000,1000;PU;\n"; }
+  ASSERT_TRUE(openFileByName(e.ctx, hpgl, 'H'));
+  ASSERT_EQ(e.ctx.params.format, 'H');
+  const std::string original = readAll(hpgl);
+  e.host.files.push_back([&](FileDialog& d) {
+    EXPECT_TRUE(d.save);
+    EXPECT_EQ(d.fileName, e.dir.file("plot.pcb"));
+    return true;
+  });
+  e.run('F', 'S');
+  ASSERT_EQ(e.host.boxes.size(), 1u);
+  EXPECT_EQ(e.host.boxes[0].first, "Export Filter Error");
+  EXPECT_EQ(e.host.boxes[0].second,
+            "This file was imported from a format that does not\nhave a corresponding output translation "
+            "filter.\n\nTRELMO Version 4.0 file format will be substituted.");
+  EXPECT_EQ(readAll(hpgl), original);  // the imported file is left alone
+  EXPECT_EQ(e.current(), e.dir.file("plot.pcb"));
+  EXPECT_EQ(readAll(e.current()).rfind("TRELMO Version 4.0", 0), 0u);
+  EXPECT_EQ(e.ctx.params.format, 'C');
+}
+
+TEST(FileSave, SaveAsATypeWithoutOutputFilterWritesVersion4) {
+  Editor e;
+  ASSERT_TRUE(openFileByName(e.ctx, e.dir.example("demo.pcb"), 0));
+  e.host.pickFile(e.dir.file("out"), 5);  // "AutoCAD DXF", no extension typed
+  e.run('F', 'A');
+  ASSERT_EQ(e.host.boxes.size(), 1u);
+  EXPECT_EQ(e.host.boxes[0].first, "Export Filter Error");
+  EXPECT_EQ(e.current(), e.dir.file("out.dxf"));
+  EXPECT_EQ(readAll(e.dir.file("out.dxf")).rfind("TRELMO Version 4.0", 0), 0u);
+  // Saving over another open file is refused.
+  ASSERT_TRUE(openFileByName(e.ctx, e.dir.example("demo.sch"), 0));
+  e.host.pickFile(e.dir.file("out.dxf"));
+  e.run('F', 'A');
+  EXPECT_EQ(e.host.boxes.back().first, "File Save Error");
+  EXPECT_EQ(e.current(), e.dir.file("demo.sch"));
+}
+
+TEST(FileReopen, MissingFileOffersThePurge) {
+  Editor e;
+  const std::string board = e.dir.example("demo.pcb");
+  e.host.settings["File Re-Open List"] = e.dir.file("gone.pcb") + ";" + board + ";" + e.dir.file("lost.sch");
+  e.ctx.shell.reopenList = {e.dir.file("gone.pcb"), board, e.dir.file("lost.sch")};
+  e.host.answers = {Answer::No};
+  e.run('F', '0');
+  ASSERT_EQ(e.host.questions.size(), 1u);
+  EXPECT_EQ(e.host.questions[0].text, "The file \"" + e.dir.file("gone.pcb") +
+                                          "\" cannot be located.\n\nWould you like to purge all non-existent files "
+                                          "from the Re-Open menu?");
+  EXPECT_EQ(e.ctx.shell.reopenList.size(), 3u);
+  e.host.answers = {Answer::Yes};
+  e.run('F', '2');
+  EXPECT_EQ(e.ctx.shell.reopenList, (std::vector<std::string>{board}));
+  EXPECT_EQ(e.host.settings["File Re-Open List"], board);
+  e.run('F', '0');
+  EXPECT_EQ(e.current(), board);
+  e.run('F', '7');  // no such entry
+  EXPECT_EQ(e.host.count(Sound::Beep), 1);
+}
+
+TEST(FileReopen, TotalRecallOpensTheChosenEntry) {
+  Editor e;
+  const std::string board = e.dir.example("demo.pcb"), sheet = e.dir.example("demo.sch");
+  ASSERT_TRUE(openFileByName(e.ctx, board, 0));
+  ASSERT_TRUE(openFileByName(e.ctx, sheet, 0));
+  e.run('F', 'C');
+  e.host.dialog = [](DialogBox& box) {
+    EXPECT_EQ(box.name, "FileRecallBox");
+    EXPECT_EQ(box.fields[0].choices.size(), 2u);
+    box.fields[0].value = "0";  // newest first
+    return true;
+  };
+  e.run('F', 'T');
+  EXPECT_EQ(e.current(), sheet);
+}
+
+TEST(FileNew, StandardKindsComeFromTheTemplates) {
+  Editor e;
+  e.host.dialog = [](DialogBox& box) {
+    EXPECT_EQ(box.name, "FileNewBox");
+    EXPECT_EQ(box.fields[0].choices.size(), 13u);
+    box.fields[0].value = "5";  // schematic, size B
+    return true;
+  };
+  e.run('F', 'W');
+  EXPECT_EQ(e.current(), "unnamed.sch");
+  EXPECT_TRUE(e.ctx.params.isSchematic());
+  int32_t box[4];
+  ASSERT_TRUE(designExtents(e.ctx, box));
+  EXPECT_EQ(box[2], 16 * kInch + 3 * kInch / 4);  // the size B border
+  e.run('F', 'W');
+  EXPECT_EQ(e.current(), "unnamed2.sch");
+  // Saving an unnamed file asks for a name.
+  e.host.pickFile(e.dir.file("sheet.sch"));
+  e.run('F', 'S');
+  EXPECT_EQ(e.current(), e.dir.file("sheet.sch"));
+  EXPECT_TRUE(fs::exists(e.dir.file("sheet.sch")));
+}
+
+TEST(FileNew, AMissingTemplateIsReportedAndNothingIsLeftOpen) {
+  Editor e;
+  e.ctx.shell.prefs.templatePath = e.dir.file("nowhere");
+  e.run('F', 'W');
+  EXPECT_EQ(e.ctx.current, kNull);
+  ASSERT_EQ(e.host.boxes.size(), 1u);
+  EXPECT_EQ(e.host.boxes[0].first, "File New Error");
+}
+
+TEST(FileSwitch, NextPreviousAndSelect) {
+  Editor e;
+  const std::string board = e.dir.example("demo.pcb"), sheet = e.dir.example("demo.sch");
+  e.run('F', 'N');
+  EXPECT_EQ(e.host.count(Sound::Beep), 1);
+  ASSERT_TRUE(openFileByName(e.ctx, board, 0));
+  ASSERT_TRUE(openFileByName(e.ctx, sheet, 0));
+  e.run('F', 'N');
+  EXPECT_EQ(e.current(), board);
+  EXPECT_EQ(e.host.title, board);
+  e.run('F', 'V');
+  EXPECT_EQ(e.current(), sheet);
+  e.host.dialog = [](DialogBox& box) {
+    box.field("file")->value = "0";
+    return true;
+  };
+  e.run('F', 'L');
+  EXPECT_EQ(e.current(), board);
+  e.host.dialog = [](DialogBox& box) {
+    box.field("file")->value = "99";
+    return true;
+  };
+  e.run('F', 'L');
+  EXPECT_EQ(e.current(), board);
+}
+
+TEST(FileExit, AsksForEveryModifiedFileAndStopsOnCancel) {
+  Editor e;
+  const std::string board = e.dir.example("demo.pcb"), sheet = e.dir.example("demo.sch");
+  ASSERT_TRUE(openFileByName(e.ctx, board, 0));
+  e.touch();
+  ASSERT_TRUE(openFileByName(e.ctx, sheet, 0));
+  e.touch();
+  e.host.answers = {Answer::No, Answer::Cancel};
+  e.run('F', 'X');
+  ASSERT_EQ(e.host.questions.size(), 2u);
+  EXPECT_EQ(e.host.questions[0].title, "Exit Save Warning");
+  EXPECT_FALSE(e.host.quitCalled);
+  e.host.answers = {Answer::No, Answer::No};
+  e.run('F', 'X');
+  EXPECT_TRUE(e.host.quitCalled);
+  EXPECT_EQ(e.host.events, (std::vector<std::string>{"Close"}));
+}
+
+}  // namespace
+}  // namespace trelmo
