@@ -121,7 +121,7 @@ TEST(ExcellonHostile, BadInputNeverCrashes) {
       "T99999999999999C999999999999\nX99999999999999999999999Y-99999999999999999\n",
       "T1C-5\nX1\n",  // a negative size reads as none
       std::string(3000, 'X'),
-      std::string("%\0\0T\xff\n", 7),
+      std::string("%\0\0T\xff\n", 6),
   };
   for (const std::string& in : inputs) {
     ImportBench b;

@@ -236,7 +236,7 @@ TEST(GerberHostile, BadInputNeverCrashesOrRunsAway) {
       "%ADD99999999999999C,1e308*%D99999999999999*D03*",
       "%AMM*4,1,99999999,$1,$2*%%ADDM,1X2*%D10*D03*",
       "G36*D01X1*D01X2*D01X3*G02I5J5X1*G37*",
-      std::string("\0\0\0*%%*\xff\xfe", 11),
+      std::string("\0\0\0*%%*\xff\xfe", 9),
   };
   std::string noise;
   uint32_t seed = 12345;
