@@ -11,6 +11,7 @@
 #include "screen/screen_state.h"
 #include "screen/view.h"
 #include "shell/host.h"
+#include "shell/input_state.h"
 #include "shell/shell_state.h"
 
 namespace trelmo {
@@ -35,6 +36,7 @@ struct Context {
   View view;            // world-to-pixel transform, cursor, zoom
   ScreenState screen;   // drawing surface, dirty list, pixel values
   ShellState shell;     // start-up, heartbeat, hooks, messages, preferences
+  InputState input;     // keyboard state, mouse, keystroke macros
 
   Host* host;
   Host silentHost;

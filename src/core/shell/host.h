@@ -49,6 +49,8 @@ struct FileDialog {
   int filterIndex = 1;
 };
 
+enum class PointerShape { Arrow, Hand, Hidden };
+
 struct WindowPlacement {
   int x = 0, y = 0, width = 0, height = 0;
   bool maximized = true;
@@ -85,6 +87,21 @@ class Host {
   // Where the main window is now, relative to its screen's origin.
   virtual WindowPlacement windowPlacement() { return {}; }
   virtual void setAlwaysOnTop(bool on) {}
+  // The pointer and the two input modes. Positions are drawing-surface pixels.
+  virtual void setPointerShape(PointerShape shape) {}
+  virtual void capturePointer(bool on) {}
+  // Keeps the pointer inside the rectangle (inclusive); off releases it.
+  virtual void confinePointer(bool on, int left, int top, int right, int bottom) {}
+  virtual void warpPointer(int x, int y) {}
+  virtual void attachMenuBar(bool on) {}
+  virtual void showCrossHair(bool on) {}
+  // Opens a menu of the menu bar as Alt and its letter would, then the item
+  // or submenu of `item` (0 = none).
+  virtual void openMenuBarMenu(char family, char item) {}
+  // Popup menu 0 (schematic) or 1 (board) at a drawing-surface position.
+  virtual void trackPopupMenu(int popup, int x, int y) {}
+  // True when keys are waiting in the input queue; they are discarded.
+  virtual bool discardPendingKeys() { return false; }
   // Exit: the main window is destroyed and the event loop ends.
   virtual void quit() {}
 };
