@@ -82,6 +82,7 @@ TEST(ReaderLines, FileBlocksJoinSeamlessly) {
   EXPECT_EQ(line, std::string(1000, 'q'));
   std::remove(path.c_str());
   EXPECT_FALSE(in.open(path));
+  EXPECT_FALSE(in.open(::testing::TempDir()));  // a folder
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "files/input_file.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
 
 namespace trelmo {
@@ -18,6 +20,12 @@ bool InputFile::open(const std::string& path) {
   memPos_ = 0;
   fp_ = std::fopen(path.c_str(), "rb");
   if (!fp_) return false;
+  struct stat st;
+  if (fstat(fileno(fp_), &st) != 0 || S_ISDIR(st.st_mode)) {  // a folder opens but is no file
+    std::fclose(fp_);
+    fp_ = nullptr;
+    return false;
+  }
   path_ = path;
   size_ = 0;
   if (std::fseek(fp_, 0, SEEK_END) == 0) {
