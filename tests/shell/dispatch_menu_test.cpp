@@ -59,6 +59,31 @@ TEST(Dispatch, FilesMembersWaitingForTheirSubsystemsBeop) {
   EXPECT_EQ(host.count(Sound::Beop), 3);
 }
 
+TEST(Dispatch, MenuCommandsAreRecordedAndRoutedByTheirIds) {
+  ScriptedHost host;
+  Context ctx(host);
+  std::vector<int> screens;
+  std::string recorded;
+  int placed = 0;
+  ctx.shell.hooks.selectScreen = [&](Context&, int n) { screens.push_back(n); };
+  ctx.shell.hooks.recordMacroText = [&](Context&, const std::string& t) { recorded += t; };
+  registerFunction(ctx, fc('P', 'L'), [&](Context&, uint16_t, int source) { placed = source; });
+  menuCommand(ctx, fc('P', 'L'));  // before start-up: ignored
+  EXPECT_EQ(placed, 0);
+  ctx.shell.startupPhase = 1;
+  ctx.shell.lastInputSource = kFromMenuBar;
+  ctx.shell.macroRecording = true;
+  menuCommand(ctx, fc('P', 'L'));
+  EXPECT_EQ(placed, kFromMenuBar);
+  EXPECT_EQ(recorded, "\"PL\" ");
+  menuCommand(ctx, 0x5362);
+  EXPECT_EQ(screens, (std::vector<int>{2}));
+  ctx.shell.windowsMode = false;
+  menuCommand(ctx, kEscapeToWindows);
+  EXPECT_TRUE(ctx.shell.windowsMode);
+  EXPECT_TRUE(host.sounds.empty());
+}
+
 // Every item of the menu bar carries its two letters as its id.
 TEST(Menus, ItemsCarryTheirCodesAndTexts) {
   const auto bar = menuBar();

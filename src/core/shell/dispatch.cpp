@@ -74,4 +74,26 @@ void executeFunction(Context& ctx, uint16_t code, int source) {
   }
 }
 
+void menuCommand(Context& ctx, uint16_t id) {
+  ShellState& s = ctx.shell;
+  if (s.startupPhase < 1) return;
+  if (id == kEscapeToWindows) {
+    s.windowsMode = true;
+    return;
+  }
+  // Replay types the two letters back.
+  constexpr size_t kMacroRoom = 4080;
+  if (s.macroRecording && s.hooks.recordMacroText && s.recordedLength < kMacroRoom)
+    s.hooks.recordMacroText(ctx, "\"" + codeName(id) + "\" ");
+  if (id == kScreenBox) {
+    if (s.hooks.screenBox) s.hooks.screenBox(ctx);
+    return;
+  }
+  if (id > kScreenBox && id <= kLastScreen) {
+    if (s.hooks.selectScreen) s.hooks.selectScreen(ctx, id - kScreenBox);
+    return;
+  }
+  executeFunction(ctx, id, s.lastInputSource);
+}
+
 }  // namespace trelmo

@@ -12,6 +12,12 @@ struct Context;
 // Beop sound and nothing else.
 void executeFunction(Context& ctx, uint16_t code, int source);
 
+// A menu command (menu bar or popup): ignored before start-up phase 1; MS
+// brings back the menu bar; screen ids go to their hooks; everything else is
+// recorded into a macro being recorded and dispatched with the last input
+// source.
+void menuCommand(Context& ctx, uint16_t id);
+
 // Subsystems register their members here; a registered handler takes
 // precedence over the built-in one of the same code.
 void registerFunction(Context& ctx, uint16_t code, FunctionHandler handler);

@@ -22,7 +22,8 @@ enum Source : int {
 
 // Codes the program uses beyond the menus.
 constexpr uint16_t kEscapeToWindows = fc('M', 'S');
-constexpr uint16_t kScreenBox = 0x5360;  // "&Screen Parameters"; 0x5361.. select a screen
+constexpr uint16_t kScreenBox = 0x5360;   // "&Screen Parameters"
+constexpr uint16_t kLastScreen = 0x537F;  // 0x5360 + n (n > 0) selects screen n
 
 // The twelve families in menu-bar order.
 constexpr char kFamilies[12] = {'F', 'P', 'G', 'E', 'D', 'Q', 'U', 'S', 'B', 'N', 'Z', '?'};

@@ -24,6 +24,7 @@ void loadStartupResources(Context& ctx) {
   loadSettings(ctx);
   loadMessageTable(ctx);
   ctx.shell.startupPhase = 2;
+  run(ctx, ctx.shell.hooks.startupLoaded);
 }
 
 void sleepStep(Context& ctx) {

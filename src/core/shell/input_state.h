@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "shell/shell_state.h"
+
 namespace trelmo {
 
 constexpr size_t kMacroRunMax = 4095;
@@ -30,6 +32,16 @@ struct PlacementParams {
   bool textMirror = false;
 };
 
+// Work of subsystems that the keys and buttons reach directly; each may stay
+// empty (the key then gives the Beep sound).
+struct InputHooks {
+  Hook dropGrab;          // commit the grab list (a click with items grabbed)
+  Hook rotateBlock;       // R with a block: a quarter turn of its placement angle
+  Hook swapImages;        // Alt-M: current and alternate picture
+  Hook toggleQueryBoxes;  // Alt-Q
+  std::function<bool(Context&)> paste;  // Ctrl-V; false when there is nothing to paste
+};
+
 struct InputState {
   uint8_t keyFlags = 0;
   uint8_t keyToggleHeld = 0;
@@ -54,12 +66,14 @@ struct InputState {
   bool insideRunLoop = false;
   uint32_t runGeneration = 0;  // counts texts started, so a replaced text stops its caller's repeats
   std::string recording;
-  size_t lengthBeforePrefix = 0;  // recording length before the last menu-prefix key
+  size_t lengthBeforeKey = 0;     // recording length before the last key added
+  size_t lengthBeforePrefix = 0;  // ... and before the last menu-prefix key
 
   // Typed cursor position.
   std::string cursorEntry;
 
   PlacementParams placement;
+  InputHooks hooks;
 };
 
 }  // namespace trelmo

@@ -52,19 +52,23 @@ struct Preferences {
 // Work that later subsystems and the front end plug into the heartbeat and
 // the menus; each may stay empty.
 struct ShellHooks {
-  Hook resumeMacro;                                     // a keystroke macro's delay ran out
-  Hook refreshQueryBoxes;                               // the query-box refresh came due
-  Hook blockPerimeter;                                  // one step of the animated block outline
-  Hook readouts;                                        // once a second: coordinate readouts and clock
-  Hook normalStatusBar;                                 // a transient message timed out
-  Hook plotWaitBox;                                     // once a second: close a finished plot's wait box
-  Hook sleepChanged;                                    // asleep toggled: release or re-take the screen
-  Hook animatedIcon;                                    // step the window icon (frame in ShellState)
-  Hook releaseGrab;                                     // a file function starts: put back what is grabbed
-  Hook factoryMacros;                                   // Setup Options: the default keystroke macros (asks first)
-  Hook registerFileTypes;                               // Setup Options: the file-type registration box
-  std::function<std::string(Context&)> printerSetup;    // the printer settings to store
-  std::function<void(Context&, char letter)> openMenu;  // pending menu prefix
+  Hook resumeMacro;                                   // a keystroke macro's delay ran out
+  Hook refreshQueryBoxes;                             // the query-box refresh came due
+  Hook blockPerimeter;                                // one step of the animated block outline
+  Hook readouts;                                      // once a second: coordinate readouts and clock
+  Hook normalStatusBar;                               // a transient message timed out
+  Hook plotWaitBox;                                   // once a second: close a finished plot's wait box
+  Hook sleepChanged;                                  // asleep toggled: release or re-take the screen
+  Hook animatedIcon;                                  // step the window icon (frame in ShellState)
+  Hook releaseGrab;                                   // a file function starts: put back what is grabbed
+  Hook factoryMacros;                                 // Setup Options: the default keystroke macros (asks first)
+  Hook registerFileTypes;                             // Setup Options: the file-type registration box
+  std::function<std::string(Context&)> printerSetup;  // the printer settings to store
+  Hook startupLoaded;                                 // settings and messages are in: load sounds, cursors, icons
+  Hook screenBox;                                     // "&Screen Parameters": the multi-monitor box
+  std::function<void(Context&, int screen)> selectScreen;
+  std::function<void(Context&, const std::string& text)> recordMacroText;  // a menu command while recording
+  std::function<void(Context&, char letter)> openMenu;                     // pending menu prefix
   std::function<void(Context&, bool recording)> dropPrefixFromMacro;
   // Facts the menus need from subsystems that own them.
   std::function<bool(const Context&)> hilightExists, undoAvailable, redoAvailable;
@@ -94,6 +98,7 @@ struct ShellState {
   bool minimised = false;
   bool macroRunning = false;
   bool macroRecording = false;
+  size_t recordedLength = 0;  // characters in the macro being recorded
 
   // The interactive function.
   KeyHook keyHook;
