@@ -1,5 +1,6 @@
 // Reading a version 4 file and writing it again gives the same bytes.
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -36,6 +37,31 @@ INSTANTIATE_TEST_SUITE_P(Files, RoundTrip,
                          ::testing::Values(TRELMO_EXAMPLES_DIR "/demo.pcb", TRELMO_EXAMPLES_DIR "/demo.sch",
                                            TRELMO_EXAMPLES_DIR "/demo.sh1", TRELMO_TEST_DATA "/golden/board.pcb",
                                            TRELMO_TEST_DATA "/golden/sheet.sch"));
+
+// Embedded pictures written after the items come back into the same slots.
+TEST_F(ReaderTest, EmbeddedPicturesSurviveWritingAndReading) {
+  std::string data = "TRELMO Version 4.00\r\n-y1\r\nPixel image follows EOF\r\n\x1a";
+  for (const uint32_t bpp : {8u, 24u}) {
+    std::string header(kImageHeaderSize, '\0');
+    const uint32_t fields[] = {4, 3, 2, 75, bpp, bpp == 24 ? 3u : 0u, 0x10000};
+    std::memcpy(header.data(), "PIX98a", 6);
+    std::memcpy(header.data() + 8, fields, sizeof fields);
+    data += header + std::string(4 * 2 * bpp / 8, static_cast<char>(bpp));
+  }
+  ASSERT_EQ(read(data), kFormatV4);
+  const std::string out = ::testing::TempDir() + "reader_pictures.out";
+  ASSERT_TRUE(writeDesignFile(ctx, out, kFormatV4));
+  Context again(host);
+  newDesignFile(again, "again.pcb");
+  ASSERT_EQ(readFile(again, out, kHintNone), kFormatV4);
+  std::remove(out.c_str());
+  for (const auto slot : {&Params::imageCurrent, &Params::imageAlternate}) {
+    const PixelImage* before = ctx.images.get(ctx.params.*slot);
+    const PixelImage* after = again.images.get(again.params.*slot);
+    ASSERT_TRUE(before && after);
+    EXPECT_EQ(before->block, after->block);
+  }
+}
 
 }  // namespace
 }  // namespace trelmo::test
