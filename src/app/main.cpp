@@ -1,62 +1,55 @@
-// The desktop editor. At this stage: a main window that opens the files named
-// on the command line through the reader chain and shows what they hold.
+// The desktop editor: hands its command line to a running editor or starts
+// one, and runs the heartbeat until File Exit.
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
 #include <QMessageBox>
+#include <QScreen>
 
+#include "app/canvas.h"
+#include "app/main_window.h"
 #include "app/qt_host.h"
+#include "app/single_instance.h"
 #include "context.h"
-#include "database/design_files.h"
-#include "database/walk.h"
-#include "files/reader_chain.h"
+#include "shell/command_line.h"
 
 namespace {
 
-QString summary(trelmo::Context& ctx, const QString& path, char format) {
-  long counts[6] = {0, 0, 0, 0, 0, 0};
-  trelmo::Handle cur = ctx.current;
-  while (trelmo::anyItem(ctx.pool, cur) != 0) ++counts[ctx.rec(cur).type()];
-  return QString("<h3>%1</h3><p>Format: %2 (%3)</p><p>Lines: %4<br>Arcs: %5<br>Pads: %6<br>Texts: %7</p>")
-      .arg(path.toHtmlEscaped())
-      .arg(QChar(format))
-      .arg(trelmo::formatName(format))
-      .arg(counts[1])
-      .arg(counts[2])
-      .arg(counts[3])
-      .arg(counts[4]);
+// The buffer format for the screen's depth; 24 bits are kept as 32 bits per
+// pixel in the buffer (the display converts).
+QImage::Format canvasFormat(int depth) {
+  switch (depth) {
+    case 8: return QImage::Format_Indexed8;
+    case 16: return QImage::Format_RGB16;
+    default: return QImage::Format_RGB32;
+  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName("TRELMO");
+  QApplication::setOrganizationName("TRELMO");
+  QApplication::setApplicationName("TRELMO'98");
+  const std::string commandLine = trelmo::app::handOffCommandLine(QApplication::arguments().mid(1));
+  const QString name = trelmo::app::instanceName();
+  if (trelmo::app::handOff(name, commandLine) == trelmo::app::HandOff::Taken) return 0;
+
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const int depth = screen ? screen->depth() : 32;
+  if (depth != 8 && depth != 16 && depth != 24 && depth != 32) {
+    QMessageBox::critical(nullptr, "TRELMO'98", "This Program requires 8, 16, 24, or 32 bpp video mode.");
+    return 0;
+  }
+
   trelmo::app::QtHost host;
   trelmo::Context ctx(host);
-  QMainWindow window;
-  window.setMinimumSize(300, 200);
-  window.resize(900, 650);
-  auto* label = new QLabel(&window);
-  label->setAlignment(Qt::AlignCenter);
-  label->setTextFormat(Qt::RichText);
-  window.setCentralWidget(label);
-  host.window = &window;
-  QString text;
-  const QStringList files = QApplication::arguments().mid(1);
-  for (const QString& f : files) {
-    const std::string path = f.toStdString();
-    if (trelmo::newDesignFile(ctx, path) == trelmo::kNull) continue;
-    const char format = trelmo::readFile(ctx, path, 0);
-    if (format == 0) {
-      QMessageBox::warning(&window, "TRELMO'98", "Cannot open " + f);
-      trelmo::closeDesignFile(ctx, ctx.current);
-      continue;
-    }
-    window.setWindowTitle("TRELMO - " + f);
-    text += summary(ctx, f, format);
-  }
-  label->setText(text.isEmpty() ? QString("TRELMO") : text);
-  window.show();
+  trelmo::app::MainWindow window(ctx, host, canvasFormat(depth));
+  trelmo::app::InstanceServer server(name, [&window](const std::string& line) {
+    if (trelmo::parseCommandLine(line).files.empty()) return false;
+    QMetaObject::invokeMethod(&window, [&window, line] { window.openHandedOver(line); }, Qt::QueuedConnection);
+    return true;
+  });
+  trelmo::queueCommandLine(ctx, trelmo::parseCommandLine(commandLine));
+  window.placeAndShow();
+  window.startHeartbeat();
   return QApplication::exec();
 }

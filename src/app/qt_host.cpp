@@ -1,32 +1,185 @@
 #include "app/qt_host.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QScreen>
+#include <QSettings>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "app/canvas.h"
+#include "app/form_dialog.h"
+#include "app/status_bar.h"
 
 namespace trelmo::app {
 
+namespace {
+
+// Messages are 8-bit texts in the design's character set.
+QString fromDesign(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+
+QMessageBox::StandardButtons standardButtons(Buttons buttons) {
+  switch (buttons) {
+    case Buttons::Ok: return QMessageBox::Ok;
+    case Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+  }
+  return QMessageBox::Ok;
+}
+
+}  // namespace
+
+QtHost::QtHost(const QString& settingsFile)
+    : settings_(settingsFile.isEmpty()
+                    ? std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "TRELMO", "TRELMO'98")
+                    : std::make_unique<QSettings>(settingsFile, QSettings::IniFormat)) {}
+
+QtHost::~QtHost() = default;
+
 void QtHost::messageBox(const std::string& title, const std::string& text) {
-  QMessageBox::information(window, QString::fromStdString(title), QString::fromLocal8Bit(text.c_str()));
+  QMessageBox::information(window, fromDesign(title), fromDesign(text));
 }
 
 Answer QtHost::question(const std::string& title, const std::string& text, Buttons buttons) {
-  QMessageBox::StandardButtons b;
-  switch (buttons) {
-    case Buttons::Ok: b = QMessageBox::Ok; break;
-    case Buttons::OkCancel: b = QMessageBox::Ok | QMessageBox::Cancel; break;
-    case Buttons::YesNo: b = QMessageBox::Yes | QMessageBox::No; break;
-    case Buttons::YesNoCancel: b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
-  }
-  const auto r = QMessageBox::question(window, QString::fromStdString(title), QString::fromLocal8Bit(text.c_str()), b);
+  const auto r = QMessageBox::question(window, fromDesign(title), fromDesign(text), standardButtons(buttons));
   switch (r) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
-    default: return Answer::Cancel;
+    default: return Answer::Cancel;  // Escape or closing the box cancels
   }
+}
+
+bool QtHost::runDialog(DialogBox& box) { return runFormDialog(box, window); }
+
+void QtHost::statusText(const std::string& text) {
+  if (canvas) canvas->setMessage(text);
+}
+
+void QtHost::sound(Sound s) {
+  ++soundsPlayed_;
+  // Without an audio device of our own the desktop's bell stands in for the
+  // tones; the Tick is only a click and stays silent.
+  if (s != Sound::Tick) QApplication::beep();
+}
+
+void QtHost::eventSound(const std::string& event) {}
+
+bool QtHost::progress(int percent) {
+  if (!canvas) return false;
+  if (percent >= 100 || percent < 0) {
+    if (progress_) {
+      delete progress_;
+      progress_ = nullptr;
+      canvas->setStatusLeftMargin(0);
+    }
+    return false;
+  }
+  if (!progress_) {
+    progress_ = new QProgressBar(canvas);
+    progress_->setRange(0, 100);
+    progress_->setTextVisible(false);
+    progress_->setGeometry(0, canvas->drawingArea().bottom + 1 + kStatusTextTop, kProgressWidth, kProgressHeight);
+    canvas->setStatusLeftMargin(kProgressWidth + 1);
+    progress_->show();
+  }
+  if (progress_->value() != percent) {
+    progress_->setValue(percent);
+    progress_->repaint();  // the read runs inside one event: paint now
+  }
+  return false;
 }
 
 void QtHost::setTitle(const std::string& title) {
   if (window) window->setWindowTitle(QString::fromStdString(title));
+}
+
+std::string QtHost::readSetting(const std::string& name) {
+  const QVariant v = settings_->value(QString::fromStdString(name));
+  // A hand-edited INI value with commas and no quotes reads as a list.
+  if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(',').toStdString();
+  return v.toString().toStdString();
+}
+
+void QtHost::writeSetting(const std::string& name, const std::string& value) {
+  settings_->setValue(QString::fromStdString(name), QString::fromStdString(value));
+  settings_->sync();
+}
+
+void QtHost::deleteSetting(const std::string& name) {
+  settings_->remove(QString::fromStdString(name));
+  settings_->sync();
+}
+
+bool QtHost::chooseFile(FileDialog& dialog) {
+  QFileDialog box(window, QString::fromStdString(dialog.title), QString::fromStdString(dialog.folder));
+  box.setAcceptMode(dialog.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  box.setFileMode(dialog.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  box.setOption(QFileDialog::DontUseNativeDialog);
+  QStringList filters;
+  for (const auto& f : dialog.filters) filters << QString::fromStdString(f);
+  if (!filters.isEmpty()) {
+    box.setNameFilters(filters);
+    if (dialog.filterIndex >= 1 && dialog.filterIndex <= filters.size())
+      box.selectNameFilter(filters[dialog.filterIndex - 1]);
+  }
+  if (!dialog.fileName.empty()) box.selectFile(QString::fromStdString(dialog.fileName));
+  if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return false;
+  dialog.fileName = box.selectedFiles().first().toStdString();
+  const qsizetype chosen = filters.indexOf(box.selectedNameFilter());
+  if (chosen >= 0) dialog.filterIndex = static_cast<int>(chosen) + 1;
+  return true;
+}
+
+void QtHost::showHelp(const std::string& path, const std::string& topic) {
+  auto* help = new QDialog(window);
+  help->setAttribute(Qt::WA_DeleteOnClose);
+  help->setWindowTitle("TRELMO'98 Help");
+  auto* layout = new QVBoxLayout(help);
+  auto* browser = new QTextBrowser(help);
+  layout->addWidget(browser);
+  QFile file(QString::fromStdString(path));
+  if (file.open(QIODevice::ReadOnly))
+    browser->setMarkdown(QString::fromUtf8(file.read(4 << 20)));
+  else
+    browser->setPlainText("The manual " + QString::fromStdString(path) + " cannot be read.");
+  if (!topic.empty()) browser->scrollToAnchor(QString::fromStdString(topic));
+  help->resize(700, 600);
+  help->show();
+}
+
+void QtHost::redrawView() {
+  if (canvas) canvas->redrawDesign();
+}
+
+WindowPlacement QtHost::windowPlacement() {
+  WindowPlacement p;
+  if (!window) return p;
+  const QRect g = window->normalGeometry().isValid() ? window->normalGeometry() : window->geometry();
+  QScreen* screen = window->screen();
+  const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
+  p.x = g.x() - origin.x(), p.y = g.y() - origin.y();
+  p.width = g.width(), p.height = g.height();
+  p.maximized = window->isMaximized();
+  p.screen = screen ? static_cast<int>(QGuiApplication::screens().indexOf(screen)) : 0;
+  return p;
+}
+
+void QtHost::setAlwaysOnTop(bool on) {
+  if (!window) return;
+  window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+  window->show();
+}
+
+void QtHost::quit() {
+  if (onQuit) onQuit();
 }
 
 }  // namespace trelmo::app

@@ -1,17 +1,59 @@
-// The host of the desktop editor: real message boxes and questions.
+// The host of the desktop editor: message boxes, questions, the form dialog,
+// file boxes, the status bar and its progress bar, sounds, the help window and
+// the settings, all with real widgets.
 #pragma once
-#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
 
 #include "shell/host.h"
 
+class QMainWindow;
+class QProgressBar;
+class QSettings;
+
 namespace trelmo::app {
+
+class Canvas;
 
 class QtHost : public Host {
  public:
+  // Settings live in the user's INI file of organisation "TRELMO" and
+  // application "TRELMO'98", or in `settingsFile` when one is given (tests).
+  explicit QtHost(const QString& settingsFile = {});
+  ~QtHost() override;
+
   QMainWindow* window = nullptr;
+  Canvas* canvas = nullptr;
+  // Called by quit(): closes the main window for good.
+  std::function<void()> onQuit;
+
   void messageBox(const std::string& title, const std::string& text) override;
   Answer question(const std::string& title, const std::string& text, Buttons buttons) override;
+  bool runDialog(DialogBox& box) override;
+  void statusText(const std::string& text) override;
+  void sound(Sound s) override;
+  void eventSound(const std::string& event) override;
+  bool progress(int percent) override;
   void setTitle(const std::string& title) override;
+  std::string readSetting(const std::string& name) override;
+  void writeSetting(const std::string& name, const std::string& value) override;
+  void deleteSetting(const std::string& name) override;
+  bool chooseFile(FileDialog& dialog) override;
+  void showHelp(const std::string& path, const std::string& topic) override;
+  void redrawView() override;
+  WindowPlacement windowPlacement() override;
+  void setAlwaysOnTop(bool on) override;
+  void quit() override;
+
+  QSettings& settings() { return *settings_; }
+  QProgressBar* progressBar() const { return progress_; }
+  int soundsPlayed() const { return soundsPlayed_; }
+
+ private:
+  std::unique_ptr<QSettings> settings_;
+  QProgressBar* progress_ = nullptr;
+  int soundsPlayed_ = 0;
 };
 
 }  // namespace trelmo::app

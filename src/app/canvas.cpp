@@ -1,0 +1,157 @@
+#include "app/canvas.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <algorithm>
+#include <cstring>
+
+#include "context.h"
+#include "screen/draw_items.h"
+#include "screen/redraw.h"
+
+namespace trelmo::app {
+
+namespace {
+
+QRect toQRect(const Rect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)); }
+
+}  // namespace
+
+std::vector<Rect> exposedStrips(const Rect& before, const Rect& after) {
+  std::vector<Rect> strips;
+  if (before.empty()) {
+    if (!after.empty()) strips.push_back(after);
+    return strips;
+  }
+  if (after.right > before.right) strips.push_back({before.right + 1, after.top, after.right, after.bottom});
+  if (after.bottom > before.bottom)
+    strips.push_back({after.left, before.bottom + 1, std::min(before.right, after.right), after.bottom});
+  return strips;
+}
+
+Canvas::Canvas(Context& ctx, QImage::Format format, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+  if (!supported(format)) format = QImage::Format_RGB32;
+  image_ = QImage(1, 1, format);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+Canvas::~Canvas() { detach(); }
+
+void Canvas::detach() {
+  // The core must never keep a pointer into a buffer that is gone.
+  if (ctx_.screen.surface.pixels() == image_.bits()) ctx_.screen.surface = Surface();
+}
+
+bool Canvas::supported(QImage::Format format) {
+  switch (format) {
+    case QImage::Format_RGB32:
+    case QImage::Format_RGB16:
+    case QImage::Format_RGB555:
+    case QImage::Format_BGR888:
+    case QImage::Format_Indexed8:
+      return true;
+    default:
+      return false;
+  }
+}
+
+PixelFormat Canvas::pixelFormatFor(QImage::Format format) {
+  switch (format) {
+    case QImage::Format_RGB16: return PixelFormat::rgb565();
+    case QImage::Format_RGB555: return PixelFormat::rgb555();
+    case QImage::Format_BGR888: return PixelFormat::depth(24);
+    case QImage::Format_Indexed8: return PixelFormat::depth(8);
+    default: return PixelFormat::depth(32);
+  }
+}
+
+Rect Canvas::drawingArea() const { return ctx_.view.area; }
+
+void Canvas::reallocate(const QSize& size) {
+  const QSize s(std::max(size.width(), 1), std::max(size.height(), kStatusBarRows + 1));
+  QImage next(s, image_.format());
+  if (next.isNull()) return;  // no memory: keep the old buffer
+  if (image_.format() == QImage::Format_Indexed8) {
+    QList<QRgb> table;
+    for (uint32_t c : screenPalette()) table.push_back(0xFF000000u | c);
+    next.setColorTable(table);
+  }
+  next.fill(0);
+  const bool hadPicture = ctx_.screen.surface.valid() && ctx_.screen.surface.pixels() == image_.bits();
+  const Rect before = hadPicture ? ctx_.view.area : Rect{};
+  if (hadPicture) {
+    // Keep what is already drawn; only the uncovered strips are drawn again.
+    const int rows = std::min(image_.height(), next.height());
+    const int bytes = std::min(image_.bytesPerLine(), next.bytesPerLine());
+    for (int y = 0; y < rows; ++y) std::memcpy(next.scanLine(y), image_.constScanLine(y), bytes);
+  }
+  detach();
+  image_ = std::move(next);
+  attachSurface(ctx_, image_.bits(), static_cast<int>(image_.bytesPerLine()), image_.width(), image_.height(),
+                pixelFormatFor(image_.format()), true);
+  drawRects(exposedStrips(before, ctx_.view.area));
+  redrawStatusBar();
+}
+
+void Canvas::drawRects(const std::vector<Rect>& rects) {
+  lastDrawn_.clear();
+  if (rects.empty() || !ctx_.screen.surface.valid()) return;
+  ctx_.screen.dirty = rects;
+  drawDesign(ctx_, true);
+  ctx_.screen.dirty.clear();
+  ctx_.screen.surface.setClip(ctx_.view.area);
+  lastDrawn_ = rects;
+  for (const Rect& r : rects) update(toQRect(r));
+}
+
+void Canvas::redrawDesign() {
+  if (!ctx_.screen.surface.valid()) return;
+  refreshScreenPixels(ctx_);
+  std::vector<Rect> rects;
+  for (const Rect& r : ctx_.screen.dirty) {
+    const Rect cut = intersect(r, ctx_.view.area);
+    if (!cut.empty()) rects.push_back(cut);
+  }
+  if (rects.empty()) rects.push_back(ctx_.view.area);
+  drawRects(rects);
+  redrawStatusBar();
+}
+
+void Canvas::redrawStatusBar() {
+  Surface& s = ctx_.screen.surface;
+  if (!s.valid() || s.pixels() != image_.bits()) return;
+  drawStatusBar(s, ctx_.view.area, statusBarText(ctx_, message_, clock_), StatusBarColours{}, statusLeftMargin_);
+  s.setClip(ctx_.view.area);
+  update(QRect(0, ctx_.view.area.bottom + 1, image_.width(), image_.height() - ctx_.view.area.bottom - 1));
+}
+
+void Canvas::setClock(const std::string& clock) {
+  if (clock == clock_) return;
+  clock_ = clock;
+  redrawStatusBar();
+}
+
+void Canvas::setMessage(const std::string& text) {
+  message_ = text;
+  redrawStatusBar();
+}
+
+void Canvas::setStatusLeftMargin(int pixels) {
+  statusLeftMargin_ = std::max(pixels, 0);
+  redrawStatusBar();
+}
+
+void Canvas::paintEvent(QPaintEvent* event) {
+  QPainter p(this);
+  for (const QRect& r : event->region()) p.drawImage(r, image_, r);
+}
+
+void Canvas::resizeEvent(QResizeEvent* event) {
+  if (event->size() != image_.size()) reallocate(event->size());
+}
+
+}  // namespace trelmo::app

@@ -1,0 +1,65 @@
+// The drawing area of the main window: a pixel buffer that the core draws
+// into directly (the design and the status bar) and that the widget shows.
+#pragma once
+#include <QImage>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "app/status_bar.h"
+#include "resources/pixel_format.h"
+#include "screen/surface.h"
+
+namespace trelmo {
+struct Context;
+}
+
+namespace trelmo::app {
+
+class Canvas : public QWidget {
+ public:
+  // `format` is one of RGB32, RGB16 (5-6-5), RGB555, BGR888 (24 bits, blue
+  // first as the core writes them) or Indexed8 (the screen palette).
+  explicit Canvas(Context& ctx, QImage::Format format = QImage::Format_RGB32, QWidget* parent = nullptr);
+  ~Canvas() override;
+
+  static bool supported(QImage::Format format);
+  static PixelFormat pixelFormatFor(QImage::Format format);
+
+  const QImage& image() const { return image_; }
+  // The drawing area (without the status bar) in widget pixels, inclusive.
+  Rect drawingArea() const;
+
+  // Draws the core's dirty rectangles (the whole drawing area when there are
+  // none) and the status bar, and repaints what changed.
+  void redrawDesign();
+  void redrawStatusBar();
+  void setClock(const std::string& clock);
+  // A status message or help line; empty brings back the readouts.
+  void setMessage(const std::string& text);
+  void setStatusLeftMargin(int pixels);
+
+  // Rectangles drawn by the last redraw or resize, for tests.
+  const std::vector<Rect>& lastDrawn() const { return lastDrawn_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void reallocate(const QSize& size);
+  void drawRects(const std::vector<Rect>& rects);
+  void detach();
+
+  Context& ctx_;
+  QImage image_;
+  std::string clock_, message_;
+  int statusLeftMargin_ = 0;
+  std::vector<Rect> lastDrawn_;
+};
+
+// The strips of a drawing area grown from `before` to `after` (both inclusive,
+// top-left fixed) that hold no picture yet: the new right and bottom edges.
+std::vector<Rect> exposedStrips(const Rect& before, const Rect& after);
+
+}  // namespace trelmo::app

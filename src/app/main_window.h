@@ -1,0 +1,55 @@
+// The main window: menu bar, the canvas with its status bar, the 55 ms
+// heartbeat and the popup menus.
+#pragma once
+#include <QImage>
+#include <QMainWindow>
+#include <QTimer>
+#include <string>
+
+namespace trelmo {
+struct Context;
+}
+
+namespace trelmo::app {
+
+class Canvas;
+class QtHost;
+
+constexpr int kHeartbeatMs = 55;
+
+class MainWindow : public QMainWindow {
+ public:
+  MainWindow(Context& ctx, QtHost& host, QImage::Format format = QImage::Format_RGB32);
+  ~MainWindow() override;
+
+  Canvas* canvas() const { return canvas_; }
+  void startHeartbeat() { heartbeat_.start(); }
+  bool heartbeatRunning() const { return heartbeat_.isActive(); }
+
+  // Placement from the stored "Window Position" and "Window Screen", then shown.
+  void placeAndShow();
+  // A menu command: remembered source, then the dispatcher.
+  void command(uint16_t code, int source);
+  // Files handed over by a later start: queued while starting, else opened.
+  void openHandedOver(const std::string& commandLine);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void tick();
+  void showPopup(const QPoint& globalPos);
+  void installHooks();
+
+  Context& ctx_;
+  QtHost& host_;
+  Canvas* canvas_;
+  QTimer heartbeat_;
+};
+
+// "HH:MM" of the local time, for the status bar.
+std::string clockText();
+
+}  // namespace trelmo::app
