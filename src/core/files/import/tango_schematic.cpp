@@ -70,7 +70,9 @@ void setup(Context& ctx) {
   p.backgroundColor = fresh->backgroundColor;
   p.hilightColor = fresh->hilightColor;
   p.attentionColor = fresh->attentionColor;
-  parseOptionsV3(ctx, {"-y0:2,0,Pad Master", "-y1:7,2,Symbols", "-y2:1,6,Signals", "-y3:4,7,Busses"});
+  // Layer 1 is of the Symbols kind, so that the design is taken for a
+  // schematic (its symbols are no copper).
+  parseOptionsV3(ctx, {"-y0:2,0,Pad Master", "-y1:7,4,Symbols", "-y2:1,6,Signals", "-y3:4,7,Busses"});
   for (int n = 4; n <= 15; ++n) parseOptionV3(ctx, "-y" + std::to_string(n) + ":0,0,-");
   parseOptionsV3(ctx, {"-y1", "-m-32000,-32000,32000,32000", "-gr3,25,1,5,25,100", "-gd100", "-gm3,2,3,1", "-gz0,0",
                        "-l10", "-p45v25", "-t48", "-hp1220000000000000", "-hs1.000,0,0,0,0,0,0,0,0", "-hm3,2,3,1,0",
