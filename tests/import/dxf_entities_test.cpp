@@ -300,6 +300,51 @@ TEST_F(DxfTest, ExtrusionTowardsMinusZMirrorsX) {
   EXPECT_EQ(at(all[2]).w3, -3 * kIn);
 }
 
+TEST_F(DxfTest, EllipsesAndParagraphTextOfNewerVersions) {
+  read(dxfFile(pairs({{0, "ELLIPSE"},
+                      {8, "0"},
+                      {10, "1"},
+                      {20, "1"},
+                      {11, "0"},
+                      {21, "2"},
+                      {40, "0.5"},
+                      {41, "0"},
+                      {42, "1.5707963267949"},
+                      {0, "ELLIPSE"},
+                      {8, "0"},
+                      {10, "0"},
+                      {20, "0"},
+                      {11, "1"},
+                      {21, "0"},
+                      {40, "1"},
+                      {41, "0"},
+                      {42, "1.5707963267949"},
+                      {230, "-1"},
+                      {0, "MTEXT"},
+                      {8, "0"},
+                      {10, "2"},
+                      {20, "3"},
+                      {40, "0.1"},
+                      {71, "1"},
+                      {3, "{\\fArial|b0;First\\Pline with 1\\S1^2;"},
+                      {1, " inch}"}})));
+  auto all = items();
+  ASSERT_EQ(all.size(), 3u);
+  const Record& e = at(all[0]);
+  EXPECT_EQ(item::radius(e), 2 * kIn);
+  EXPECT_EQ(item::axisAngle(e), 16384);  // the major axis points up
+  EXPECT_EQ(item::eccentricity(e), 32768);
+  EXPECT_EQ(item::start(e), 0);
+  EXPECT_EQ(item::sweep(e), 16384);
+  // Seen from below, the quarter from 0 to 90 degrees runs from -90 to 0.
+  EXPECT_EQ(item::start(at(all[1])), 49152);
+  EXPECT_EQ(item::sweep(at(all[1])), 16384);
+  const Record& t = at(all[2]);
+  EXPECT_EQ(t.type(), kText);
+  EXPECT_EQ(item::textAnchor(t), 8);  // top left
+  EXPECT_EQ(readText(ctx, all[2]), "First" + std::string(1, char(kLineBreak)) + "line with 11/2 inch");
+}
+
 TEST_F(DxfTest, HostileInputEndsQuietly) {
   const std::string cases[] = {
       "",

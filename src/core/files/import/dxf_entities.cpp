@@ -7,75 +7,22 @@
 #include "context.h"
 #include "database/chains.h"
 #include "database/rings.h"
-#include "files/import/dxf_geometry.h"
-#include "files/import/dxf_reader.h"
+#include "files/import/dxf_entity_groups.h"
 
 namespace trelmo::dxf {
+
+Handle addArc(Reader& r, uint8_t layer, uint16_t width, Point c, int32_t radius, uint16_t start, uint16_t sweep) {
+  const Handle h = createItem(r.ctx.pool, r.target(), kArc, layer, width, c.x, c.y, 0, 0, kNull);
+  if (h != kNull) item::setArc(r.ctx.pool[h], radius, start, sweep, 0, 0);
+  return h;
+}
 
 namespace {
 
 constexpr uint16_t kDefaultWidth = 65;  // lines, arcs and circles
 constexpr uint16_t kThinnestPolyline = 66;
 constexpr uint16_t kDefaultTextHeight = 6;
-constexpr size_t kMaxGroupCodes = 256;
 constexpr uint8_t kPlaceholderFlags = uint8_t{kComponent} | uint8_t{kHidden};
-
-// The last value of each group code of one entity.
-class Groups {
- public:
-  void set(int code, const std::string& value) {
-    for (auto& [c, v] : values_)
-      if (c == code) {
-        v = value;
-        return;
-      }
-    if (values_.size() < kMaxGroupCodes) values_.emplace_back(code, value);
-  }
-  const std::string* find(int code) const {
-    for (const auto& [c, v] : values_)
-      if (c == code) return &v;
-    return nullptr;
-  }
-  bool has(int code) const { return find(code) != nullptr; }
-  double num(int code, double otherwise = 0) const {
-    const std::string* v = find(code);
-    return v ? number(*v) : otherwise;
-  }
-  long flags(int code) const {
-    const std::string* v = find(code);
-    return v ? integer(*v) : 0;
-  }
-  std::string_view str(int code) const {
-    const std::string* v = find(code);
-    return v ? std::string_view(*v) : std::string_view();
-  }
-  Ocs ocs() const { return has(210) || has(220) || has(230) ? Ocs(num(210), num(220), num(230, 1)) : Ocs(); }
-
- private:
-  std::vector<std::pair<int, std::string>> values_;
-};
-
-Groups collect(Reader& r) {
-  Groups g;
-  while (r.groups.next() > 0) g.set(r.groups.code(), r.groups.value());
-  r.groups.unread();
-  return g;
-}
-
-struct Point {
-  int32_t x, y;
-};
-
-Point worldPoint(const Reader& r, const Ocs& ocs, double x, double y, double z) {
-  double wx, wy;
-  ocs.toWorld(x, y, z, wx, wy);
-  return {r.shiftX(wx), r.shiftY(wy)};
-}
-
-// Group pair 10+i / 20+i / 30+i of an entity.
-Point corner(const Reader& r, const Groups& g, const Ocs& ocs, int i) {
-  return worldPoint(r, ocs, g.num(10 + i), g.num(20 + i), g.num(30 + i));
-}
 
 // Polyline widths below 66 units draw as the ordinary line width.
 uint16_t polylineWidth(double inches) {
@@ -85,12 +32,6 @@ uint16_t polylineWidth(double inches) {
 
 Handle addLine(Reader& r, uint8_t layer, uint16_t width, Point a, Point b) {
   return createItem(r.ctx.pool, r.target(), kLine, layer, width, a.x, a.y, b.x, b.y, kNull);
-}
-
-Handle addArc(Reader& r, uint8_t layer, uint16_t width, Point c, int32_t radius, uint16_t start, uint16_t sweep) {
-  const Handle h = createItem(r.ctx.pool, r.target(), kArc, layer, width, c.x, c.y, 0, 0, kNull);
-  if (h != kNull) item::setArc(r.ctx.pool[h], radius, start, sweep, 0, 0);
-  return h;
 }
 
 void addSolid(Reader& r, uint8_t layer, const std::array<Point, 4>& corners) {
@@ -107,8 +48,6 @@ void addSolid(Reader& r, uint8_t layer, const std::array<Point, 4>& corners) {
     last = p;
   }
 }
-
-uint8_t layerOf(Reader& r, const Groups& g) { return mapLayer(r, g.str(8)); }
 
 void readLine(Reader& r) {
   const Groups g = collect(r);
@@ -156,40 +95,6 @@ void read3dFace(Reader& r) {
     if ((hidden & (1 << i)) || (a.x == b.x && a.y == b.y)) continue;
     addLine(r, layer, kDefaultWidth, a, b);
   }
-}
-
-// DXF text control codes into the stored character set.
-std::string textString(std::string_view s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (c == '%' && i + 2 < s.size() && s[i + 1] == '%') {
-      const char code = static_cast<char>(std::toupper(static_cast<unsigned char>(s[i + 2])));
-      i += 2;
-      if (code == 'D')
-        out += static_cast<char>(kDegree);
-      else if (code == 'P')
-        out += "+/-";
-      else if (code == 'C')
-        out += 'O';
-      else if (code == '%')
-        out += '%';
-      // %%U and %%O switch underline and overline: nothing to store
-      continue;
-    }
-    if (c == '\\' && i + 1 < s.size() && s[i + 1] == '~') {
-      out += ' ';
-      ++i;
-      continue;
-    }
-    if (c == 176)
-      out += static_cast<char>(kDegree);
-    else if (c == 181)
-      out += static_cast<char>(kMicro);
-    else if (c >= 32 || c == kTab)
-      out += static_cast<char>(c);
-  }
-  return out;
 }
 
 // The anchor code from the horizontal (72) and vertical justification.
@@ -240,11 +145,7 @@ void readText(Reader& r, bool attribute) {
     mirrored = !mirrored;
     angle = static_cast<uint16_t>(angle + 32768);
   }
-  const int32_t length = textLength(text, height);
-  const Handle h = createItem(r.ctx.pool, r.target(), kText, layerOf(r, g), height, at.x, at.y, 0, 0, kNull);
-  if (h == kNull) return;
-  item::setText(r.ctx.pool[h], mirrored ? -length : length, angle, anchorCode(horizontal, vertical));
-  if (!storeText(r.ctx, h, text)) deleteItem(r.ctx.pool, h);
+  addText(r, layerOf(r, g), height, at, angle, mirrored, anchorCode(horizontal, vertical), text);
 }
 
 void addPlaceholder(Reader& r, uint8_t layer, std::string_view name, Point at, double sx, double sy,
@@ -433,14 +334,61 @@ void skipEntity(Reader& r) {
 
 }  // namespace
 
+// DXF text control codes into the stored character set.
+std::string textString(std::string_view s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c == '%' && i + 2 < s.size() && s[i + 1] == '%') {
+      const char code = static_cast<char>(std::toupper(static_cast<unsigned char>(s[i + 2])));
+      i += 2;
+      if (code == 'D')
+        out += static_cast<char>(kDegree);
+      else if (code == 'P')
+        out += "+/-";
+      else if (code == 'C')
+        out += 'O';
+      else if (code == '%')
+        out += '%';
+      // %%U and %%O switch underline and overline: nothing to store
+      continue;
+    }
+    if (c == '\\' && i + 1 < s.size() && s[i + 1] == '~') {
+      out += ' ';
+      ++i;
+      continue;
+    }
+    if (c == 176)
+      out += static_cast<char>(kDegree);
+    else if (c == 181)
+      out += static_cast<char>(kMicro);
+    else if (c >= 32 || c == kTab)
+      out += static_cast<char>(c);
+  }
+  return out;
+}
+
+uint8_t layerOf(Reader& r, const Groups& g) { return mapLayer(r, g.str(8)); }
+
+void addText(Reader& r, uint8_t layer, uint16_t height, Point at, uint16_t angle, bool mirrored, uint8_t anchor,
+             const std::string& text) {
+  const int32_t length = textLength(text, height);
+  const Handle h = createItem(r.ctx.pool, r.target(), kText, layer, height, at.x, at.y, 0, 0, kNull);
+  if (h == kNull) return;
+  item::setText(r.ctx.pool[h], mirrored ? -length : length, angle, anchor);
+  if (!storeText(r.ctx, h, text)) deleteItem(r.ctx.pool, h);
+}
+
 int32_t textLength(std::string_view text, uint16_t height) {
+  // Six units a character; the longest of several lines counts.
   const int32_t unit = height / 6;
-  int32_t chars = 0;
+  int32_t chars = 0, longest = 0;
   for (unsigned char c : text) {
     if (c == kFieldSeparator) break;
-    ++chars;
+    chars = c == kLineBreak ? 0 : chars + 1;
+    longest = std::max(longest, chars);
   }
-  return std::max<int32_t>(1, chars * 6 * unit - 2 * unit);
+  return std::max<int32_t>(1, longest * 6 * unit - 2 * unit);
 }
 
 void readEntity(Reader& r, std::string_view type) {
@@ -466,6 +414,10 @@ void readEntity(Reader& r, std::string_view type) {
     readDimension(r);
   else if (type == "POLYLINE")
     readPolyline(r);
+  else if (type == "ELLIPSE")
+    readEllipse(r);
+  else if (type == "MTEXT")
+    readMText(r);
   else if (type == "LWPOLYLINE")
     readLwPolyline(r);
   else
