@@ -13,8 +13,14 @@ constexpr size_t kCursorEntryMax = 255;
 
 // Keyboard state in the PC BIOS flag layout.
 enum KeyFlag : uint8_t {
-  kRightShift = 1, kLeftShift = 2, kCtrl = 4, kAlt = 8,
-  kScrollLock = 16, kNumLock = 32, kCapsLock = 64, kInsert = 128,
+  kRightShift = 1,
+  kLeftShift = 2,
+  kCtrl = 4,
+  kAlt = 8,
+  kScrollLock = 16,
+  kNumLock = 32,
+  kCapsLock = 64,
+  kInsert = 128,
 };
 
 // Placement parameters that live for the whole run (the ones that a data
@@ -35,10 +41,10 @@ struct PlacementParams {
 // Work of subsystems that the keys and buttons reach directly; each may stay
 // empty (the key then gives the Beep sound).
 struct InputHooks {
-  Hook dropGrab;          // commit the grab list (a click with items grabbed)
-  Hook rotateBlock;       // R with a block: a quarter turn of its placement angle
-  Hook swapImages;        // Alt-M: current and alternate picture
-  Hook toggleQueryBoxes;  // Alt-Q
+  Hook dropGrab;                        // commit the grab list (a click with items grabbed)
+  Hook rotateBlock;                     // R with a block: a quarter turn of its placement angle
+  Hook swapImages;                      // Alt-M: current and alternate picture
+  Hook toggleQueryBoxes;                // Alt-Q
   std::function<bool(Context&)> paste;  // Ctrl-V; false when there is nothing to paste
 };
 
@@ -50,8 +56,8 @@ struct InputState {
   // Mouse.
   bool leftDown = false, rightDown = false;
   bool captured = false;
-  int64_t lastX = 0, lastY = 0;     // pointer, drawing-surface pixels
-  int64_t dragDX = 0, dragDY = 0;   // movement held back at the start of a drag
+  int64_t lastX = 0, lastY = 0;    // pointer, drawing-surface pixels
+  int64_t dragDX = 0, dragDY = 0;  // movement held back at the start of a drag
   int confineLeft = 0, confineTop = 0, confineRight = 0, confineBottom = 0;
   bool crossHairShown = false;
 
