@@ -12,6 +12,7 @@ constexpr int kDone = 0, kFileError = 1, kUsageError = 2;
 int info(const std::vector<std::string>& args);
 int convert(const std::vector<std::string>& args);
 int render(const std::vector<std::string>& args);
+int run(const std::vector<std::string>& args);
 
 // Host that reports on stderr what the editor would show, one line each.
 class ReportingHost : public Host {

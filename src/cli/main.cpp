@@ -14,6 +14,7 @@ const char* kUsage =
     "  trelmo-cli info FILE [--hint C]\n"
     "  trelmo-cli convert IN OUT [--hint C]\n"
     "  trelmo-cli render IN -o OUT.png [--size WxH] [--bpp 8|16|24|32] [--window X1,Y1,X2,Y2] [--layer N]\n"
+    "  trelmo-cli run IN [--macro TEXT | --macro-file F] [--answer yes|no|cancel]... [-o OUT]\n"
     "\n"
     "Hint letters (File Open's type list): G Gerber, I Excellon, X DXF, H HPGL,\n"
     "Z text view, @ hexdump view.\n"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
   if (cmd == "info") return trelmo::cli::info(rest);
   if (cmd == "convert") return trelmo::cli::convert(rest);
   if (cmd == "render") return trelmo::cli::render(rest);
+  if (cmd == "run") return trelmo::cli::run(rest);
   std::fprintf(stderr, "trelmo-cli: unknown command '%s'\n%s", cmd.c_str(), kUsage);
   return 2;
 }

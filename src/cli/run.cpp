@@ -1,0 +1,143 @@
+// trelmo-cli run: a keystroke macro run headlessly over a design, through the
+// same interpreter and dispatcher as the editor.
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "files/writer.h"
+#include "screen/view.h"
+#include "shell/dispatch.h"
+#include "shell/function_codes.h"
+#include "shell/heartbeat.h"
+#include "shell/input.h"
+#include "shell/macro.h"
+#include "shell/messages.h"
+
+namespace trelmo::cli {
+
+namespace {
+
+const char* kRunUsage =
+    "Usage: trelmo-cli run IN [--macro TEXT | --macro-file F] [--answer yes|no|cancel]... [-o OUT]\n"
+    "IN may be -new-pcb or -new-sch to start from a new board or schematic.\n";
+
+// A run of this many macro tokens is taken for a macro that never ends (one
+// that runs itself): it is asked to stop as a key press in the editor would.
+constexpr long kTokenChecksBeforeInterrupt = 1'000'000 / kMacroCheckTokens;
+// Delays are waited out by ticking the heartbeat, up to an hour of ticks.
+constexpr long kMaxTicks = 18L * 3600;
+
+class RunHost : public ReportingHost {
+ public:
+  int newKind = 0;  // the FileNewBox choice for -new-pcb / -new-sch
+  bool runDialog(DialogBox& box) override {
+    if (box.name == "FileNewBox" && box.field("kind")) box.field("kind")->value = std::to_string(newKind);
+    return true;
+  }
+  bool discardPendingKeys() override { return ++checks_ > kTokenChecksBeforeInterrupt; }
+  Answer question(const std::string& title, const std::string& text, Buttons buttons) override {
+    if (checks_ > kTokenChecksBeforeInterrupt) {
+      std::fprintf(stderr, "question: %s: %s -> cancel\n", title.c_str(), "(macro interrupted)");
+      return Answer::Cancel;
+    }
+    return ReportingHost::question(title, text, buttons);
+  }
+
+ private:
+  long checks_ = 0;
+};
+
+struct RunOptions {
+  std::string in, out, macro;
+  std::vector<std::string> answers;
+};
+
+bool readText(const std::string& path, std::string& text) {
+  std::ifstream f(path, std::ios::binary);
+  if (!f) return false;
+  std::ostringstream s;
+  s << f.rdbuf();
+  text = s.str();
+  return true;
+}
+
+// 0 parsed, otherwise the exit status.
+int parseRun(const std::vector<std::string>& args, RunOptions& o) {
+  bool haveMacro = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (a == "--macro" && hasValue && !haveMacro) {
+      o.macro = args[++i];
+      haveMacro = true;
+    } else if (a == "--macro-file" && hasValue && !haveMacro) {
+      if (!readText(args[++i], o.macro)) {
+        std::fprintf(stderr, "trelmo-cli: cannot read %s\n", args[i].c_str());
+        return kFileError;
+      }
+      haveMacro = true;
+    } else if (a == "--answer" && hasValue) {
+      const std::string& w = args[++i];
+      if (w != "yes" && w != "no" && w != "cancel") return kUsageError;
+      o.answers.push_back(w);
+    } else if ((a == "-o" || a == "--output") && hasValue) {
+      o.out = args[++i];
+    } else if (o.in.empty() && (a.empty() || a[0] != '-' || a == "-new-pcb" || a == "-new-sch")) {
+      o.in = a;
+    } else {
+      return kUsageError;
+    }
+  }
+  return o.in.empty() ? kUsageError : 0;
+}
+
+bool startDesign(Context& ctx, RunHost& host, const std::string& in) {
+  if (in == "-new-pcb" || in == "-new-sch") {
+    host.newKind = in == "-new-pcb" ? 0 : 4;  // size A board or schematic
+    executeFunction(ctx, fc('F', 'W'), kFromKeys);
+    if (ctx.current != kNull) return true;
+    std::fprintf(stderr, "trelmo-cli: cannot start a new file from the templates\n");
+    return false;
+  }
+  char format = 0;
+  return openDesign(ctx, in, 0, format);
+}
+
+std::string inches(int32_t v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.5f", v / 65536.0);
+  return buf;
+}
+
+}  // namespace
+
+int run(const std::vector<std::string>& args) {
+  RunOptions o;
+  if (const int status = parseRun(args, o)) {
+    if (status == kUsageError) std::fputs(kRunUsage, stderr);
+    return status;
+  }
+  RunHost host;
+  host.answers = o.answers;
+  Context ctx(host);
+  loadMessageTable(ctx);
+  installInputHandlers(ctx);
+  ctx.shell.startupPhase = 3;
+  if (!startDesign(ctx, host, o.in)) return kFileError;
+  enterTrelmoMode(ctx);
+  runMacroText(ctx, macroTextFromSetting(o.macro));
+  for (long t = 0; ctx.shell.macroRunning && t < kMaxTicks; ++t) heartbeatTick(ctx);
+  std::fprintf(stderr, "cursor: %s,%s\n", inches(ctx.view.cursorX).c_str(), inches(ctx.view.cursorY).c_str());
+  std::fprintf(stderr, "scale: %u dpi\n", static_cast<unsigned>((uint64_t{ctx.view.viewScale} * 65536) >> 32));
+  if (o.out.empty()) return kDone;
+  if (ctx.current == kNull || !writeDesignFile(ctx, o.out, 'C')) {
+    std::fprintf(stderr, "trelmo-cli: cannot write %s\n", o.out.c_str());
+    return kFileError;
+  }
+  return kDone;
+}
+
+}  // namespace trelmo::cli
