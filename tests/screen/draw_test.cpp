@@ -59,19 +59,27 @@ TEST_F(Drawing, MirroredTextRunsLeftAndKeepsANegativeLength) {
 
 TEST_F(Drawing, TabLineBreakAndControlBytes) {
   Handle tab = text(3, 600, 0, 0, "A\tB");
-  Handle lines = text(3, 600, 0, 0, "ABC\xff" "D");
-  Handle sep = text(3, 600, 0, 0, "AB\x7f" "CDEF");
-  Handle bigger = text(3, 600, 0, 0, "\xc3" "A");
+  Handle lines = text(3, 600, 0, 0,
+                      "ABC\xff"
+                      "D");
+  Handle sep = text(3, 600, 0, 0,
+                    "AB\x7f"
+                    "CDEF");
+  Handle bigger = text(3, 600, 0, 0,
+                       "\xc3"
+                       "A");
   ctx.view.viewScale = 0x10000000;
   drawDesign(ctx, true);
   EXPECT_EQ(item::textLength(ctx.rec(tab)), 8 * 600 + 600 - 200);  // B starts at the eighth cell
-  EXPECT_EQ(item::textLength(ctx.rec(lines)), 3 * 600 - 200);     // the widest line
-  EXPECT_EQ(item::textLength(ctx.rec(sep)), 2 * 600 - 200);       // a field separator ends the text
-  EXPECT_EQ(item::textLength(ctx.rec(bigger)), 125 * 4);          // unit grown by a quarter
+  EXPECT_EQ(item::textLength(ctx.rec(lines)), 3 * 600 - 200);      // the widest line
+  EXPECT_EQ(item::textLength(ctx.rec(sep)), 2 * 600 - 200);        // a field separator ends the text
+  EXPECT_EQ(item::textLength(ctx.rec(bigger)), 125 * 4);           // unit grown by a quarter
 }
 
 TEST_F(Drawing, AttributeReferencesShowComponentFields) {
-  Handle ring = component(0, 0, kInch, kInch, std::string("DIP14\x7fU17\x7f" "74HC00"));
+  Handle ring = component(0, 0, kInch, kInch,
+                          std::string("DIP14\x7fU17\x7f"
+                                      "74HC00"));
   Handle ref = text(3, 600, 0, 0, "&@", 0, 0, 1, ring);
   Handle value = text(3, 600, 0, 0, "&2", 0, 0, 1, ring);
   Handle missing = text(3, 600, 0, 0, "&7", 0, 0, 1, ring);
@@ -124,8 +132,8 @@ TEST_F(Drawing, ThroughHolePadOnADisabledLayerUsesThePadMasterColour) {
 
 TEST_F(Drawing, PadsOnMaskAndPasteLayersGrowAndShrink) {
   ctx.params.drawPads = kPadsDense | kPadMaskPaste;
-  ctx.params.maskSwell = 6554;     // 0.1 inch: 10 pixels larger
-  ctx.params.pasteShrink = 3277;   // 5 pixels smaller
+  ctx.params.maskSwell = 6554;    // 0.1 inch: 10 pixels larger
+  ctx.params.pasteShrink = 3277;  // 5 pixels smaller
   ctx.params.currentLayer = 3;
   pad(1, item::kRectThru, 13107, 13107, 0, 0, kInch / 2, kInch / 2);  // 20 pixels square
   pad(1, item::kRectSmt, 13107, 13107, 0, 0, 3 * kInch / 2, kInch / 2);
@@ -168,10 +176,10 @@ TEST_F(Drawing, GridDotsKeepTheirSpacingAndVanishBelowEightPixels) {
   ctx.view.viewScale = 100u << 16;
   drawDesign(ctx, true);
   long dots = countColour(0xFFFFFF);
-  EXPECT_EQ(dots, 6L * 5L);  // columns 0, 33, 67, 100, 133, 167; rows up to 149
+  EXPECT_EQ(dots, 6L * 5L);                  // columns 0, 33, 67, 100, 133, 167; rows up to 149
   EXPECT_EQ(colourAt(67, 149), 0xFFFFFFu);   // 66.67 rounds to 67: no drift
   EXPECT_EQ(colourAt(167, 149), 0xFFFFFFu);  // 166.67 rounds to 167
-  ctx.params.gridSpacing = 0x0CCCCCCDu;  // 0.05 inch: 5 pixels
+  ctx.params.gridSpacing = 0x0CCCCCCDu;      // 0.05 inch: 5 pixels
   drawDesign(ctx, true);
   EXPECT_EQ(countColour(0xFFFFFF), 0);
 }
@@ -216,7 +224,8 @@ TEST_F(Drawing, SameDesignAtEveryDepthGivesTheSameColours) {
     long worst = 0;
     for (size_t i = 0; i < got.size(); ++i)
       for (int sh : {0, 8, 16})
-        worst = std::max<long>(worst, std::labs(static_cast<long>((got[i] >> sh) & 255) - ((reference[i] >> sh) & 255)));
+        worst =
+            std::max<long>(worst, std::labs(static_cast<long>((got[i] >> sh) & 255) - ((reference[i] >> sh) & 255)));
     EXPECT_LE(worst, d.tolerance) << "bpp " << d.f.bitsPerPixel;
     EXPECT_TRUE(c.guardsIntact());
   }
@@ -230,11 +239,20 @@ TEST_F(Drawing, DesignsWithWildCoordinatesStayInsideTheBuffer) {
   };
   for (int i = 0; i < 400; ++i) {
     switch (i % 5) {
-      case 0: line(1, rng() % 65536, wild(), wild(), wild(), wild()); break;
-      case 1: arc(2, rng() % 65536, wild(), wild(), wild(), rng(), rng(), rng() % 3 ? 0 : rng(), rng()); break;
-      case 2: pad(1, rng() % 8, rng(), rng(), rng(), rng(), wild(), wild()); break;
-      case 3: text(3, rng() % 65536, wild(), wild(), "Wild\t\xff\xc0\xc2text", rng(), rng(), wild()); break;
-      default: solid(0, {{wild(), wild()}, {wild(), wild()}, {wild(), wild()}, {wild(), wild()}});
+      case 0:
+        line(1, rng() % 65536, wild(), wild(), wild(), wild());
+        break;
+      case 1:
+        arc(2, rng() % 65536, wild(), wild(), wild(), rng(), rng(), rng() % 3 ? 0 : rng(), rng());
+        break;
+      case 2:
+        pad(1, rng() % 8, rng(), rng(), rng(), rng(), wild(), wild());
+        break;
+      case 3:
+        text(3, rng() % 65536, wild(), wild(), "Wild\t\xff\xc0\xc2text", rng(), rng(), wild());
+        break;
+      default:
+        solid(0, {{wild(), wild()}, {wild(), wild()}, {wild(), wild()}, {wild(), wild()}});
     }
   }
   for (uint32_t scale : {256u, 65536u, 100u << 16, 0x80000000u, 0xFFFFFFFFu}) {

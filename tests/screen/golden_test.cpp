@@ -51,9 +51,9 @@ class Golden : public ScreenTest {
     line(1, in(0.08), in(0.2), in(1.4), in(1.2), in(1.0));
     line(2, in(0.15), in(0.3), in(0.5), in(1.1), in(0.5));
     line(1, 0, in(0.2), in(0.2), in(1.2), in(0.2));
-    arc(1, in(0.06), in(1.8), in(1.5), in(0.35), 0, 0);                     // circle
-    arc(2, in(0.10), in(1.8), in(0.6), in(0.35), 8192, 32768);              // half arc
-    arc(3, in(0.03), in(2.55), in(1.0), in(0.3), 0, 0, 32768, 8192);        // ellipse
+    arc(1, in(0.06), in(1.8), in(1.5), in(0.35), 0, 0);               // circle
+    arc(2, in(0.10), in(1.8), in(0.6), in(0.35), 8192, 32768);        // half arc
+    arc(3, in(0.03), in(2.55), in(1.0), in(0.3), 0, 0, 32768, 8192);  // ellipse
     solid(2, {{in(2.3), in(1.6)}, {in(2.9), in(1.9)}, {in(2.8), in(1.3)}, {in(2.5), in(1.45)}});
     createItem(ctx.pool, file, kLine, 3, 0, in(2.3), in(0.2), in(2.9), in(0.45), kNull);  // box only
   }
@@ -110,7 +110,10 @@ TEST_F(Golden, RotatedMirroredAndMultiLineText) {
   text(3, in(0.15), in(0.2), in(1.3), "Rot 30\xf8", 0, 5461);
   text(3, in(0.15), in(2.8), in(0.2), "Up 90", 0, 16384);
   text(3, in(0.15), in(2.6), in(1.7), "Mirror", 0, 0, -1);
-  text(3, in(0.12), in(0.2), in(0.9), "Two\xff" "lines 4\xea", 0x00);
+  text(3, in(0.12), in(0.2), in(0.9),
+       "Two\xff"
+       "lines 4\xea",
+       0x00);
   text(3, in(0.12), in(1.5), in(0.9), "Font15 il", 0xF0);
   text(3, in(0.02), in(0.2), in(0.2), "greeked text here", 0, 0, in(0.2));
   anchorMarker(in(2.6), in(1.7));

@@ -85,8 +85,8 @@ TEST_F(Picture, RowsComeInThirtyTwoInterlacedPassesAndZoomInputStopsThem) {
     phases.push_back(p);
     p = nextPicturePhase(p);
   } while (p != 0);
-  EXPECT_EQ(phases, (std::vector<int>{0, 7, 10, 25, 4, 27, 14, 13, 8, 15, 18, 1, 12, 3, 22, 21,
-                                      16, 23, 26, 9, 20, 11, 30, 29, 24, 31, 2, 17, 28, 19, 6, 5}));
+  EXPECT_EQ(phases, (std::vector<int>{0,  7,  10, 25, 4,  27, 14, 13, 8,  15, 18, 1,  12, 3,  22, 21,
+                                      16, 23, 26, 9,  20, 11, 30, 29, 24, 31, 2,  17, 28, 19, 6,  5}));
   auto img = grey(8, 70, 100);
   for (uint32_t y = 0; y < 70; ++y) img->row(y)[0] = 255;
   int passes = 0;

@@ -12,12 +12,26 @@ const PixelFormat kFormats[] = {PixelFormat::depth(8), PixelFormat::rgb565(), Pi
                                 PixelFormat::depth(24), PixelFormat::depth(32)};
 
 int64_t wildCoordinate(std::mt19937_64& rng) {
-  static const int64_t extremes[] = {0, -1, 1, 36, 37, -100000, 100000, INT32_MAX, INT32_MIN, int64_t{1} << 40,
-                                     -(int64_t{1} << 40), INT64_MAX / 4, INT64_MIN / 4};
+  static const int64_t extremes[] = {0,
+                                     -1,
+                                     1,
+                                     36,
+                                     37,
+                                     -100000,
+                                     100000,
+                                     INT32_MAX,
+                                     INT32_MIN,
+                                     int64_t{1} << 40,
+                                     -(int64_t{1} << 40),
+                                     INT64_MAX / 4,
+                                     INT64_MIN / 4};
   switch (rng() % 3) {
-    case 0: return extremes[rng() % std::size(extremes)];
-    case 1: return static_cast<int64_t>(rng() % 200) - 80;
-    default: return static_cast<int64_t>(rng() % 60) - 10;
+    case 0:
+      return extremes[rng() % std::size(extremes)];
+    case 1:
+      return static_cast<int64_t>(rng() % 200) - 80;
+    default:
+      return static_cast<int64_t>(rng() % 60) - 10;
   }
 }
 
@@ -38,14 +52,30 @@ TEST(Raster, RandomPrimitivesNeverWriteOutsideTheClipRectangle) {
       int64_t a = wildCoordinate(rng), b = wildCoordinate(rng), d = wildCoordinate(rng), e = wildCoordinate(rng);
       double w = static_cast<double>(rng() % 40);
       switch (round % 8) {
-        case 0: s.line(px, a, b, d, e); break;
-        case 1: s.thickLine(px, w, a, b, d, e); break;
-        case 2: s.trackOutline(px, w, a, b, d, e); break;
-        case 3: s.circle(px, std::abs(wildCoordinate(rng)) % (int64_t{1} << 41), a, b); break;
-        case 4: s.circleOutline(px, std::abs(wildCoordinate(rng)) % (int64_t{1} << 41), a, b); break;
-        case 5: s.fillPolygon(px, {{a, b}, {d, e}, {wildCoordinate(rng), wildCoordinate(rng)}}, rng() % 2); break;
-        case 6: s.fillRect(px, a, b, d, e); break;
-        default: s.fillSpan(px, a, b, d); break;
+        case 0:
+          s.line(px, a, b, d, e);
+          break;
+        case 1:
+          s.thickLine(px, w, a, b, d, e);
+          break;
+        case 2:
+          s.trackOutline(px, w, a, b, d, e);
+          break;
+        case 3:
+          s.circle(px, std::abs(wildCoordinate(rng)) % (int64_t{1} << 41), a, b);
+          break;
+        case 4:
+          s.circleOutline(px, std::abs(wildCoordinate(rng)) % (int64_t{1} << 41), a, b);
+          break;
+        case 5:
+          s.fillPolygon(px, {{a, b}, {d, e}, {wildCoordinate(rng), wildCoordinate(rng)}}, rng() % 2);
+          break;
+        case 6:
+          s.fillRect(px, a, b, d, e);
+          break;
+        default:
+          s.fillSpan(px, a, b, d);
+          break;
       }
       ASSERT_TRUE(c.guardsIntact()) << "bpp " << f.bitsPerPixel << " round " << round;
       // Every byte outside the clip rectangle (including row padding) is untouched.
@@ -170,10 +200,12 @@ TEST(PixelFormats, ConversionsAndTheExclusiveOrFlag) {
   for (uint32_t rgb : {0x000000u, 0xFFFFFFu, 0x336699u, 0xAA5500u, 0x909090u}) {
     for (const PixelFormat& f : {p565, p555}) {
       uint32_t back = pixelToColour(f, colourToPixel(f, rgb));
-      for (int sh : {0, 8, 16}) EXPECT_NEAR(static_cast<int>((back >> sh) & 255), static_cast<int>((rgb >> sh) & 255), 8);
+      for (int sh : {0, 8, 16})
+        EXPECT_NEAR(static_cast<int>((back >> sh) & 255), static_cast<int>((rgb >> sh) & 255), 8);
     }
     uint32_t back8 = pixelToColour(p8, colourToPixel(p8, rgb));
-    for (int sh : {0, 8, 16}) EXPECT_NEAR(static_cast<int>((back8 >> sh) & 255), static_cast<int>((rgb >> sh) & 255), 26);
+    for (int sh : {0, 8, 16})
+      EXPECT_NEAR(static_cast<int>((back8 >> sh) & 255), static_cast<int>((rgb >> sh) & 255), 26);
   }
   EXPECT_EQ(pixelToColour(p565, 0xFFFF), 0xFFFFFFu);
 }

@@ -24,7 +24,10 @@ constexpr uint8_t kGuardByte = 0xA5;
 class Canvas {
  public:
   Canvas(int w, int h, const PixelFormat& f, int extraPitch = 0)
-      : width(w), height(h), format(f), pitch(w * f.bytesPerPixel() + extraPitch),
+      : width(w),
+        height(h),
+        format(f),
+        pitch(w * f.bytesPerPixel() + extraPitch),
         memory(kGuard * 2 + static_cast<size_t>(pitch) * h, kGuardByte) {}
   uint8_t* pixels() { return memory.data() + kGuard; }
   bool guardsIntact() const {
@@ -70,9 +73,7 @@ class ScreenTest : public ::testing::Test {
     p.drawTags = 0;
   }
 
-  void attach(Canvas& c) {
-    attachSurface(ctx, c.pixels(), c.pitch, c.width, c.height, c.format, false);
-  }
+  void attach(Canvas& c) { attachSurface(ctx, c.pixels(), c.pitch, c.width, c.height, c.format, false); }
   // 100 pixels per inch with world (0, 0) at the bottom-left pixel.
   void viewAt100Dpi() {
     ctx.view.viewScale = 100u << 16;
@@ -81,8 +82,8 @@ class ScreenTest : public ::testing::Test {
   }
 
   Handle line(int layer, int32_t width, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    return createItem(ctx.pool, file, kLine, static_cast<uint8_t>(layer), static_cast<uint16_t>(width), x1, y1, x2,
-                      y2, kNull);
+    return createItem(ctx.pool, file, kLine, static_cast<uint8_t>(layer), static_cast<uint16_t>(width), x1, y1, x2, y2,
+                      kNull);
   }
   Handle pad(int layer, uint8_t type, uint16_t xs, uint16_t ys, uint16_t hole, uint16_t angle, int32_t x, int32_t y,
              Handle ring = kNull) {
@@ -92,8 +93,8 @@ class ScreenTest : public ::testing::Test {
   }
   Handle arc(int layer, int32_t width, int32_t x, int32_t y, int32_t radius, uint16_t start, uint16_t sweep,
              uint16_t ecc = 0, uint16_t axis = 0) {
-    Handle h = createItem(ctx.pool, file, kArc, static_cast<uint8_t>(layer), static_cast<uint16_t>(width), x, y, 0, 0,
-                          kNull);
+    Handle h =
+        createItem(ctx.pool, file, kArc, static_cast<uint8_t>(layer), static_cast<uint16_t>(width), x, y, 0, 0, kNull);
     item::setArc(ctx.rec(h), radius, start, sweep, ecc, axis);
     return h;
   }
@@ -111,7 +112,8 @@ class ScreenTest : public ::testing::Test {
     return h;
   }
   // A component header with its ring; returns the ring's sentinel.
-  Handle component(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const std::string& fields, Handle* header = nullptr) {
+  Handle component(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const std::string& fields,
+                   Handle* header = nullptr) {
     Handle hd = createItem(ctx.pool, file, kComponent, 0, 0, x1, y1, x2, y2, kNull);
     Handle s = newRing(ctx.pool, kComponentRing);
     ctx.rec(hd).ext = s;
@@ -122,7 +124,9 @@ class ScreenTest : public ::testing::Test {
     return s;
   }
 
-  uint32_t colourAt(int x, int y) { return pixelToColour(ctx.screen.surface.format(), ctx.screen.surface.pixelAt(x, y)); }
+  uint32_t colourAt(int x, int y) {
+    return pixelToColour(ctx.screen.surface.format(), ctx.screen.surface.pixelAt(x, y));
+  }
   long countColour(uint32_t rgb) {
     long n = 0;
     for (int y = 0; y < ctx.screen.surface.height(); ++y)

@@ -30,8 +30,10 @@ uint32_t pictureColour(const PixelImage& img, int v) {
       uint32_t g = img.block[128 + v];
       return (g << 16) | (g << 8) | g;
     }
-    case 1: return colourCubeEntry(v);
-    default: return img.paletteEntry(v) & 0xFFFFFF;
+    case 1:
+      return colourCubeEntry(v);
+    default:
+      return img.paletteEntry(v) & 0xFFFFFF;
   }
 }
 
@@ -43,14 +45,19 @@ uint32_t cubePixel(uint32_t rgb) {
 
 void writePixel(uint8_t* p, int bytes, uint32_t v) {
   switch (bytes) {
-    case 1: *p = static_cast<uint8_t>(v); break;
+    case 1:
+      *p = static_cast<uint8_t>(v);
+      break;
     case 2: {
       uint16_t w = static_cast<uint16_t>(v);
       std::memcpy(p, &w, 2);
       break;
     }
-    case 3: p[0] = v & 255, p[1] = (v >> 8) & 255, p[2] = (v >> 16) & 255; break;
-    default: std::memcpy(p, &v, 4);
+    case 3:
+      p[0] = v & 255, p[1] = (v >> 8) & 255, p[2] = (v >> 16) & 255;
+      break;
+    default:
+      std::memcpy(p, &v, 4);
   }
 }
 

@@ -66,8 +66,16 @@ struct TextPen {
 
   TextPen(Context& c, uint32_t p, double originX, double originY, uint16_t angle, int32_t unit, int32_t xunit,
           int textMode)
-      : ctx(c), pixel(p), ox(originX), oy(originY), rot(angle), u(unit), xu(xunit), strokeWidth(unit),
-        mode(textMode), px(c.view) {}
+      : ctx(c),
+        pixel(p),
+        ox(originX),
+        oy(originY),
+        rot(angle),
+        u(unit),
+        xu(xunit),
+        strokeWidth(unit),
+        mode(textMode),
+        px(c.view) {}
 
   double wx(double fx, double fy) const { return ox + fx * rot.c - fy * rot.s; }
   double wy(double fx, double fy) const { return oy + fx * rot.s + fy * rot.c; }
@@ -79,9 +87,12 @@ struct TextPen {
     int64_t p1x = px.x(wx(ax, ay)), p1y = px.y(wy(ax, ay));
     int64_t p2x = px.x(wx(bx, by)), p2y = px.y(wy(bx, by));
     double w = px.len(strokeWidth);
-    if (ctx.screen.drawingXor || mode == kTextThin) sf.line(pixel, p1x, p1y, p2x, p2y);
-    else if (mode == kTextHollow) sf.trackOutline(pixel, w, p1x, p1y, p2x, p2y);
-    else sf.thickLine(pixel, w, p1x, p1y, p2x, p2y);
+    if (ctx.screen.drawingXor || mode == kTextThin)
+      sf.line(pixel, p1x, p1y, p2x, p2y);
+    else if (mode == kTextHollow)
+      sf.trackOutline(pixel, w, p1x, p1y, p2x, p2y);
+    else
+      sf.thickLine(pixel, w, p1x, p1y, p2x, p2y);
   }
 
   void track() { extreme = xu >= 0 ? std::max(extreme, x) : std::min(extreme, x); }
@@ -136,11 +147,20 @@ struct TextPen {
           if (font != 15) return;
           glyph(ch);
           break;
-        case 192: strokeWidth = strokeWidth * 4 / 5; break;
-        case 193: strokeWidth += strokeWidth / 4; break;
-        case 194: u = u * 4 / 5, xu = xu * 4 / 5; break;
-        case 195: u += u / 4, xu += xu / 4; break;
-        default: glyph(ch);
+        case 192:
+          strokeWidth = strokeWidth * 4 / 5;
+          break;
+        case 193:
+          strokeWidth += strokeWidth / 4;
+          break;
+        case 194:
+          u = u * 4 / 5, xu = xu * 4 / 5;
+          break;
+        case 195:
+          u += u / 4, xu += xu / 4;
+          break;
+        default:
+          glyph(ch);
       }
     }
   }
@@ -171,8 +191,8 @@ std::string componentField(const Context& ctx, Handle h, int field) {
 
 std::string shownText(const Context& ctx, Handle h) {
   const Record& r = ctx.rec(h);
-  std::string s = ctx.layer(r.layer).kind() == kSchematic && isSignalRecord(ctx, r.ext) ? itemSignal(ctx, h)
-                                                                                        : readText(ctx, h);
+  std::string s =
+      ctx.layer(r.layer).kind() == kSchematic && isSignalRecord(ctx, r.ext) ? itemSignal(ctx, h) : readText(ctx, h);
   if (s.size() == 2 && s[0] == '&') {
     if (s[1] == '@') return componentField(ctx, h, 1);
     if (s[1] >= '0' && s[1] <= '9') return componentField(ctx, h, s[1] - '0');
@@ -350,13 +370,18 @@ bool drawLine(Context& ctx, uint32_t pixel, Handle h) {
     return true;
   }
   switch (mode) {
-    case kLinesCenterline: sf.line(pixel, a, b, c, d); break;
-    case kLinesOutline: sf.trackOutline(pixel, wpx, a, b, c, d); break;
+    case kLinesCenterline:
+      sf.line(pixel, a, b, c, d);
+      break;
+    case kLinesOutline:
+      sf.trackOutline(pixel, wpx, a, b, c, d);
+      break;
     case kLinesSparse:
       sf.trackOutline(pixel, wpx, a, b, c, d);
       for (double w = 0; w < wpx; w += 4) sf.trackOutline(pixel, w, a, b, c, d);
       break;
-    default: sf.thickLine(pixel, wpx, a, b, c, d);
+    default:
+      sf.thickLine(pixel, wpx, a, b, c, d);
   }
   trackLabels(ctx, r, h, wpx);
   return true;
@@ -455,19 +480,24 @@ bool drawPad(Context& ctx, uint32_t pixel, Handle h, int32_t padGrow) {
     case item::kOvalSmt: {
       double w = std::min(sx, sy), half = std::fabs(sx - sy) / 2;
       PixelPoint a = sx >= sy ? at(-half, 0) : at(0, -half), b = sx >= sy ? at(half, 0) : at(0, half);
-      if (filled) sf.thickLine(pixel, w, a.x, a.y, b.x, b.y);
-      else sf.trackOutline(pixel, w, a.x, a.y, b.x, b.y);
+      if (filled)
+        sf.thickLine(pixel, w, a.x, a.y, b.x, b.y);
+      else
+        sf.trackOutline(pixel, w, a.x, a.y, b.x, b.y);
       break;
     }
     case item::kRoundVia:
     case item::kSchematicDot: {
       int64_t rad = toInt(sx / 2 - 0.5);
-      if (filled || type == item::kSchematicDot) sf.circle(pixel, rad, icx, icy);
-      else sf.circleOutline(pixel, rad, icx, icy);
+      if (filled || type == item::kSchematicDot)
+        sf.circle(pixel, rad, icx, icy);
+      else
+        sf.circleOutline(pixel, rad, icx, icy);
       break;
     }
     default: {  // rectangular pads, padstacks and schematic pins
-      std::vector<PixelPoint> box = {at(-sx / 2, -sy / 2), at(sx / 2, -sy / 2), at(sx / 2, sy / 2), at(-sx / 2, sy / 2)};
+      std::vector<PixelPoint> box = {at(-sx / 2, -sy / 2), at(sx / 2, -sy / 2), at(sx / 2, sy / 2),
+                                     at(-sx / 2, sy / 2)};
       bool pin = type == item::kSchematicPin;
       if (filled && !pin) {
         if (item::padAngle(r) % 16384 == 0) {
@@ -518,18 +548,32 @@ bool drawText(Context& ctx, uint32_t pixel, Handle h) {
   }
   int64_t x0 = 0, y0 = 0;
   switch (anchor & 3) {
-    case 1: x0 = -static_cast<int64_t>(length) / 2; break;
-    case 2: x0 = -static_cast<int64_t>(length); break;
-    case 3: x0 = 2LL * xu; break;
+    case 1:
+      x0 = -static_cast<int64_t>(length) / 2;
+      break;
+    case 2:
+      x0 = -static_cast<int64_t>(length);
+      break;
+    case 3:
+      x0 = 2LL * xu;
+      break;
   }
   // Multi-line blocks keep their anchor: the last line sits on a bottom or
   // base anchor, a centred block is centred, a top anchor holds the first line.
   int64_t block = 9LL * u * extra;
   switch ((anchor >> 2) & 3) {
-    case 0: y0 = block; break;
-    case 1: y0 = -3LL * u + block / 2; break;
-    case 2: y0 = -6LL * u; break;
-    case 3: y0 = 2LL * u + block; break;
+    case 0:
+      y0 = block;
+      break;
+    case 1:
+      y0 = -3LL * u + block / 2;
+      break;
+    case 2:
+      y0 = -6LL * u;
+      break;
+    case 3:
+      y0 = 2LL * u + block;
+      break;
   }
   ToPixel px(ctx.view);
   Surface& sf = ctx.screen.surface;
@@ -563,8 +607,10 @@ bool drawText(Context& ctx, uint32_t pixel, Handle h) {
   pen.run(s);
   // The measured length is stored back, so the drawn length is always current.
   int64_t measured = pen.extreme - x0 - 2LL * pen.xu;
-  if (length >= 0) r.w3 = static_cast<int32_t>(std::clamp<int64_t>(measured, 1, INT32_MAX));
-  else r.w3 = static_cast<int32_t>(std::clamp<int64_t>(measured < 0 ? measured : -1, INT32_MIN + 1, -1));
+  if (length >= 0)
+    r.w3 = static_cast<int32_t>(std::clamp<int64_t>(measured, 1, INT32_MAX));
+  else
+    r.w3 = static_cast<int32_t>(std::clamp<int64_t>(measured < 0 ? measured : -1, INT32_MIN + 1, -1));
   return true;
 }
 
@@ -607,9 +653,12 @@ bool drawItem(Context& ctx, Handle h, int32_t padGrow, int layerColour) {
         drawMarker(ctx, ctx.screen.markerPixel, r.x1, r.y1);
       return drawn;
     }
-    case kPad: return drawPad(ctx, pixel, h, padGrow);
-    case kText: return drawText(ctx, pixel, h);
-    default: return false;
+    case kPad:
+      return drawPad(ctx, pixel, h, padGrow);
+    case kText:
+      return drawText(ctx, pixel, h);
+    default:
+      return false;
   }
 }
 

@@ -29,7 +29,9 @@ uint32_t crc(const uint8_t* p, size_t n, uint32_t c = 0xFFFFFFFFu) {
 void put32(std::vector<uint8_t>& out, uint32_t v) {
   for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<uint8_t>(v >> s));
 }
-uint32_t get32(const uint8_t* p) { return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3]; }
+uint32_t get32(const uint8_t* p) {
+  return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+}
 
 void chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
   put32(out, static_cast<uint32_t>(data.size()));
@@ -142,7 +144,8 @@ bool readFile(const std::string& path, std::vector<uint8_t>& bytes, size_t limit
   bytes.clear();
   uint8_t buf[65536];
   size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && bytes.size() + n <= limit) bytes.insert(bytes.end(), buf, buf + n);
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && bytes.size() + n <= limit)
+    bytes.insert(bytes.end(), buf, buf + n);
   std::fclose(f);
   return true;
 }

@@ -199,10 +199,9 @@ bool drawDesign(Context& ctx, bool clear) {
     return true;
   };
   auto enter = [&](const Record& header) {
-    Rect box = pixelBox(ctx.view, static_cast<int64_t>(header.x1) - kComponentSlack,
-                        static_cast<int64_t>(header.y1) - kComponentSlack,
-                        static_cast<int64_t>(header.w3) + kComponentSlack,
-                        static_cast<int64_t>(header.w4) + kComponentSlack);
+    Rect box = pixelBox(
+        ctx.view, static_cast<int64_t>(header.x1) - kComponentSlack, static_cast<int64_t>(header.y1) - kComponentSlack,
+        static_cast<int64_t>(header.w3) + kComponentSlack, static_cast<int64_t>(header.w4) + kComponentSlack);
     for (const Rect& r : rects)
       if (!intersect(box, r).empty()) return true;
     return false;
@@ -223,7 +222,8 @@ bool drawDesign(Context& ctx, bool clear) {
       uint8_t t = item::padType(r);
       const LayerEntry& own = p.layers[r.layer];
       bool smtSameSide = (t & item::kSurfaceMount) && own.kind() == kCopper && own.bottom() == passEntry.bottom();
-      if (maskPass && (t == item::kOvalThru || t == item::kRectThru || smtSameSide)) return drawIn(h, p.maskSwell, pass);
+      if (maskPass && (t == item::kOvalThru || t == item::kRectThru || smtSameSide))
+        return drawIn(h, p.maskSwell, pass);
       if (pastePass && smtSameSide) return drawIn(h, -p.pasteShrink, pass);
       return true;
     });
@@ -244,7 +244,9 @@ bool designExtents(const Context& ctx, int32_t box[4]) {
         [&](Handle h) {
           const Record& r = ctx.rec(h);
           switch (r.type()) {
-            case kLine: add(r.x1, r.y1), add(r.w3, r.w4); break;
+            case kLine:
+              add(r.x1, r.y1), add(r.w3, r.w4);
+              break;
             case kArc: {
               int64_t rad = r.w3 < 0 ? -static_cast<int64_t>(r.w3) : r.w3;
               add(r.x1 - rad, r.y1 - rad), add(r.x1 + rad, r.y1 + rad);
@@ -268,13 +270,17 @@ bool designExtents(const Context& ctx, int32_t box[4]) {
               add(x, r.y1 - h), add(x + sign * len, r.y1 + h);
               break;
             }
-            case kReserved: add(r.x1, r.y1); break;
-            default: break;
+            case kReserved:
+              add(r.x1, r.y1);
+              break;
+            default:
+              break;
           }
           return true;
         });
     if (ctx.params.imageCurrent)
-      if (const PixelImage* img = ctx.images.get(ctx.params.imageCurrent)) add(img->x0(), img->y0()), add(img->x1(), img->y1());
+      if (const PixelImage* img = ctx.images.get(ctx.params.imageCurrent))
+        add(img->x0(), img->y0()), add(img->x1(), img->y1());
   }
   if (b[0] > b[2]) return false;
   for (int i = 0; i < 4; ++i) box[i] = static_cast<int32_t>(std::clamp<int64_t>(b[i], INT32_MIN, INT32_MAX));

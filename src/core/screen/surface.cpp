@@ -28,7 +28,8 @@ void Surface::attach(uint8_t* pixels, int pitch, int width, int height, const Pi
   height_ = pixels ? std::max(height, 0) : 0;
   format_ = format;
   // A pitch too small for the width would let rows overlap the next one.
-  if (pitch_ < width_ * format_.bytesPerPixel()) width_ = format_.bytesPerPixel() ? pitch_ / format_.bytesPerPixel() : 0;
+  if (pitch_ < width_ * format_.bytesPerPixel())
+    width_ = format_.bytesPerPixel() ? pitch_ / format_.bytesPerPixel() : 0;
   clip_ = bounds();
 }
 
@@ -94,6 +95,10 @@ void Surface::spanClipped(uint32_t pixel, int row, int x1, int x2) {
     default: {
       uint32_t v = pixel & 0xFFFFFF;
       uint8_t* q = p + 4 * static_cast<size_t>(x1);
+      if (!xorMode && reinterpret_cast<uintptr_t>(q) % alignof(uint32_t) == 0) {
+        std::fill_n(reinterpret_cast<uint32_t*>(q), n, v);
+        break;
+      }
       for (int i = 0; i < n; ++i, q += 4) {
         uint32_t w = v;
         if (xorMode) {
@@ -179,6 +184,15 @@ void Surface::capsuleRows(uint32_t pixel, double r, double x1, double y1, double
   const double qx[4] = {x1 + nx, x2 + nx, x2 - nx, x1 - nx};
   const double qy[4] = {y1 + ny, y2 + ny, y2 - ny, y1 - ny};
   const double r2 = r * r;
+  struct Edge {
+    double ylo, yhi, x0, y0, slope, xlo, xhi;
+    bool flat;
+  } edges[4];
+  for (int i = 0; i < 4; ++i) {
+    double ax = qx[i], ay = qy[i], bx = qx[(i + 1) & 3], by = qy[(i + 1) & 3];
+    edges[i] = {std::min(ay, by), std::max(ay, by), ax,      ay, ay == by ? 0 : (bx - ax) / (by - ay),
+                std::min(ax, bx), std::max(ax, bx), ay == by};
+  }
   for (int64_t y = toInt(std::ceil(top)); y < toInt(std::ceil(bottom)); ++y) {
     double fy = static_cast<double>(y), lo = HUGE_VAL, hi = -HUGE_VAL;
     for (auto [cx, cy] : {std::pair{x1, y1}, std::pair{x2, y2}}) {
@@ -190,10 +204,14 @@ void Surface::capsuleRows(uint32_t pixel, double r, double x1, double y1, double
     }
     if (len > 0)
       for (int i = 0; i < 4; ++i) {
-        double ax = qx[i], ay = qy[i], bx = qx[(i + 1) & 3], by = qy[(i + 1) & 3];
-        if (fy < std::min(ay, by) || fy > std::max(ay, by)) continue;
-        double x = ay == by ? ax : ax + (fy - ay) * (bx - ax) / (by - ay);
-        lo = std::min({lo, x, ay == by ? bx : x}), hi = std::max({hi, x, ay == by ? bx : x});
+        const Edge& e = edges[i];
+        if (fy < e.ylo || fy > e.yhi) continue;
+        if (e.flat) {
+          lo = std::min(lo, e.xlo), hi = std::max(hi, e.xhi);
+        } else {
+          double x = e.x0 + (fy - e.y0) * e.slope;
+          lo = std::min(lo, x), hi = std::max(hi, x);
+        }
       }
     int64_t a = toInt(std::ceil(lo)), b = toInt(std::ceil(hi)) - 1;
     if (a <= b) fillSpan(pixel, y, a, b);

@@ -264,8 +264,10 @@ std::string gridReadout(const View& v, const Params& p) {
     out += num.substr(a, b - a + 1);
     out += p.units < 0 ? "mm" : "\"";
   }
-  if (v.snapMode == 1) out += '*';
-  else if (v.snapMode != 0) out += '#';
+  if (v.snapMode == 1)
+    out += '*';
+  else if (v.snapMode != 0)
+    out += '#';
   return out + "  ";
 }
 
@@ -305,8 +307,10 @@ bool parseLength(std::string_view s, size_t& i, const Params& p, int64_t& out) {
   }
   if (!any) return false;
   bool mm = p.units < 0;
-  if (i < s.size() && s[i] == '"') ++i, mm = false;
-  else if (i + 1 < s.size() && (s[i] == 'm' || s[i] == 'M') && (s[i + 1] == 'm' || s[i + 1] == 'M')) i += 2, mm = true;
+  if (i < s.size() && s[i] == '"')
+    ++i, mm = false;
+  else if (i + 1 < s.size() && (s[i] == 'm' || s[i] == 'M') && (s[i + 1] == 'm' || s[i + 1] == 'M'))
+    i += 2, mm = true;
   if (mm) v /= 25.4;
   out = std::llround(std::clamp(v, -40000.0, 40000.0) * 65536.0);
   return true;
