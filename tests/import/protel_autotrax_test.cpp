@@ -39,20 +39,11 @@ TEST_F(ProtelTest, RecognisedVersionsWithoutHint) {
   EXPECT_EQ(protel::fileVersion("PCB FILE 4"), 4);
 }
 
-TEST_F(ProtelTest, LayerMapAndSetup) {
-  EXPECT_EQ(protel::boardLayer(1), 7);
-  EXPECT_EQ(protel::boardLayer(6), 8);
-  EXPECT_EQ(protel::boardLayer(7), 3);
-  EXPECT_EQ(protel::boardLayer(8), 4);
-  EXPECT_EQ(protel::boardLayer(9), 10);
-  EXPECT_EQ(protel::boardLayer(10), 9);
-  EXPECT_EQ(protel::boardLayer(13), 0);
+TEST_F(ProtelTest, LayersOutsideTheMapGoToThePadMaster) {
   EXPECT_EQ(protel::boardLayer(14), 0);
   EXPECT_EQ(protel::boardLayer(-1), 0);
-  ASSERT_EQ(read("PCB FILE 4\n"), 'P');
-  EXPECT_STREQ(ctx.layer(7).name, "Top Copper");
-  EXPECT_STREQ(ctx.layer(15).name, "Keep Out");
-  EXPECT_STREQ(ctx.params.libraries[0], "THD.LIB");
+  EXPECT_EQ(protel::boardLayer(9), 10);  // ground plane on Gnd, power plane on Vcc
+  EXPECT_EQ(protel::boardLayer(10), 9);
 }
 
 TEST_F(ProtelTest, CorpusBoardOpensInMils) {
