@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "database/chains.h"
 #include "files/import/hpgl_lexer.h"
 #include "files/import/hpgl_plotter.h"
 #include "import/dxf_test_support.h"
@@ -101,9 +102,24 @@ TEST_F(HpglTest, ArcsAndCircles) {
 TEST_F(HpglTest, LabelsEscapesAndScaling) {
   ASSERT_EQ(read("\x1b.(\x1b.I81;;17:IN;SP1;LBPD1000,1000;\x03PU0,0;SC0,100,0,100;IP0,0,1000,1000;PD10,0;"), 'H');
   auto lines = itemsOfType(kLine);
-  ASSERT_EQ(lines.size(), 1u);  // the label's text draws nothing
+  ASSERT_EQ(lines.size(), 1u);  // the label's text is not read as commands
   EXPECT_EQ(at(lines[0]).w3, std::llround(100 * hpgl::kPlotterUnit));
   EXPECT_EQ(at(lines[0]).w4, 0);
+}
+
+TEST_F(HpglTest, LabelsBecomeTextsInTheirSizeAndDirection) {
+  ASSERT_EQ(read("SP2;PA100,200;SI0.5,1.0;DI0,1;LBHello\x03LBWorld\x03SP0;LBNone\x03"), 'H');
+  auto texts = itemsOfType(kText);
+  ASSERT_EQ(texts.size(), 2u);  // pen 0 writes nothing
+  const Record& t = at(texts[0]);
+  EXPECT_EQ(t.layer, 2);
+  EXPECT_EQ(t.size, 25802);  // 1 cm
+  EXPECT_EQ(t.x1, std::llround(100 * hpgl::kPlotterUnit));
+  EXPECT_EQ(item::textAngle(t), 16384);
+  EXPECT_EQ(readText(ctx, texts[0]), "Hello");
+  // The second label follows the first upward.
+  EXPECT_EQ(at(texts[1]).x1, t.x1);
+  EXPECT_GT(at(texts[1]).y1, t.y1 + item::textLength(t));
 }
 
 TEST_F(HpglTest, ArcsUnderUnequalScalingBecomeEllipsesThatMeetTheirLines) {

@@ -1,9 +1,11 @@
 #include "files/import/hpgl_plotter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 #include "context.h"
+#include "database/chains.h"
 #include "database/rings.h"
 
 namespace trelmo::hpgl {
@@ -11,6 +13,7 @@ namespace trelmo::hpgl {
 namespace {
 
 constexpr double kUnitsLimit = 2147418112.0;
+constexpr size_t kMaxLabel = 1000;
 
 double clampUnits(double u) {
   if (!(u > -kUnitsLimit)) return -kUnitsLimit;
@@ -163,6 +166,56 @@ void Plotter::pad() {
   if (h != kNull) item::setPad(ctx_.pool[h], width_, width_, width_, 0);
 }
 
+// LB: the label becomes a text at the current point, which then moves to
+// the end of a one-line label.
+void Plotter::label(Lexer& lex) {
+  const std::string raw = lex.label(terminator_, kMaxLabel);
+  std::string text;
+  int lines = 1;
+  for (size_t i = 0; i < raw.size(); ++i) {
+    const auto c = static_cast<unsigned char>(raw[i]);
+    if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
+    if (c == '\r' || c == '\n') {
+      text += static_cast<char>(kLineBreak);
+      ++lines;
+    } else if (c >= 32 && c != kFieldSeparator) {
+      text += static_cast<char>(c);
+    }
+  }
+  if (pen_ == 0 || text.empty()) return;
+  const int32_t unit = labelHeight_ / 6;
+  const int32_t length = std::max<int32_t>(1, static_cast<int32_t>(text.size()) * 6 * unit - 2 * unit);
+  const Handle h = createItem(ctx_.pool, ring_, kText, pen_, labelHeight_, world(at_.x), world(at_.y), 0, 0, kNull);
+  if (h == kNull) return;
+  item::setText(ctx_.pool[h], length, labelAngle_, 0);
+  if (!storeText(ctx_, h, text)) {
+    deleteItem(ctx_.pool, h);
+    return;
+  }
+  if (lines > 1) return;
+  const double along = (length + 2 * unit) / unit_, turn = labelAngle_ * 2 * std::numbers::pi / 65536;
+  at_ = {at_.x + along * std::cos(turn), at_.y + along * std::sin(turn)};
+}
+
+// SI: character width and height in centimetres; without them the default.
+void Plotter::labelSize(Lexer& lex) {
+  double w, h;
+  if (lex.number(w) && lex.number(h)) {
+    const double units = std::nearbyint(std::fabs(h) / 2.54 * 65536);
+    labelHeight_ = static_cast<uint16_t>(std::fmax(1, std::fmin(65535, units)));
+  } else {
+    labelHeight_ = kDefaultLabelHeight;
+  }
+  lex.skipParameters();
+}
+
+// DI: the direction of labels as run and rise.
+void Plotter::labelDirection(Lexer& lex) {
+  double run, rise;
+  labelAngle_ = lex.number(run) && lex.number(rise) ? binaryAngle(std::atan2(rise, run)) : 0;
+  lex.skipParameters();
+}
+
 void Plotter::scale(Lexer& lex) {
   double v[4];
   int n = 0;
@@ -199,6 +252,8 @@ void Plotter::reset() {
   p1_ = {250, 596};
   p2_ = {10250, 7796};
   terminator_ = 3;
+  labelHeight_ = kDefaultLabelHeight;
+  labelAngle_ = 0;
 }
 
 void Plotter::execute(uint16_t code, Lexer& lex) {
@@ -263,7 +318,13 @@ void Plotter::execute(uint16_t code, Lexer& lex) {
       lex.skipParameters();
       break;
     case mnemonic('L', 'B'):
-      lex.label(terminator_, 0);
+      label(lex);
+      break;
+    case mnemonic('S', 'I'):
+      labelSize(lex);
+      break;
+    case mnemonic('D', 'I'):
+      labelDirection(lex);
       break;
     case mnemonic('D', 'T'): {
       const int t = lex.rawByte();
@@ -272,7 +333,7 @@ void Plotter::execute(uint16_t code, Lexer& lex) {
     }
     default:
       lex.skipParameters();
-      break;  // IW, DI, CP, LT, VS and the rest draw nothing here
+      break;  // IW, CP, LT, VS and the rest draw nothing here
   }
 }
 

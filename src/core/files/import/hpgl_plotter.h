@@ -17,7 +17,8 @@ namespace trelmo::hpgl {
 // in files that use the "TC" code.
 constexpr double kPlotterUnit = 64.188;
 constexpr double kMilUnit = 65.536;
-constexpr uint16_t kDefaultPenWidth = 655;  // 0.010 inch
+constexpr uint16_t kDefaultPenWidth = 655;      // 0.010 inch
+constexpr uint16_t kDefaultLabelHeight = 6941;  // 0.269 cm
 
 // What the recogniser found in the first kilobyte.
 struct Scan {
@@ -46,6 +47,9 @@ class Plotter {
   void arc(Lexer& lex, bool relative);
   void rectangle(Lexer& lex, bool relative);
   void pad();
+  void label(Lexer& lex);
+  void labelSize(Lexer& lex);
+  void labelDirection(Lexer& lex);
   void scale(Lexer& lex);
   void inputWindow(Lexer& lex);
   void reset();
@@ -70,6 +74,8 @@ class Plotter {
   Point p1_{250, 596}, p2_{10250, 7796};  // the scaling points of an A-size plotter
   double userX1_ = 0, userX2_ = 1, userY1_ = 0, userY2_ = 1;
   int terminator_ = 3;
+  uint16_t labelHeight_ = kDefaultLabelHeight;
+  uint16_t labelAngle_ = 0;
 };
 
 }  // namespace trelmo::hpgl
