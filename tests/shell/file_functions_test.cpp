@@ -172,6 +172,34 @@ TEST(FileSave, SaveAsATypeWithoutOutputFilterWritesVersion4) {
   EXPECT_EQ(e.current(), e.dir.file("demo.sch"));
 }
 
+long itemCount(Context& ctx) {
+  long n = 0;
+  for (Handle h = ctx.rec(ctx.current).next; h != ctx.current; h = ctx.rec(h).next) ++n;
+  return n;
+}
+
+TEST(FileLoad, AddsTheItemsButKeepsTheCurrentFilesParameters) {
+  Editor e;
+  const std::string board = e.dir.example("demo.pcb");
+  ASSERT_TRUE(openFileByName(e.ctx, e.dir.example("demo.sch"), 0));
+  const long sheetItems = itemCount(e.ctx);
+  ASSERT_TRUE(openFileByName(e.ctx, board, 0));
+  const long boardItems = itemCount(e.ctx);
+  const std::string layerName = e.ctx.params.layers[3].name;
+  e.host.pickFile(e.dir.file("demo.sch"));  // open elsewhere: read again, not taken over
+  e.run('F', 'D');
+  EXPECT_EQ(e.current(), board);
+  EXPECT_EQ(itemCount(e.ctx), boardItems + sheetItems);
+  EXPECT_FALSE(e.ctx.params.isSchematic());
+  EXPECT_EQ(e.ctx.params.layers[3].name, layerName);
+  EXPECT_TRUE(fileModified(e.ctx.rec(e.ctx.current)));
+  EXPECT_EQ(openFileCount(e.ctx), 2);
+  e.host.pickFile(e.dir.file("missing.pcb"));
+  e.run('F', 'D');
+  EXPECT_EQ(itemCount(e.ctx), boardItems + sheetItems);
+  EXPECT_EQ(e.host.count(Sound::Beep), 1);
+}
+
 TEST(FileReopen, MissingFileOffersThePurge) {
   Editor e;
   const std::string board = e.dir.example("demo.pcb");

@@ -45,6 +45,8 @@ TEST(SettingForms, FlagsListsAndNumbers) {
   EXPECT_TRUE(parseNumbers("1,2", 4).empty());
   EXPECT_EQ(splitList("a;;b;c", 2), (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(joinList({"a", "b"}), "a;b");
+  const std::string longPath(10000, 'x');
+  EXPECT_EQ(joinList({"a", longPath, longPath}), "a;" + longPath);
 }
 
 TEST(Settings, LoadedThroughTheHostWithDefaults) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "database/pool.h"
+#include "shell/host.h"
 
 namespace trelmo {
 
@@ -21,6 +22,11 @@ void currentFileChanged(Context& ctx);
 // Puts a path at the head of the Re-Open list (ten entries, no duplicates)
 // and of the Re-Call list, and stores both.
 void rememberFile(Context& ctx, const std::string& path);
+
+// The file-open box with its "Files of type" list, and the reader hint of
+// the type chosen (1-based).
+FileDialog openFileDialog(const Context& ctx, const std::string& title);
+char openFileHint(int filterIndex);
 
 // The open files' sentinels in ring order.
 std::vector<Handle> openFiles(const Context& ctx);

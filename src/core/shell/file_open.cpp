@@ -5,7 +5,6 @@
 
 #include "context.h"
 #include "database/design_files.h"
-#include "files/item_lines.h"
 #include "files/reader_chain.h"
 #include "files/switch_file.h"
 #include "screen/redraw.h"
@@ -122,18 +121,23 @@ bool openFileByName(Context& ctx, const std::string& path, char hint) {
   return true;
 }
 
-void fileOpen(Context& ctx) {
+FileDialog openFileDialog(const Context& ctx, const std::string& title) {
   FileDialog box;
-  box.title = "Open";
-  box.folder = ctx.shell.reopenList.empty()
-                   ? std::string()
-                   : std::filesystem::path(ctx.shell.reopenList.front()).parent_path().string();
+  box.title = title;
+  if (!ctx.shell.reopenList.empty())
+    box.folder = std::filesystem::path(ctx.shell.reopenList.front()).parent_path().string();
   for (const OpenType& t : kOpenTypes) box.filters.emplace_back(t.filter);
   box.filterIndex = std::clamp(ctx.shell.prefs.openMaskIndex, 1, kOpenTypeCount);
+  return box;
+}
+
+char openFileHint(int filterIndex) { return kOpenTypes[std::clamp(filterIndex, 1, kOpenTypeCount) - 1].hint; }
+
+void fileOpen(Context& ctx) {
+  FileDialog box = openFileDialog(ctx, "Open");
   if (!ctx.host->chooseFile(box) || box.fileName.empty()) return;
-  const int index = std::clamp(box.filterIndex, 1, kOpenTypeCount);
-  ctx.shell.prefs.openMaskIndex = index;
-  if (!openFileByName(ctx, box.fileName, kOpenTypes[index - 1].hint) && findOpenFile(ctx, box.fileName) == kNull)
+  ctx.shell.prefs.openMaskIndex = std::clamp(box.filterIndex, 1, kOpenTypeCount);
+  if (!openFileByName(ctx, box.fileName, openFileHint(box.filterIndex)) && findOpenFile(ctx, box.fileName) == kNull)
     ctx.host->sound(Sound::Beep);
 }
 
@@ -171,32 +175,6 @@ void fileTotalRecall(Context& ctx) {
   if (!ctx.host->runDialog(box)) return;
   const int chosen = std::atoi(box.field("file")->value.c_str());
   fileRecall(ctx, chosen);
-}
-
-void fileLoad(Context& ctx) {
-  if (ctx.current == kNull) return ctx.host->sound(Sound::Beep);
-  FileDialog box;
-  box.title = "Load";
-  for (const OpenType& t : kOpenTypes) box.filters.emplace_back(t.filter);
-  box.filterIndex = std::clamp(ctx.shell.prefs.openMaskIndex, 1, kOpenTypeCount);
-  if (!ctx.host->chooseFile(box) || box.fileName.empty()) return;
-  const char hint = kOpenTypes[std::clamp(box.filterIndex, 1, kOpenTypeCount) - 1].hint;
-  // The file is read into a scratch design file of its own, so that its
-  // header cannot disturb the current file's parameters, and its items are
-  // then copied over as item lines.
-  const Handle target = ctx.current;
-  const Handle scratch = newDesignFile(ctx, "\x01load " + box.fileName);
-  if (scratch == kNull) return ctx.host->sound(Sound::Beep);
-  std::string items;
-  const bool read = readFile(ctx, box.fileName, hint) != 0;
-  if (read)
-    for (Handle h = ctx.rec(scratch).next; h != scratch; h = ctx.rec(h).next) writeItemLine(ctx, h, items, 0, 0, false);
-  switchToFile(ctx, target);
-  closeDesignFile(ctx, scratch);
-  if (!read) return ctx.host->sound(Sound::Beep);
-  if (!parseItemText(ctx, ctx.current, items, 0, 0)) ctx.host->sound(Sound::Beop);
-  ctx.rec(ctx.current).size |= kFileModified;
-  currentFileChanged(ctx);
 }
 
 }  // namespace trelmo

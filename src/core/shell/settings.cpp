@@ -133,9 +133,11 @@ std::vector<std::string> splitList(std::string_view text, size_t maxEntries) {
 
 std::string joinList(const std::vector<std::string>& entries) {
   std::string out;
-  for (size_t i = 0; i < entries.size(); ++i) {
-    if (i) out += ';';
-    out += entries[i];
+  for (const std::string& e : entries) {
+    // Whole entries only, within what a stored value holds.
+    if (out.size() + e.size() + 1 > kMaxSettingLength) break;
+    if (!out.empty()) out += ';';
+    out += e;
   }
   return out;
 }

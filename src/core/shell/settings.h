@@ -15,6 +15,7 @@ struct Context;
 
 constexpr int32_t kTicksPerMinute = 1092;  // 65536 / 60, as the heartbeat counts
 constexpr int32_t kDefaultAutosaveTicks = 4 * kTicksPerMinute;
+constexpr size_t kMaxSettingLength = 16383;
 
 // A yes/no value and where it lands in Preferences.
 struct FlagSetting {
@@ -44,6 +45,7 @@ int32_t parseCount(std::string_view text);
 std::vector<int32_t> parseNumbers(std::string_view text, size_t count);
 // "File Re-Open List" and "File Re-Call List": entries separated by ';'.
 std::vector<std::string> splitList(std::string_view text, size_t maxEntries);
+// Joined with ';', dropping the entries that would run past kMaxSettingLength.
 std::string joinList(const std::vector<std::string>& entries);
 
 // Reads every value through the host into ctx.shell (prefs and lists).
