@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "scripted_host.h"
+
 namespace trelmo {
 namespace {
 
@@ -60,6 +62,19 @@ TEST(WindowPosition, InvalidPlacementsFallBackToTheMaximisedDefault) {
     EXPECT_EQ(r.height, 540) << text;
   }
   EXPECT_FALSE(parseWindowPosition("1120,480 800x600", 1920, 1080).maximized);  // fits exactly
+}
+
+TEST(WindowPosition, ReadFromTheSettings) {
+  testing::ScriptedHost host;
+  Context ctx(host);
+  int screen = -1;
+  EXPECT_TRUE(storedWindowPlacement(ctx, 800, 600, &screen).maximized);
+  EXPECT_EQ(screen, 0);
+  host.settings = {{"Window Position", "10,20 400x300"}, {"Window Screen", "9"}};
+  const WindowRect r = storedWindowPlacement(ctx, 800, 600, &screen);
+  EXPECT_FALSE(r.maximized);
+  EXPECT_EQ(r.width, 400);
+  EXPECT_EQ(screen, 1);
 }
 
 }  // namespace

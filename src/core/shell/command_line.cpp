@@ -59,6 +59,12 @@ void queueCommandLine(Context& ctx, const CommandLine& line) {
 
 namespace {
 
+uint32_t parseCountOf(std::string_view text) {
+  uint32_t v = 0;
+  for (size_t i = 0; i < text.size() && i < 9 && text[i] >= '0' && text[i] <= '9'; ++i) v = v * 10 + (text[i] - '0');
+  return v;
+}
+
 // The four numbers in order, separators ignored; false when fewer.
 bool fourNumbers(std::string_view text, int64_t out[4]) {
   int n = 0;
@@ -96,6 +102,11 @@ std::string formatWindowPosition(const WindowRect& r) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%d,%d %dx%d", r.x, r.y, r.width, r.height);
   return buf;
+}
+
+WindowRect storedWindowPlacement(Context& ctx, int screenWidth, int screenHeight, int* screen) {
+  if (screen) *screen = static_cast<int>(parseCountOf(ctx.host->readSetting("Window Screen")) & 7);
+  return parseWindowPosition(ctx.host->readSetting("Window Position"), screenWidth, screenHeight);
 }
 
 }  // namespace trelmo

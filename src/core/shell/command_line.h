@@ -34,5 +34,8 @@ constexpr int kMinWindowWidth = 300, kMinWindowHeight = 200;
 // off-screen value gives the default quarter-inset rectangle, maximised.
 WindowRect parseWindowPosition(std::string_view text, int screenWidth, int screenHeight);
 std::string formatWindowPosition(const WindowRect& r);
+// The placement at start-up from "Window Position", and the screen index from
+// "Window Screen" (its low three bits).
+WindowRect storedWindowPlacement(Context& ctx, int screenWidth, int screenHeight, int* screen);
 
 }  // namespace trelmo
