@@ -26,32 +26,6 @@ TEST(Dispatch, UnknownFamiliesAndMembersGiveOnlyBeop) {
   EXPECT_TRUE(host.questions.empty());
 }
 
-TEST(Dispatch, RegisteredMembersTakeOverAndClearTheLastFunctionsHooks) {
-  ScriptedHost host;
-  Context ctx(host);
-  int calls = 0, lastSource = -1;
-  registerFunction(ctx, fc('P', 'L'), [&](Context&, uint16_t code, int source) {
-    EXPECT_EQ(code, 0x504C);
-    ++calls;
-    lastSource = source;
-  });
-  ctx.shell.acceptHooks[0] = [](Context&) {};
-  ctx.shell.acceptHooks[1] = [](Context&) {};
-  ctx.shell.stagePrompt = "<Select first corner point>";
-  executeFunction(ctx, 20556, kFromMacro);
-  EXPECT_EQ(calls, 1);
-  EXPECT_EQ(lastSource, kFromMacro);
-  EXPECT_FALSE(ctx.shell.acceptHooks[0]);
-  EXPECT_TRUE(ctx.shell.acceptHooks[1]);  // only the first hooks belong to the last function
-  EXPECT_TRUE(ctx.shell.stagePrompt.empty());
-  EXPECT_TRUE(host.sounds.empty());
-  // A registered F member replaces the built-in Beop of FG.
-  registerFunction(ctx, fc('F', 'G'), [&](Context&, uint16_t, int) { ++calls; });
-  executeFunction(ctx, fc('F', 'G'), kFromMenuBar);
-  EXPECT_EQ(calls, 2);
-  EXPECT_TRUE(host.sounds.empty());
-}
-
 TEST(Dispatch, FilesMembersWaitingForTheirSubsystemsBeop) {
   ScriptedHost host;
   Context ctx(host);
@@ -164,21 +138,6 @@ TEST(MenuState, BoardAndSchematicFiles) {
   EXPECT_EQ(std::count(nets.begin(), nets.end(), "NR") + std::count(nets.begin(), nets.end(), "NL"), 0);
   file = usable(0, sheet);
   EXPECT_EQ(std::count(file.begin(), file.end(), "FS") + std::count(file.begin(), file.end(), "FV"), 2);
-}
-
-TEST(MenuState, GrabListSwapsEditDeleteQueryForTheTransforms) {
-  MenuFacts f;
-  f.file = f.grab = true;
-  EXPECT_EQ(usable(3, f), (std::vector<std::string>{"EK", "EF"}));
-  EXPECT_EQ(usable(4, f), (std::vector<std::string>{"DG"}));
-  EXPECT_TRUE(usable(5, f).empty());
-  auto grab = usable(2, f);
-  for (const char* c : {"GR", "GN", "GX", "GY", "GM", "GS", "GL"})
-    EXPECT_EQ(std::count(grab.begin(), grab.end(), c), 1);
-  f.grab = false;
-  auto grabNone = usable(2, f);
-  EXPECT_EQ(std::count(grabNone.begin(), grabNone.end(), "GR"), 0);
-  EXPECT_EQ(usable(4, f).size(), 9u);  // all but DG and DH (no hilight)
 }
 
 TEST(MenuState, ChecksFollowOpenBoxesAndOptions) {

@@ -261,15 +261,6 @@ TEST(FileNew, StandardKindsComeFromTheTemplates) {
   EXPECT_TRUE(fs::exists(e.dir.file("sheet.sch")));
 }
 
-TEST(FileNew, AMissingTemplateIsReportedAndNothingIsLeftOpen) {
-  Editor e;
-  e.ctx.shell.prefs.templatePath = e.dir.file("nowhere");
-  e.run('F', 'W');
-  EXPECT_EQ(e.ctx.current, kNull);
-  ASSERT_EQ(e.host.boxes.size(), 1u);
-  EXPECT_EQ(e.host.boxes[0].first, "File New Error");
-}
-
 TEST(FileSwitch, NextPreviousAndSelect) {
   Editor e;
   const std::string board = e.dir.example("demo.pcb"), sheet = e.dir.example("demo.sch");
