@@ -26,6 +26,7 @@ void dropPrefix(Context& ctx, bool) {
 
 void installInputHandlers(Context& ctx) {
   ShellHooks& h = ctx.shell.hooks;
+  ctx.view.windowsMode = !ctx.shell.crossHairMode;  // zooms keep the pointer's point in place
   h.resumeMacro = resumeMacro;
   h.openMenu = openPrefixMenu;
   h.dropPrefixFromMacro = dropPrefix;

@@ -21,6 +21,13 @@ constexpr int kExtendedKey = 0x100;  // added to a scan code for the extended ke
 // the number typed on the keypad meanwhile (0 when none).
 uint16_t translateKey(Context& ctx, int scan, bool down);
 
+// Scan codes from what the front end's toolkit reports: a Linux input
+// (evdev) key code, or, where no native code is given, the toolkit's key
+// value (the Qt::Key numbering; printable keys by their character) with a
+// flag for keys of the numeric keypad. 0 when unknown.
+int scanCodeFromEvdev(int evdevCode);
+int scanCodeFromToolkitKey(int key, bool keypad);
+
 // The keyboard state as the system reports it on activation.
 void setKeyboardState(Context& ctx, uint8_t flags, uint8_t toggleHeld);
 

@@ -50,7 +50,9 @@ uint16_t translateKey(Context& ctx, int scanAndFlag, bool down) {
   int scan = scanAndFlag & 0xFF;
   if ((scanAndFlag & kExtendedKey) && isKeypad(scan)) scan += kGreyOffset;
   switch (scan) {
-    case 29: setFlag(in, kCtrl, down); return 0;
+    case 29:
+      setFlag(in, kCtrl, down);
+      return 0;
     case 56:
     case 96:
       setFlag(in, kAlt, down);
@@ -66,11 +68,20 @@ uint16_t translateKey(Context& ctx, int scanAndFlag, bool down) {
       else
         in.keyFlags &= static_cast<uint8_t>(~(kLeftShift | kRightShift));
       return 0;
-    case 54: setFlag(in, kRightShift, down); return 0;
-    case 58: toggleKey(in, kCapsLock, down); return 0;
-    case 69: toggleKey(in, kNumLock, down); return 0;
-    case 70: toggleKey(in, kScrollLock, down); return 0;
-    default: break;
+    case 54:
+      setFlag(in, kRightShift, down);
+      return 0;
+    case 58:
+      toggleKey(in, kCapsLock, down);
+      return 0;
+    case 69:
+      toggleKey(in, kNumLock, down);
+      return 0;
+    case 70:
+      toggleKey(in, kScrollLock, down);
+      return 0;
+    default:
+      break;
   }
   if (!down || scan >= kKeyScanCodes) return 0;
   if ((in.keyFlags & kAlt) && keypadDigit(scan) >= 0) {
