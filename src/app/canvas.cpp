@@ -89,10 +89,14 @@ void Canvas::reallocate(const QSize& size) {
     const int bytes = std::min(image_.bytesPerLine(), next.bytesPerLine());
     for (int y = 0; y < rows; ++y) std::memcpy(next.scanLine(y), image_.constScanLine(y), bytes);
   }
+  const int oldHeight = ctx_.view.screenHeight;
   detach();
   image_ = std::move(next);
   attachSurface(ctx_, image_.bits(), static_cast<int>(image_.bytesPerLine()), image_.width(), image_.height(),
                 pixelFormatFor(image_.format()), true);
+  // Pixel rows count up from the surface bottom: keep the picture where it
+  // was relative to the top-left corner.
+  if (hadPicture) ctx_.view.viewOriginY -= image_.height() - oldHeight;
   drawRects(exposedStrips(before, ctx_.view.area));
   redrawStatusBar();
 }

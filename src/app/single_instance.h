@@ -14,7 +14,7 @@ namespace trelmo::app {
 inline constexpr char kHandOffMagic[4] = {'8', '9', 'T', 'L'};
 constexpr int kMaxCommandLine = 65536;
 
-// The socket name of this user's editor.
+// The socket name of this user's editor (TRELMO_INSTANCE_NAME overrides it).
 QString instanceName();
 
 enum class HandOff { NoInstance, Taken, Declined };

@@ -1,0 +1,39 @@
+// Helpers shared by the editor's tests.
+#pragma once
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <string>
+
+namespace trelmo::app::testing {
+
+inline std::string demoBoard() { return std::string(TRELMO_EXAMPLES_DIR) + "/demo.pcb"; }
+
+// Processes events until `done` holds or `ms` pass; generous limits keep
+// slow machines from failing.
+inline bool waitFor(const std::function<bool()>& done, int ms = 20000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > ms) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
+// Runs `act` on the next modal widget that opens (a message box or dialog).
+inline void whenModalOpens(const std::function<void(QWidget*)>& act) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, [poll, act] {
+    if (QWidget* w = QApplication::activeModalWidget()) {
+      poll->stop();
+      poll->deleteLater();
+      act(w);
+    }
+  });
+  poll->start(10);
+}
+
+}  // namespace trelmo::app::testing
