@@ -245,6 +245,8 @@ std::string tinyBitmap() {
   return b + std::string(16, '\x05');
 }
 
+// The first picture line is the current slot's, the second the alternate's,
+// as the writer writes them.
 TEST_F(V4Reader, LinkedPicturesAreLoadedBesideTheDataFileAndShifted) {
   const std::string dir = ::testing::TempDir();
   std::ofstream(dir + "rl_pic.bmp", std::ios::binary) << tinyBitmap();
@@ -253,8 +255,8 @@ TEST_F(V4Reader, LinkedPicturesAreLoadedBesideTheDataFileAndShifted) {
   ASSERT_EQ(readFile(ctx, dir + "rl_board.pcb", kHintNone), kFormatV4);
   std::remove((dir + "rl_pic.bmp").c_str());
   std::remove((dir + "rl_board.pcb").c_str());
-  EXPECT_EQ(ctx.params.imageCurrent, 0u);  // the unreadable one
-  const PixelImage* img = ctx.images.get(ctx.params.imageAlternate);
+  EXPECT_EQ(ctx.params.imageAlternate, 0u);  // the unreadable one
+  const PixelImage* img = ctx.images.get(ctx.params.imageCurrent);
   ASSERT_NE(img, nullptr);
   EXPECT_EQ(img->width(), 2u);
   EXPECT_EQ(img->x0(), kInch);

@@ -89,13 +89,4 @@ void ReadProgress::report(uint64_t block) {
 
 void ReadProgress::done() { ctx_.host->progress(100); }
 
-void putCurrentImage(Context& ctx, std::unique_ptr<PixelImage> image) {
-  Params& p = ctx.params;
-  if (p.imageCurrent) {
-    if (p.imageAlternate) ctx.images.remove(p.imageAlternate);
-    p.imageAlternate = p.imageCurrent;
-  }
-  p.imageCurrent = ctx.images.add(std::move(image));
-}
-
 }  // namespace trelmo

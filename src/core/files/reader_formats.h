@@ -41,6 +41,5 @@ class ReadProgress {
 // The picture slots of the current file: a new current image pushes the old
 // one to the alternate slot, whose image is freed.
 struct PixelImage;
-void putCurrentImage(Context& ctx, std::unique_ptr<PixelImage> image);
 
 }  // namespace trelmo

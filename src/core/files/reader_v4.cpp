@@ -31,8 +31,10 @@ std::string imageName(const PixelImage& img) {
   return std::string(p, strnlen(p, kNameSize));
 }
 
-// "Pixel image (X0,Y0): name" declares a picture kept in its own file.
-void linkedImageLine(Context& ctx, std::string_view line) {
+// "Pixel image (X0,Y0): name" declares a picture kept in its own file. The
+// writer puts the current slot's line first, so the second line of a file
+// fills the alternate slot and both pictures keep their places.
+void linkedImageLine(Context& ctx, std::string_view line, int& linkedLines) {
   NumberReader r{line, kLinkedImage.size()};
   const int32_t x0 = r.dimension();
   r.skip(',');
@@ -52,7 +54,10 @@ void linkedImageLine(Context& ctx, std::string_view line) {
   img->setI32(32, x0);  // the offset the loaded picture is shifted by
   img->setI32(36, y0);
   setImageName(*img, name);
-  putCurrentImage(ctx, std::move(img));
+  if (linkedLines++ == 0)
+    setCurrentImage(ctx, std::move(img));
+  else
+    setAlternateImage(ctx, std::move(img));
 }
 
 // One embedded picture: the 1408-byte header (its first byte may already have
@@ -92,7 +97,7 @@ void embeddedImages(Context& ctx, InputFile& in) {
     ctx.host->sound(Sound::Beop);
     return;
   }
-  putCurrentImage(ctx, std::move(first));
+  setCurrentImage(ctx, std::move(first));
   const int next = in.getByte();
   if (next != 'P') return;
   auto second = embeddedImage(in, next);
@@ -100,9 +105,7 @@ void embeddedImages(Context& ctx, InputFile& in) {
     ctx.host->sound(Sound::Beop);
     return;
   }
-  Params& p = ctx.params;
-  if (p.imageAlternate) ctx.images.remove(p.imageAlternate);
-  p.imageAlternate = ctx.images.add(std::move(second));
+  setAlternateImage(ctx, std::move(second));
 }
 
 std::string directoryOf(const std::string& path) {
@@ -152,11 +155,12 @@ char readVersion4(Context& ctx, InputFile& in, char hint) {
   ItemBuilder items(ctx, ctx.current, ItemSyntax::kFile);
   ReadProgress progress(ctx, in);
   std::string line;
+  int linkedLines = 0;
   while (!items.failed() && in.nextLine(line)) {
     progress.update();
     const std::string_view v(line);
     if (v.starts_with(kLinkedImage)) {
-      linkedImageLine(ctx, v);
+      linkedImageLine(ctx, v, linkedLines);
     } else if (v.starts_with(kImagesFollow)) {
       if (in.getByte() == kEndOfText) {
         embeddedImages(ctx, in);

@@ -73,4 +73,11 @@ void setCurrentImage(Context& ctx, std::unique_ptr<PixelImage> img) {
   ctx.params.imageCurrent = id;
 }
 
+void setAlternateImage(Context& ctx, std::unique_ptr<PixelImage> img) {
+  if (!img) return;
+  if (ctx.params.imageAlternate != 0 && ctx.params.imageAlternate != ctx.params.imageCurrent)
+    ctx.images.remove(ctx.params.imageAlternate);
+  ctx.params.imageAlternate = ctx.images.add(std::move(img));
+}
+
 }  // namespace trelmo

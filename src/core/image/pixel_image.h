@@ -75,5 +75,7 @@ class ImageStore {
 // in the current slot moves to the alternate slot, whose previous image is
 // freed. A null img changes nothing.
 void setCurrentImage(Context& ctx, std::unique_ptr<PixelImage> img);
+// Puts img into the alternate slot, freeing the image that was there.
+void setAlternateImage(Context& ctx, std::unique_ptr<PixelImage> img);
 
 }  // namespace trelmo
