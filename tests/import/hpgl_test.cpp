@@ -24,7 +24,7 @@ TEST_F(HpglTest, OneStrokeInPlotterUnits) {
   EXPECT_EQ(l.layer, 1);
   EXPECT_EQ(l.size, 655);
   EXPECT_EQ(l.x1, 0);
-  EXPECT_EQ(l.w3, 64188);  // about 0.979 inch
+  EXPECT_EQ(l.w3, 64504);  // 25 mm: 1000 plotter units of 0.025 mm
   EXPECT_EQ(l.w4, 0);
 }
 

@@ -13,9 +13,10 @@ struct Context;
 
 namespace trelmo::hpgl {
 
-// World units (1/65536 inch) per plotter unit: 64188/65536 mil, or one mil
-// in files that use the "TC" code.
-constexpr double kPlotterUnit = 64.188;
+// World units (1/65536 inch) per plotter unit: a plotter unit is 0.025 mm
+// (1016 to the inch), so plots come in at their true size; files that use
+// the "TC" code are in mils.
+constexpr double kPlotterUnit = 65536.0 / 1016.0;
 constexpr double kMilUnit = 65.536;
 constexpr uint16_t kDefaultPenWidth = 655;      // 0.010 inch
 constexpr uint16_t kDefaultLabelHeight = 6941;  // 0.269 cm
