@@ -19,7 +19,7 @@ bool sameName(std::string_view a, std::string_view b) {
 
 uint16_t keyNameToCode(std::string_view name) {
   size_t n = 0;
-  while (n < name.size() && n < kKeyNameMax && static_cast<unsigned char>(name[n]) > ' ') ++n;
+  while (n < name.size() && n<kKeyNameMax&& static_cast<unsigned char>(name[n])> ' ') ++n;
   const std::string_view word = n ? name.substr(0, n) : std::string_view("Space");
   for (int scan = 0; scan < kKeyScanCodes; ++scan) {
     const KeyRecord& r = keyRecord(scan);

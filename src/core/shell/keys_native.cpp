@@ -17,9 +17,9 @@ constexpr Pair kEvdevExtended[] = {
     {98, 53 | kExtendedKey},   // keypad /
     {99, 55 | kExtendedKey},   // Print Screen
     {100, 56 | kExtendedKey},  // right Alt
-    {102, 71 | kExtendedKey},  {103, 72 | kExtendedKey}, {104, 73 | kExtendedKey}, {105, 75 | kExtendedKey},
-    {106, 77 | kExtendedKey},  {107, 79 | kExtendedKey}, {108, 80 | kExtendedKey}, {109, 81 | kExtendedKey},
-    {110, 82 | kExtendedKey},  {111, 83 | kExtendedKey},
+    {102, 71 | kExtendedKey}, {103, 72 | kExtendedKey}, {104, 73 | kExtendedKey}, {105, 75 | kExtendedKey},
+    {106, 77 | kExtendedKey}, {107, 79 | kExtendedKey}, {108, 80 | kExtendedKey}, {109, 81 | kExtendedKey},
+    {110, 82 | kExtendedKey}, {111, 83 | kExtendedKey},
 };
 
 // Toolkit key values of the keys without a character.
@@ -31,12 +31,17 @@ constexpr Pair kToolkitKeys[] = {
     {kSpecial + 0x03, 14},                 // Backspace
     {kSpecial + 0x04, 28},                 // Return
     {kSpecial + 0x05, 28 | kExtendedKey},  // Enter
-    {kSpecial + 0x06, 82 | kExtendedKey},  {kSpecial + 0x07, 83 | kExtendedKey},  // Insert, Delete
-    {kSpecial + 0x09, 55 | kExtendedKey},                                          // Print
-    {kSpecial + 0x10, 71 | kExtendedKey},  {kSpecial + 0x11, 79 | kExtendedKey},  // Home, End
-    {kSpecial + 0x12, 75 | kExtendedKey},  {kSpecial + 0x13, 72 | kExtendedKey},  // Left, Up
-    {kSpecial + 0x14, 77 | kExtendedKey},  {kSpecial + 0x15, 80 | kExtendedKey},  // Right, Down
-    {kSpecial + 0x16, 73 | kExtendedKey},  {kSpecial + 0x17, 81 | kExtendedKey},  // PageUp, PageDown
+    {kSpecial + 0x06, 82 | kExtendedKey},
+    {kSpecial + 0x07, 83 | kExtendedKey},  // Insert, Delete
+    {kSpecial + 0x09, 55 | kExtendedKey},  // Print
+    {kSpecial + 0x10, 71 | kExtendedKey},
+    {kSpecial + 0x11, 79 | kExtendedKey},  // Home, End
+    {kSpecial + 0x12, 75 | kExtendedKey},
+    {kSpecial + 0x13, 72 | kExtendedKey},  // Left, Up
+    {kSpecial + 0x14, 77 | kExtendedKey},
+    {kSpecial + 0x15, 80 | kExtendedKey},  // Right, Down
+    {kSpecial + 0x16, 73 | kExtendedKey},
+    {kSpecial + 0x17, 81 | kExtendedKey},  // PageUp, PageDown
     {kSpecial + 0x20, 42},                 // Shift
     {kSpecial + 0x21, 29},                 // Control
     {kSpecial + 0x23, 56},                 // Alt
@@ -47,12 +52,33 @@ constexpr Pair kToolkitKeys[] = {
 
 // The keypad: its grey keys as reached with Num Lock off, and its digits.
 constexpr Pair kKeypadKeys[] = {
-    {'0', 82}, {'1', 79}, {'2', 80}, {'3', 81}, {'4', 75}, {'5', 76}, {'6', 77}, {'7', 71}, {'8', 72}, {'9', 73},
-    {'.', 83}, {'*', 55}, {'-', 74}, {'+', 78}, {'/', 53 | kExtendedKey},
+    {'0', 82},
+    {'1', 79},
+    {'2', 80},
+    {'3', 81},
+    {'4', 75},
+    {'5', 76},
+    {'6', 77},
+    {'7', 71},
+    {'8', 72},
+    {'9', 73},
+    {'.', 83},
+    {'*', 55},
+    {'-', 74},
+    {'+', 78},
+    {'/', 53 | kExtendedKey},
     {kSpecial + 0x05, 28 | kExtendedKey},
-    {kSpecial + 0x06, 82}, {kSpecial + 0x07, 83}, {kSpecial + 0x10, 71}, {kSpecial + 0x11, 79},
-    {kSpecial + 0x12, 75}, {kSpecial + 0x13, 72}, {kSpecial + 0x14, 77}, {kSpecial + 0x15, 80},
-    {kSpecial + 0x16, 73}, {kSpecial + 0x17, 81}, {kSpecial + 0x0B, 76},  // Clear: keypad 5
+    {kSpecial + 0x06, 82},
+    {kSpecial + 0x07, 83},
+    {kSpecial + 0x10, 71},
+    {kSpecial + 0x11, 79},
+    {kSpecial + 0x12, 75},
+    {kSpecial + 0x13, 72},
+    {kSpecial + 0x14, 77},
+    {kSpecial + 0x15, 80},
+    {kSpecial + 0x16, 73},
+    {kSpecial + 0x17, 81},
+    {kSpecial + 0x0B, 76},  // Clear: keypad 5
 };
 
 int find(const Pair* table, size_t n, int key) {
