@@ -50,7 +50,7 @@ class RunTest : public ::testing::Test {
 
 TEST_F(RunTest, MovesTheCursorZoomsAndSavesTheLayerChoice) {
   const fs::path out = dir / "out.pcb";
-  const Result r = runMacro(demo(), "<ZX> \"1,2\" CR 3Up <LY=Top Copper> I <PL>", "-o " + out.string(), dir);
+  const Result r = runMacro(demo(), "<ZX> \"1,2\" CR 3Up <LY=Bottom Copper> I <PL>", "-o " + out.string(), dir);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("message: Enter new X,Y cursor position:  1,2?\n"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("sound: Beop\n"), std::string::npos) << "Place is not built yet\n" << r.err;
@@ -66,7 +66,7 @@ TEST_F(RunTest, MovesTheCursorZoomsAndSavesTheLayerChoice) {
   std::ifstream f(out);
   std::stringstream s;
   s << f.rdbuf();
-  EXPECT_NE(s.str().find("\n-y3\r\n"), std::string::npos) << "Top Copper is the active layer";
+  EXPECT_NE(s.str().find("\n-y12\r\n"), std::string::npos) << "Bottom Copper is the active layer";
 }
 
 TEST_F(RunTest, DelaysAreWaitedOutBeforeTheRestRuns) {
