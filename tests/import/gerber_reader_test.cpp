@@ -76,6 +76,22 @@ TEST(GerberFlashes, PadTypeIsShapePlusFourAndZeroSizesGetTheDefault) {
   EXPECT_EQ(item::padY(pads[3]), 2048);
 }
 
+TEST(GerberFlashes, StepAndRepeatCopiesTheBlockIntoEveryCell) {
+  ImportBench b;
+  b.gerber(std::string(kHeader) +
+               "%ADD10C,0.050*%D10*%SRX2Y3I1.0J0.5*%X0Y0D03*X0Y0D02*X100Y0D01*%SR*%X5000Y0D03*"
+               "%SRX9999Y9999I1J1*%X0Y0D03*M02*",
+           'G');
+  auto pads = b.items(kPad);
+  ASSERT_EQ(pads.size(), 6u + 1 + 1);  // the oversized grid is not repeated
+  EXPECT_EQ(b.items(kLine).size(), 6u);
+  int32_t maxX = 0, maxY = 0;
+  for (const Record& p : pads)
+    if (p.x1 < 5 * kInch) maxX = std::max(maxX, p.x1), maxY = std::max(maxY, p.y1);
+  EXPECT_EQ(maxX, kInch);
+  EXPECT_EQ(maxY, kInch);  // two steps of half an inch
+}
+
 TEST(GerberUnits, MetricFilesOpenAtTheirSize) {
   ImportBench b;
   b.gerber("%FSLAX46Y46*%%MOMM*%%ADD10C,0.254*%D10*X0Y0D02*X25400000Y-50800000D01*M02*", 'G');

@@ -40,6 +40,7 @@ class GerberReader {
       progress_.update();
     }
     out_.closeContour();
+    out_.endRepeat();
     if (fmt_.digits == 0) out_.scaleDownWhenLarge();
     progress_.done();
   }
@@ -78,6 +79,23 @@ class GerberReader {
     if (p == "MOMM") fmt_.metric = true;
     if (p == "MOIN") fmt_.metric = false;
     if (p.substr(0, 3) == "ADD") apertures_.define(p.substr(3), fmt_.metric);
+    if (p.substr(0, 2) == "SR") stepAndRepeat(p.substr(2));
+  }
+
+  // "SR" X count, Y count, I and J pitch; "SR" alone ends the repeat.
+  void stepAndRepeat(std::string_view p) {
+    int nx = 1, ny = 1;
+    double dx = 0, dy = 0;
+    for (size_t i = 0; i < p.size();) {
+      char c = p[i++];
+      if (c == 'X') nx = readInteger(p, i);
+      if (c == 'Y') ny = readInteger(p, i);
+      if (c == 'I') dx = readDecimal(p, i);
+      if (c == 'J') dy = readDecimal(p, i);
+    }
+    out_.closeContour();
+    inContour_ = false;
+    out_.beginRepeat(nx, ny, toUnits(dx, fmt_.metric), toUnits(dy, fmt_.metric));
   }
 
   // "FS": zero suppression, addressing, then the X format digits. Other

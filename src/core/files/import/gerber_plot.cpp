@@ -100,6 +100,42 @@ void PlotOutput::closeContour() {
   contour_.clear();
 }
 
+void PlotOutput::beginRepeat(int nx, int ny, int32_t dx, int32_t dy) {
+  endRepeat();
+  if (nx < 1 || ny < 1 || int64_t{nx} * ny > kMaxRepeatCells || int64_t{nx} * ny == 1) return;
+  repeatMark_ = ctx_.rec(ctx_.current).prev;
+  repeatX_ = nx, repeatY_ = ny, repeatDx_ = dx, repeatDy_ = dy;
+}
+
+void PlotOutput::endRepeat() {
+  if (!repeatMark_) return;
+  closeContour();
+  Handle file = ctx_.current;
+  std::vector<Handle> made;
+  for (Handle h = ctx_.rec(repeatMark_).next; h != file; h = ctx_.rec(h).next) made.push_back(h);
+  for (int j = 0; j < repeatY_; ++j)
+    for (int i = 0; i < repeatX_; ++i)
+      if (i || j)
+        for (Handle h : made) copyItem(h, int64_t{i} * repeatDx_, int64_t{j} * repeatDy_);
+  repeatMark_ = 0;
+}
+
+void PlotOutput::copyItem(Handle h, int64_t dx, int64_t dy) {
+  const Record r = ctx_.rec(h);
+  auto x = [&](int32_t v) { return clamp32(v + dx); };
+  auto y = [&](int32_t v) { return clamp32(v + dy); };
+  bool ends = r.type() == kLine;  // lines and solids carry a second point
+  Handle c = createItem(ctx_.pool, ctx_.current, r.flags, r.layer, r.size, x(r.x1), y(r.y1), ends ? x(r.w3) : r.w3,
+                        ends ? y(r.w4) : r.w4, kNull);
+  if (!c) return;
+  ++items_;
+  ctx_.rec(c).w5 = r.w5;
+  if (!item::isSolid(r)) return;
+  size_t n = 0;
+  for (Handle v = r.ext; v && ctx_.pool.valid(v) && n++ <= kMaxContour; v = ctx_.rec(v).ext)
+    if (!appendVertex(ctx_, c, x(ctx_.rec(v).x1), y(ctx_.rec(v).y1))) break;
+}
+
 void PlotOutput::scaleDownWhenLarge() {
   Handle file = ctx_.current;
   int64_t minX = INT64_MAX, minY = INT64_MAX, maxX = INT64_MIN, maxY = INT64_MIN;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "database/record.h"
 #include "shell/host.h"
 
 namespace trelmo {
@@ -125,6 +126,11 @@ class PlotOutput {
   void contourTo(int32_t x, int32_t y);
   void contourArc(int32_t sx, int32_t sy, int32_t ex, int32_t ey, int32_t cx, int32_t cy, bool clockwise);
   void closeContour();
+  // Step and repeat: the items made between begin and end are copied into
+  // every other cell of an nx by ny grid of pitch (dx, dy).
+  static constexpr int kMaxRepeatCells = 10000;
+  void beginRepeat(int nx, int ny, int32_t dx, int32_t dy);
+  void endRepeat();
   // Coordinates read without any implied decimals: a picture of 24 inches
   // or more was written in tenths and is scaled down once.
   void scaleDownWhenLarge();
@@ -133,10 +139,14 @@ class PlotOutput {
  private:
   int32_t shiftX(int64_t x) const;
   int32_t shiftY(int64_t y) const;
+  void copyItem(Handle h, int64_t dx, int64_t dy);
   Context& ctx_;
   uint8_t layer_;
   int items_ = 0;
   std::vector<std::pair<int32_t, int32_t>> contour_;
+  Handle repeatMark_ = 0;  // the last item before the repeated ones
+  int repeatX_ = 1, repeatY_ = 1;
+  int32_t repeatDx_ = 0, repeatDy_ = 0;
 };
 
 // ---- Dialogs -------------------------------------------------------------------
