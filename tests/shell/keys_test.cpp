@@ -81,8 +81,9 @@ TEST(TranslateKey, InsertTogglesItsFlagInsteadOfGivingACode) {
   EXPECT_TRUE(k.ctx.input.keyFlags & kInsert);
   EXPECT_EQ(k.tap(kInsertKey | kExtendedKey), 0);
   EXPECT_FALSE(k.ctx.input.keyFlags & kInsert);
-  // Out-of-range scan codes give nothing.
+  // Out-of-range scan codes and the extended system keys give nothing.
   EXPECT_EQ(k.tap(200), 0);
+  EXPECT_EQ(k.tap(0x5B | kExtendedKey), 0);
 }
 
 TEST(KeyNames, OneCharacterNamesAreExactLongerOnesIgnoreCase) {

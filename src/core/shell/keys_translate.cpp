@@ -48,7 +48,12 @@ int columnFor(uint8_t flags, int scan) {
 uint16_t translateKey(Context& ctx, int scanAndFlag, bool down) {
   InputState& in = ctx.input;
   int scan = scanAndFlag & 0xFF;
-  if ((scanAndFlag & kExtendedKey) && isKeypad(scan)) scan += kGreyOffset;
+  if (scanAndFlag & kExtendedKey) {
+    if (isKeypad(scan))
+      scan += kGreyOffset;
+    else if (scan > kLastKeypad)
+      return 0;  // the system keys: their codes would collide with the grey block
+  }
   switch (scan) {
     case 29:
       setFlag(in, kCtrl, down);
