@@ -61,11 +61,16 @@ bool Canvas::supported(QImage::Format format) {
 
 PixelFormat Canvas::pixelFormatFor(QImage::Format format) {
   switch (format) {
-    case QImage::Format_RGB16: return PixelFormat::rgb565();
-    case QImage::Format_RGB555: return PixelFormat::rgb555();
-    case QImage::Format_BGR888: return PixelFormat::depth(24);
-    case QImage::Format_Indexed8: return PixelFormat::depth(8);
-    default: return PixelFormat::depth(32);
+    case QImage::Format_RGB16:
+      return PixelFormat::rgb565();
+    case QImage::Format_RGB555:
+      return PixelFormat::rgb555();
+    case QImage::Format_BGR888:
+      return PixelFormat::depth(24);
+    case QImage::Format_Indexed8:
+      return PixelFormat::depth(8);
+    default:
+      return PixelFormat::depth(32);
   }
 }
 

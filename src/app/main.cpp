@@ -17,9 +17,12 @@ namespace {
 // pixel in the buffer (the display converts).
 QImage::Format canvasFormat(int depth) {
   switch (depth) {
-    case 8: return QImage::Format_Indexed8;
-    case 16: return QImage::Format_RGB16;
-    default: return QImage::Format_RGB32;
+    case 8:
+      return QImage::Format_Indexed8;
+    case 16:
+      return QImage::Format_RGB16;
+    default:
+      return QImage::Format_RGB32;
   }
 }
 
@@ -45,7 +48,8 @@ int main(int argc, char** argv) {
   trelmo::app::MainWindow window(ctx, host, canvasFormat(depth));
   trelmo::app::InstanceServer server(name, [&window](const std::string& line) {
     if (trelmo::parseCommandLine(line).files.empty()) return false;
-    QMetaObject::invokeMethod(&window, [&window, line] { window.openHandedOver(line); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &window, [&window, line] { window.openHandedOver(line); }, Qt::QueuedConnection);
     return true;
   });
   trelmo::queueCommandLine(ctx, trelmo::parseCommandLine(commandLine));

@@ -30,7 +30,10 @@ MainWindow::MainWindow(Context& ctx, QtHost& host, QImage::Format format)
   canvas_->installEventFilter(this);
   host_.window = this;
   host_.canvas = canvas_;
-  host_.onQuit = [this] { QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection); };
+  host_.onQuit = [this] {
+    QMetaObject::invokeMethod(
+        this, [this] { close(); }, Qt::QueuedConnection);
+  };
   buildMenuBar(menuBar(), ctx_, [this](uint16_t code, int source) { command(code, source); });
   installHooks();
   heartbeat_.setInterval(kHeartbeatMs);
@@ -120,7 +123,8 @@ void MainWindow::changeEvent(QEvent* event) {
 
 void MainWindow::showPopup(const QPoint& globalPos) {
   const int which = gatherMenuFacts(ctx_).schematic ? 0 : 1;
-  QMenu* popup = buildPopupMenu(which, ctx_, [this](uint16_t code, int source) { command(code, source); }, this);
+  QMenu* popup = buildPopupMenu(
+      which, ctx_, [this](uint16_t code, int source) { command(code, source); }, this);
   popup->setAttribute(Qt::WA_DeleteOnClose);
   popup->popup(globalPos);
 }

@@ -26,10 +26,14 @@ QString fromDesign(const std::string& s) { return QString::fromLatin1(s.data(), 
 
 QMessageBox::StandardButtons standardButtons(Buttons buttons) {
   switch (buttons) {
-    case Buttons::Ok: return QMessageBox::Ok;
-    case Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Buttons::Ok:
+      return QMessageBox::Ok;
+    case Buttons::OkCancel:
+      return QMessageBox::Ok | QMessageBox::Cancel;
+    case Buttons::YesNo:
+      return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::YesNoCancel:
+      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
   }
   return QMessageBox::Ok;
 }
@@ -50,10 +54,14 @@ void QtHost::messageBox(const std::string& title, const std::string& text) {
 Answer QtHost::question(const std::string& title, const std::string& text, Buttons buttons) {
   const auto r = QMessageBox::question(window, fromDesign(title), fromDesign(text), standardButtons(buttons));
   switch (r) {
-    case QMessageBox::Ok: return Answer::Ok;
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    default: return Answer::Cancel;  // Escape or closing the box cancels
+    case QMessageBox::Ok:
+      return Answer::Ok;
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    default:
+      return Answer::Cancel;  // Escape or closing the box cancels
   }
 }
 

@@ -1,11 +1,12 @@
 #include "app/single_instance.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QPointer>
 #include <cstring>
-#include <unistd.h>
 
 namespace trelmo::app {
 
@@ -59,7 +60,7 @@ HandOff handOff(const QString& name, const std::string& commandLine, int timeout
   QByteArray reply;
   while (reply.size() < 4 && socket.waitForReadyRead(timeoutMs)) reply += socket.read(4 - reply.size());
   return reply.size() == 4 && std::memcmp(reply.constData(), kHandOffMagic, 4) == 0 ? HandOff::Taken
-                                                                                     : HandOff::Declined;
+                                                                                    : HandOff::Declined;
 }
 
 InstanceServer::InstanceServer(const QString& name, Take take, QObject* parent)

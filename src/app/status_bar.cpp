@@ -17,16 +17,14 @@ int drawText(Surface& s, int x, int y, std::string_view text, uint32_t ink, uint
     if (x + kGlyphWidth > clip.left) {
       const uint8_t* glyph = font.data() + ch * kGlyphHeight;
       for (int row = 0; row < kGlyphHeight; ++row)
-        for (int bit = 0; bit < kGlyphWidth; ++bit)
-          s.plot(glyph[row] & (0x80 >> bit) ? ink : paper, x + bit, y + row);
+        for (int bit = 0; bit < kGlyphWidth; ++bit) s.plot(glyph[row] & (0x80 >> bit) ? ink : paper, x + bit, y + row);
     }
     x += kGlyphWidth;
   }
   return x;
 }
 
-void drawStatusBar(Surface& s, const Rect& area, const StatusBarText& text, const StatusBarColours& c,
-                   int leftMargin) {
+void drawStatusBar(Surface& s, const Rect& area, const StatusBarText& text, const StatusBarColours& c, int leftMargin) {
   if (!s.valid()) return;
   const Rect band = intersect({0, area.bottom + 1, s.width() - 1, s.height() - 1}, s.bounds());
   if (band.empty()) return;
@@ -39,7 +37,8 @@ void drawStatusBar(Surface& s, const Rect& area, const StatusBarText& text, cons
   const int clockX = band.right + 1 - 4 - kGlyphWidth * static_cast<int>(text.clock.size());
   const int layerX = clockX - kGlyphWidth * (static_cast<int>(text.layer.size()) + 2);
   // The message or readouts never run into the layer name and the clock.
-  s.setClip({band.left + leftMargin, band.top, std::max(band.left + leftMargin - 1, layerX - kGlyphWidth), band.bottom});
+  s.setClip(
+      {band.left + leftMargin, band.top, std::max(band.left + leftMargin - 1, layerX - kGlyphWidth), band.bottom});
   drawText(s, band.left + leftMargin + 4, y, text.left, colourToPixel(f, c.text), paper);
   s.setClip(band);
   if (layerX > band.left + leftMargin)

@@ -14,8 +14,8 @@ struct Context;
 namespace trelmo::app {
 
 constexpr int kGlyphWidth = 8, kGlyphHeight = 16;
-constexpr int kStatusTextTop = 3;     // text rows start 3 pixels into the band
-constexpr int kProgressWidth = 159;   // the progress bar covers the left end
+constexpr int kStatusTextTop = 3;    // text rows start 3 pixels into the band
+constexpr int kProgressWidth = 159;  // the progress bar covers the left end
 constexpr int kProgressHeight = 19;
 
 struct StatusBarColours {

@@ -1,10 +1,11 @@
 // The canvas shows exactly what the core draws, at every buffer depth, and a
 // resize draws only the uncovered strips without leaving stale pixels.
+#include "app/canvas.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "app/canvas.h"
 #include "app_test_support.h"
 #include "context.h"
 #include "screen/draw_items.h"

@@ -1,5 +1,7 @@
 // The generic form: controls start from the field values, OK writes the edits
 // back, Cancel leaves the box as it was.
+#include "app/form_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -8,7 +10,6 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "app/form_dialog.h"
 #include "app_test_support.h"
 
 namespace trelmo::app {

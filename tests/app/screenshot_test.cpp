@@ -40,8 +40,8 @@ TEST(Screenshot, TheWindowShowsTheBoardAsTheCliRendersIt) {
   testing::waitFor(
       [&] {
         shot = window.screen()->grabWindow(canvas->winId(), 0, 0, w, h).toImage();
-        return !shot.isNull() && shot.size() == QSize(w, h) && (shot.pixel(w / 2, h / 2) & 0xFFFFFF) ==
-                                                                     (canvas->image().pixel(w / 2, h / 2) & 0xFFFFFF);
+        return !shot.isNull() && shot.size() == QSize(w, h) &&
+               (shot.pixel(w / 2, h / 2) & 0xFFFFFF) == (canvas->image().pixel(w / 2, h / 2) & 0xFFFFFF);
       },
       20000);
   ASSERT_EQ(shot.size(), QSize(w, h));

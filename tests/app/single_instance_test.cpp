@@ -1,5 +1,7 @@
 // Single-instance hand-off: the protocol between two processes, hostile
 // messages, and the real editor taking a file from a second start.
+#include "app/single_instance.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -10,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QUuid>
 
-#include "app/single_instance.h"
 #include "app_test_support.h"
 #include "shell/command_line.h"
 

@@ -1,11 +1,12 @@
 // The status band: glyphs from the bitmap font, the band alone is touched,
 // and a long message never covers the layer name or the clock.
+#include "app/status_bar.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "app/bitmap_font.h"
-#include "app/status_bar.h"
 #include "context.h"
 #include "screen/view.h"
 
