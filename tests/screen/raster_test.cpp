@@ -185,6 +185,17 @@ TEST(PixelFormats, EightBitPaletteIsTheListedTable) {
   EXPECT_EQ(p[255], 0xFFFFFFu);
 }
 
+TEST(PixelFormats, FixedScreenColoursOfAnEightBitScreen) {
+  Context ctx;
+  std::vector<uint8_t> px(16 * 16);
+  ctx.screen.surface.attach(px.data(), 16, 16, 16, PixelFormat::depth(8));
+  refreshScreenPixels(ctx);
+  EXPECT_EQ(ctx.screen.lightGreyPixel, 7u);
+  EXPECT_EQ(ctx.screen.whitePixel, 255u);
+  EXPECT_EQ(ctx.screen.darkGreyPixel, 248u);
+  EXPECT_EQ(ctx.screen.xorPixel, 255u | kXorFlag);
+}
+
 TEST(PixelFormats, ConversionsAndTheExclusiveOrFlag) {
   PixelFormat p8 = PixelFormat::depth(8), p565 = PixelFormat::rgb565(), p555 = PixelFormat::rgb555();
   EXPECT_EQ(colourToPixel(p565, 0xFF0000), 0xF800u);

@@ -274,9 +274,11 @@ void refreshScreenPixels(Context& ctx) {
   s.backgroundPixel = colourToPixel(f, ctx.params.backgroundColor);
   s.hilightPixel = colourToPixel(f, ctx.params.hilightColor);
   s.markerPixel = colourToPixel(f, kMarkerColour);
-  s.lightGreyPixel = colourToPixel(f, 0xC0C0C0);
-  s.whitePixel = colourToPixel(f, 0xFFFFFF);
-  s.darkGreyPixel = f.bitsPerPixel == 8 ? 248 : colourToPixel(f, 0x555555);
+  // The fixed screen colours; an 8 bpp screen has its own entries for them.
+  bool indexed = f.bitsPerPixel == 8;
+  s.lightGreyPixel = indexed ? 7 : colourToPixel(f, 0xC0C0C0);
+  s.whitePixel = indexed ? 255 : colourToPixel(f, 0xFFFFFF);
+  s.darkGreyPixel = indexed ? 248 : colourToPixel(f, 0x555555);
   s.xorPixel = colourToPixel(f, kXorColour, true);
   convertColors(ctx);
 }
