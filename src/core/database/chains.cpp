@@ -15,14 +15,6 @@ constexpr size_t kMaxChain = size_t{RecordPool::kMaxBlocks} * RecordPool::kRecor
 
 uint8_t markerOf(const Record& r) { return static_cast<uint8_t>(r.next & 0xFF); }
 
-void freeChain(RecordPool& pool, Handle h) {
-  for (size_t n = 0; n < kMaxChain && pool.valid(h); ++n) {
-    const Handle next = pool[h].ext;
-    pool.release(h);
-    h = next;
-  }
-}
-
 // Builds a text chain for `text`; kNull when empty or when the pool ran out
 // (nothing is left allocated then).
 Handle buildTextChain(RecordPool& pool, std::string_view text) {
@@ -65,6 +57,16 @@ void freePinName(RecordPool& pool, Record& pad) {
 bool ownsRing(const Record& r) { return r.type() == kComponent || r.type() == kContainer; }
 
 }  // namespace
+
+void freeChain(RecordPool& pool, Handle h) {
+  // A chain never holds more records than the pool has carved.
+  const size_t cap = pool.blockCount() * size_t{RecordPool::kRecordsPerBlock};
+  for (size_t n = 0; n < cap && pool.valid(h); ++n) {
+    const Handle next = pool[h].ext;
+    pool.release(h);
+    h = next;
+  }
+}
 
 bool storeText(Context& ctx, Handle rec, std::string_view text) {
   if (ownsRing(ctx.pool[rec])) return false;

@@ -23,6 +23,8 @@ bool storeText(Context& ctx, Handle rec, std::string_view text);
 // degree/micro/half/quarter, "ohms").
 bool storeEditedText(Context& ctx, Handle rec, std::string_view typed);
 std::string readText(const Context& ctx, Handle rec);
+// Frees a chain of records linked through their extensions, from h on.
+void freeChain(RecordPool& pool, Handle h);
 // Frees a text chain, or drops one reference of a signal name record.
 void releaseExtension(Context& ctx, Handle rec);
 

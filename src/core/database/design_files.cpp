@@ -48,15 +48,6 @@ Handle neighbourFile(const Context& ctx, Handle header) {
   return h == header || h == ring ? kNull : ctx.pool[h].ext;
 }
 
-void freeChain(RecordPool& pool, Handle h) {
-  const size_t cap = pool.blockCount() * size_t{RecordPool::kRecordsPerBlock};
-  for (size_t n = 0; n < cap && pool.valid(h); ++n) {
-    const Handle next = pool[h].ext;
-    pool.release(h);
-    h = next;
-  }
-}
-
 // Frees the design list, path and header of a file. When the file's block is
 // the live one its pictures go with it; otherwise its parked chain is freed.
 void freeFile(Context& ctx, Handle sentinel, bool blockLive) {

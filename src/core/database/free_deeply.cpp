@@ -8,15 +8,6 @@ namespace trelmo {
 
 namespace {
 
-void freeChain(RecordPool& pool, Handle h) {
-  const size_t cap = pool.blockCount() * size_t{RecordPool::kRecordsPerBlock};
-  for (size_t n = 0; n < cap && pool.valid(h); ++n) {
-    const Handle next = pool[h].ext;
-    pool.release(h);
-    h = next;
-  }
-}
-
 // The nested ring of a component or container header, kNull when it has none.
 Handle nestedRing(const RecordPool& pool, Handle header) {
   const Record& r = pool[header];
