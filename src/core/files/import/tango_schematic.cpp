@@ -1,6 +1,5 @@
 // Tango schematic records: symbol lines, wires, buses, arcs, junctions and
 // texts; numbers are decimal inches.
-#include <memory>
 #include <string>
 
 #include "context.h"
@@ -10,6 +9,7 @@
 #include "files/import/tango_common.h"
 #include "files/import/tango_reader.h"
 #include "files/reader_formats.h"
+#include "files/reader_old.h"
 
 namespace trelmo::tango {
 
@@ -63,13 +63,7 @@ uint16_t binaryAngle(int64_t degrees1616) {
 }
 
 void setup(Context& ctx) {
-  auto fresh = std::make_unique<Params>();
-  startupParams(*fresh);
-  Params& p = ctx.params;
-  p.gridColor = fresh->gridColor;
-  p.backgroundColor = fresh->backgroundColor;
-  p.hilightColor = fresh->hilightColor;
-  p.attentionColor = fresh->attentionColor;
+  resetGridColors(ctx);
   // Layer 1 is of the Symbols kind, so that the design is taken for a
   // schematic (its symbols are no copper).
   parseOptionsV3(ctx, {"-y0:2,0,Pad Master", "-y1:7,4,Symbols", "-y2:1,6,Signals", "-y3:4,7,Busses"});
