@@ -43,6 +43,20 @@ std::string_view restOfLine(NumberReader& r) {
   return r.s.substr(start, r.pos - start);
 }
 
+int32_t integerField(NumberReader& r) {
+  const int32_t v = r.integer();
+  r.skip(',');
+  return v;
+}
+
+uint32_t milsFraction(uint64_t mils) { return fractionOfInch((std::min<uint64_t>(mils, 1000000) << 32) / 1000); }
+
+std::string_view layerNameText(NumberReader& r) {
+  const size_t start = r.pos;
+  while (!r.atEnd() && r.peek() != ';' && static_cast<unsigned char>(r.peek()) >= ' ') ++r.pos;
+  return r.s.substr(start, r.pos - start);
+}
+
 void readLayerList(NumberReader& r, LayerSet& set) {
   while (r.skip(',')) {
     const int32_t n = r.integer();

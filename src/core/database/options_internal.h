@@ -35,6 +35,12 @@ uint16_t clampSize(int32_t v);
 void copyBounded(char* dst, std::string_view text, size_t max);
 // The rest of the line up to a control character.
 std::string_view restOfLine(NumberReader& r);
+// An integer and the "," after it, when there is one.
+int32_t integerField(NumberReader& r);
+// Whole mils as the 0.32 fraction of the block: a thousand or more is all ones.
+uint32_t milsFraction(uint64_t mils);
+// A layer name: blanks and commas allowed, ends at ";" or a control character.
+std::string_view layerNameText(NumberReader& r);
 // ",n" runs: each n sets one layer.
 void readLayerList(NumberReader& r, LayerSet& set);
 // An integer immediately followed by "," (or, when allowed, the line's end);

@@ -26,12 +26,6 @@ int32_t mils(NumberReader& r) {
   r.skip(',');
   return v;
 }
-int32_t num(NumberReader& r) {
-  const int32_t v = r.integer();
-  r.skip(',');
-  return v;
-}
-uint32_t milsFraction(int32_t m) { return fractionOfInch((static_cast<uint64_t>(std::max(m, 0)) << 32) / 1000); }
 
 bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
@@ -42,11 +36,9 @@ void layer(Context& ctx, NumberReader& r, Dialect dialect) {
     p.currentLayer = static_cast<uint16_t>(clampLayer(n));
     return;
   }
-  const int32_t colorIndex = num(r);
-  const uint8_t type = static_cast<uint8_t>(num(r));
-  const size_t start = r.pos;
-  while (!r.atEnd() && r.peek() != ';' && static_cast<unsigned char>(r.peek()) >= ' ') ++r.pos;
-  const std::string_view name = r.s.substr(start, r.pos - start);
+  const int32_t colorIndex = integerField(r);
+  const uint8_t type = static_cast<uint8_t>(integerField(r));
+  const std::string_view name = layerNameText(r);
   if (n < 0 || n > 255) return;
   // Old files kept the ratsnest on layer 15; it lives on layer 255 now.
   if (dialect == Dialect::V3 && n == 15 && colorIndex == 14 &&
@@ -109,8 +101,8 @@ void pad(Params& p, NumberReader& r) {
 }
 
 void snapSetting(Params& p, NumberReader& r) {
-  p.units = static_cast<int8_t>(std::clamp(num(r), -3, 4));
-  p.snapStep = milsFraction(r.integer());
+  p.units = static_cast<int8_t>(std::clamp(integerField(r), -3, 4));
+  p.snapStep = milsFraction(std::max(r.integer(), 0));
   p.snapIndex = 0;
   parseSnapTable(p, r);
 }
@@ -182,7 +174,7 @@ bool parse(Context& ctx, std::string_view line, Dialect dialect) {
   } else if (takeOption(r, "p")) {
     pad(p, r);
   } else if (takeOption(r, "gd")) {
-    p.gridSpacing = milsFraction(r.integer());
+    p.gridSpacing = milsFraction(std::max(r.integer(), 0));
   } else if (takeOption(r, "gr")) {
     snapSetting(p, r);
   } else if (takeOption(r, "gz")) {

@@ -15,13 +15,8 @@ int32_t dim(NumberReader& r) {
   r.skip(',');
   return v;
 }
-int32_t num(NumberReader& r) {
-  const int32_t v = r.integer();
-  r.skip(',');
-  return v;
-}
 uint16_t size(NumberReader& r) { return clampSize(dim(r)); }
-uint8_t byte(NumberReader& r) { return static_cast<uint8_t>(num(r)); }
+uint8_t byte(NumberReader& r) { return static_cast<uint8_t>(integerField(r)); }
 void skipSeparator(NumberReader& r) {
   if (r.peek() == ',' || r.peek() == ' ') ++r.pos;
 }
@@ -94,7 +89,7 @@ void snapStep(Params& p, NumberReader& r) {
     inch = decimalTo3232(d);
     decimals = std::min(d.fractionDigits, 4);
   } else {
-    p.snapStep = fractionOfInch((std::min<uint64_t>(d.whole, 1000000) << 32) / 1000);
+    p.snapStep = milsFraction(d.whole);
     p.units = 3;
     return;
   }
@@ -129,7 +124,7 @@ void zero(Context& ctx, NumberReader& r) {
 }
 
 void isolation(IsolationParams& iso, NumberReader& r) {
-  iso.passes = num(r);
+  iso.passes = integerField(r);
   for (uint16_t* s :
        {&iso.isoTool, &iso.isoOverlap, &iso.isoClearance, &iso.floodTool, &iso.floodOverlap, &iso.floodClearance})
     *s = size(r);
@@ -175,13 +170,6 @@ void pad(Context& ctx, NumberReader& r) {
 void textSize(Context& ctx, NumberReader& r) { ctx.params.textSize = size(r); }
 void dimensionText(Context& ctx, NumberReader& r) { ctx.params.dimTextSize = r.dimension(); }
 
-// A layer name: blanks and commas allowed, ends at ";" or a control character.
-void layerName(LayerEntry& e, NumberReader& r) {
-  const size_t start = r.pos;
-  while (!r.atEnd() && r.peek() != ';' && static_cast<unsigned char>(r.peek()) >= ' ') ++r.pos;
-  copyBounded(e.name, r.s.substr(start, r.pos - start), kLayerNameMax);
-}
-
 void layer(Context& ctx, NumberReader& r) {
   Params& p = ctx.params;
   const int32_t n = r.integer();
@@ -201,7 +189,7 @@ void layer(Context& ctx, NumberReader& r) {
   int32_t sequence = n;
   if (integerBeforeComma(r, sequence, false)) r.skip(',');
   e.sequence = static_cast<uint8_t>(sequence);
-  layerName(e, r);
+  copyBounded(e.name, layerNameText(r), kLayerNameMax);
 }
 
 void gerberSwell(Context& ctx, NumberReader& r) {
