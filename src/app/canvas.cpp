@@ -88,12 +88,16 @@ void Canvas::reallocate(const QSize& size) {
   next.fill(0);
   const bool hadPicture = ctx_.screen.surface.valid() && ctx_.screen.surface.pixels() == image_.bits();
   const Rect before = hadPicture ? ctx_.view.area : Rect{};
+  const bool crossHair = crossHairDrawn_;
   if (hadPicture) {
-    // Keep what is already drawn; only the uncovered strips are drawn again.
+    // Keep what is already drawn (without the cross-hair); only the
+    // uncovered strips are drawn again.
+    if (crossHair) toggleCrossHair();
     const int rows = std::min(image_.height(), next.height());
     const int bytes = std::min(image_.bytesPerLine(), next.bytesPerLine());
     for (int y = 0; y < rows; ++y) std::memcpy(next.scanLine(y), image_.constScanLine(y), bytes);
   }
+  crossHairDrawn_ = false;
   const int oldHeight = ctx_.view.screenHeight;
   detach();
   image_ = std::move(next);
@@ -104,13 +108,18 @@ void Canvas::reallocate(const QSize& size) {
   if (hadPicture) ctx_.view.viewOriginY -= image_.height() - oldHeight;
   drawRects(exposedStrips(before, ctx_.view.area));
   redrawStatusBar();
+  if (crossHair) followCursor();
 }
 
 void Canvas::drawRects(const std::vector<Rect>& rects) {
   lastDrawn_.clear();
   if (rects.empty() || !ctx_.screen.surface.valid()) return;
+  // The cross-hair is taken off first so that no half of it stays behind.
+  const bool crossHair = crossHairDrawn_;
+  if (crossHair) toggleCrossHair();
   ctx_.screen.dirty = rects;
   drawDesign(ctx_, true);
+  if (crossHair) toggleCrossHair();
   ctx_.screen.dirty.clear();
   ctx_.screen.surface.setClip(ctx_.view.area);
   lastDrawn_ = rects;
@@ -152,6 +161,36 @@ void Canvas::setMessage(const std::string& text) {
 void Canvas::setStatusLeftMargin(int pixels) {
   statusLeftMargin_ = std::max(pixels, 0);
   redrawStatusBar();
+}
+
+void Canvas::toggleCrossHair() {
+  Surface& s = ctx_.screen.surface;
+  if (!s.valid() || s.pixels() != image_.bits()) return;
+  const Rect area = ctx_.view.area;
+  s.setClip(area);
+  s.xorCrossHair(crossX_, crossY_, area, crossHairThick_);
+  crossHairDrawn_ = !crossHairDrawn_;
+  const int64_t x = std::clamp<int64_t>(crossX_, area.left, area.right);
+  const int64_t y = std::clamp<int64_t>(crossY_, area.top, area.bottom);
+  update(QRect(area.left, static_cast<int>(y) - 2, area.right - area.left + 1, 5));
+  update(QRect(static_cast<int>(x) - 2, area.top, 5, area.bottom - area.top + 1));
+}
+
+void Canvas::setCrossHair(bool on) {
+  const bool thick = ctx_.shell.prefs.thickCrossHair;
+  if (crossHairDrawn_ && (!on || thick != crossHairThick_)) toggleCrossHair();
+  crossHairOn_ = on;
+  crossHairThick_ = thick;
+  followCursor();
+}
+
+void Canvas::followCursor() {
+  const int64_t x = ctx_.view.cursorPixelX, y = ctx_.view.cursorPixelY;
+  if (crossHairDrawn_ && (x != crossX_ || y != crossY_)) toggleCrossHair();
+  if (crossHairOn_ && !crossHairDrawn_) {
+    crossX_ = x, crossY_ = y;
+    toggleCrossHair();
+  }
 }
 
 void Canvas::paintEvent(QPaintEvent* event) {

@@ -39,6 +39,13 @@ class Canvas : public QWidget {
   void setMessage(const std::string& text);
   void setStatusLeftMargin(int pixels);
 
+  // The cross-hair of TRELMO mode, drawn by exclusive-or over the picture at
+  // the view's cursor pixel (thick when the preference says so);
+  // followCursor moves it there after input.
+  void setCrossHair(bool on);
+  void followCursor();
+  bool crossHairDrawn() const { return crossHairDrawn_; }
+
   // Rectangles drawn by the last redraw or resize, for tests.
   const std::vector<Rect>& lastDrawn() const { return lastDrawn_; }
 
@@ -50,12 +57,15 @@ class Canvas : public QWidget {
   void reallocate(const QSize& size);
   void drawRects(const std::vector<Rect>& rects);
   void detach();
+  void toggleCrossHair();  // exclusive-or at crossX_/crossY_
 
   Context& ctx_;
   QImage image_;
   std::string clock_, message_;
   int statusLeftMargin_ = 0;
   std::vector<Rect> lastDrawn_;
+  bool crossHairOn_ = false, crossHairThick_ = false, crossHairDrawn_ = false;
+  int64_t crossX_ = 0, crossY_ = 0;
 };
 
 // The strips of a drawing area grown from `before` to `after` (both inclusive,

@@ -1,13 +1,17 @@
 #include "app/main_window.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTime>
 
 #include "app/canvas.h"
+#include "app/input_events.h"
 #include "app/menus.h"
 #include "app/qt_host.h"
 #include "context.h"
@@ -16,6 +20,7 @@
 #include "shell/file_functions.h"
 #include "shell/function_codes.h"
 #include "shell/heartbeat.h"
+#include "shell/input.h"
 #include "shell/menu_state.h"
 
 namespace trelmo::app {
@@ -30,6 +35,7 @@ MainWindow::MainWindow(Context& ctx, QtHost& host, QImage::Format format)
   canvas_->installEventFilter(this);
   host_.window = this;
   host_.canvas = canvas_;
+  host_.mainWindow = this;
   host_.onQuit = [this] {
     QMetaObject::invokeMethod(
         this, [this] { close(); }, Qt::QueuedConnection);
@@ -45,22 +51,27 @@ MainWindow::~MainWindow() {
   heartbeat_.stop();
   host_.onQuit = nullptr;
   host_.canvas = nullptr;
+  host_.mainWindow = nullptr;
   host_.window = nullptr;
 }
 
 void MainWindow::installHooks() {
+  installInputHandlers(ctx_);
   ShellHooks& h = ctx_.shell.hooks;
   h.readouts = [this](Context&) { canvas_->setClock(clockText()); };
-  h.openMenu = [this](Context&, char letter) {
-    for (QAction* a : menuBar()->actions()) {
-      const QString text = a->text();
-      const qsizetype amp = text.indexOf('&');
-      if (amp >= 0 && amp + 1 < text.size() && text[amp + 1].toUpper() == QChar(letter).toUpper()) {
-        menuBar()->setActiveAction(a);
-        return;
-      }
-    }
-  };
+  if (!h.openMenu) h.openMenu = [this](Context&, char letter) { openMenu(letter, 0); };
+}
+
+void MainWindow::openMenu(char family, char item) {
+  for (QAction* a : menuBar()->actions()) {
+    const QString text = a->text();
+    const qsizetype amp = text.indexOf('&');
+    if (amp < 0 || amp + 1 >= text.size() || text[amp + 1].toUpper() != QChar(family).toUpper()) continue;
+    menuBar()->setActiveAction(a);
+    if (item && a->menu())
+      if (QAction* target = findAction(a->menu(), fc(family, item))) a->menu()->setActiveAction(target);
+    return;
+  }
 }
 
 void MainWindow::tick() {
@@ -116,41 +127,62 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::ActivationChange) ctx_.shell.foreground = isActiveWindow();
+  if (event->type() == QEvent::ActivationChange) {
+    ctx_.shell.foreground = isActiveWindow();
+    if (ctx_.shell.startupPhase >= 1 && !isMinimized()) forwardActivation(ctx_, isActiveWindow());
+  }
   if (event->type() == QEvent::WindowStateChange) ctx_.shell.minimised = isMinimized();
   QMainWindow::changeEvent(event);
 }
 
-void MainWindow::showPopup(const QPoint& globalPos) {
-  const int which = gatherMenuFacts(ctx_).schematic ? 0 : 1;
+void MainWindow::showPopup(int which, const QPoint& globalPos) {
   QMenu* popup = buildPopupMenu(
       which, ctx_, [this](uint16_t code, int source) { command(code, source); }, this);
   popup->setAttribute(Qt::WA_DeleteOnClose);
+  // Closing the popup resumes TRELMO mode when it was left for the popup.
+  connect(popup, &QMenu::aboutToHide, this, [this] {
+    QMetaObject::invokeMethod(
+        this, [this] { suspendForMenu(ctx_, 0); }, Qt::QueuedConnection);
+  });
   popup->popup(globalPos);
 }
 
+void MainWindow::afterInput() {
+  // The core moves the cursor and draws ghosts straight into the buffer.
+  canvas_->followCursor();
+  canvas_->redrawStatusBar();
+  canvas_->update(QRect(0, 0, canvas_->width(), canvas_->drawingArea().bottom + 1));
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == canvas_) {
-    switch (event->type()) {
-      case QEvent::MouseButtonPress: {
-        noteUserInput(ctx_);
-        auto* e = static_cast<QMouseEvent*>(event);
-        if (e->button() == Qt::RightButton && ctx_.shell.prefs.popupMenus && ctx_.shell.startupPhase >= 1) {
-          showPopup(e->globalPosition().toPoint());
-          return true;
-        }
-        break;
-      }
-      case QEvent::MouseMove:
-      case QEvent::KeyPress:
-      case QEvent::Wheel:
-        noteUserInput(ctx_);
-        break;
-      default:
-        break;
+  if (watched != canvas_ || ctx_.shell.startupPhase < 1) return QMainWindow::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+      forwardMousePress(ctx_, *static_cast<QMouseEvent*>(event));
+      break;
+    case QEvent::MouseButtonRelease:
+      forwardMouseRelease(ctx_, *static_cast<QMouseEvent*>(event));
+      break;
+    case QEvent::MouseMove: {
+      auto* e = static_cast<QMouseEvent*>(event);
+      const QPoint p = e->position().toPoint();
+      const QPoint inside = host_.confine(p);
+      if (inside != p) QCursor::setPos(canvas_->mapToGlobal(inside));
+      forwardMouseMove(ctx_, *e);
+      break;
     }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+      auto* e = static_cast<QKeyEvent*>(event);
+      forwardKeyEvent(ctx_, *e, event->type() == QEvent::KeyPress);
+      afterInput();
+      return true;  // the program translates every key itself
+    }
+    default:
+      return QMainWindow::eventFilter(watched, event);
   }
-  return QMainWindow::eventFilter(watched, event);
+  afterInput();
+  return true;
 }
 
 }  // namespace trelmo::app

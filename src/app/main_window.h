@@ -32,6 +32,11 @@ class MainWindow : public QMainWindow {
   void command(uint16_t code, int source);
   // Files handed over by a later start: queued while starting, else opened.
   void openHandedOver(const std::string& commandLine);
+  // The menu of the menu bar whose mnemonic is `family`, then its item
+  // `item` highlighted (0 = none), as Alt and the letters would.
+  void openMenu(char family, char item);
+  // Popup 0 (schematics) or 1 (others) at a screen position.
+  void showPopup(int which, const QPoint& globalPos);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -40,8 +45,8 @@ class MainWindow : public QMainWindow {
 
  private:
   void tick();
-  void showPopup(const QPoint& globalPos);
   void installHooks();
+  void afterInput();
 
   Context& ctx_;
   QtHost& host_;

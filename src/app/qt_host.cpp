@@ -1,20 +1,24 @@
 #include "app/qt_host.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
 #include <QSettings>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/canvas.h"
 #include "app/form_dialog.h"
+#include "app/main_window.h"
 #include "app/status_bar.h"
 
 namespace trelmo::app {
@@ -184,6 +188,59 @@ void QtHost::setAlwaysOnTop(bool on) {
   if (!window) return;
   window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
   window->show();
+}
+
+void QtHost::setPointerShape(PointerShape shape) {
+  if (!canvas) return;
+  switch (shape) {
+    case PointerShape::Arrow:
+      canvas->setCursor(Qt::ArrowCursor);
+      break;
+    case PointerShape::Hand:
+      canvas->setCursor(Qt::OpenHandCursor);
+      break;
+    case PointerShape::Hidden:
+      canvas->setCursor(Qt::BlankCursor);
+      break;
+  }
+}
+
+void QtHost::capturePointer(bool on) {
+  if (!canvas) return;
+  if (on)
+    canvas->grabMouse();
+  else
+    canvas->releaseMouse();
+}
+
+void QtHost::confinePointer(bool on, int left, int top, int right, int bottom) {
+  confined_ = on && left <= right && top <= bottom;
+  confineLeft_ = left, confineTop_ = top, confineRight_ = right, confineBottom_ = bottom;
+}
+
+QPoint QtHost::confine(const QPoint& p) const {
+  if (!confined_) return p;
+  return QPoint(std::clamp(p.x(), confineLeft_, confineRight_), std::clamp(p.y(), confineTop_, confineBottom_));
+}
+
+void QtHost::warpPointer(int x, int y) {
+  if (canvas && canvas->isVisible()) QCursor::setPos(canvas->mapToGlobal(QPoint(x, y)));
+}
+
+void QtHost::attachMenuBar(bool on) {
+  if (window) window->menuBar()->setVisible(on);
+}
+
+void QtHost::showCrossHair(bool on) {
+  if (canvas) canvas->setCrossHair(on);
+}
+
+void QtHost::openMenuBarMenu(char family, char item) {
+  if (mainWindow) mainWindow->openMenu(family, item);
+}
+
+void QtHost::trackPopupMenu(int popup, int x, int y) {
+  if (mainWindow && canvas) mainWindow->showPopup(popup, canvas->mapToGlobal(QPoint(x, y)));
 }
 
 void QtHost::quit() {

@@ -2,6 +2,7 @@
 // file boxes, the status bar and its progress bar, sounds, the help window and
 // the settings, all with real widgets.
 #pragma once
+#include <QPoint>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -15,6 +16,7 @@ class QSettings;
 namespace trelmo::app {
 
 class Canvas;
+class MainWindow;
 
 class QtHost : public Host {
  public:
@@ -25,6 +27,7 @@ class QtHost : public Host {
 
   QMainWindow* window = nullptr;
   Canvas* canvas = nullptr;
+  MainWindow* mainWindow = nullptr;  // menus and popups
   // Called by quit(): closes the main window for good.
   std::function<void()> onQuit;
 
@@ -44,7 +47,20 @@ class QtHost : public Host {
   void redrawView() override;
   WindowPlacement windowPlacement() override;
   void setAlwaysOnTop(bool on) override;
+  void setPointerShape(PointerShape shape) override;
+  void capturePointer(bool on) override;
+  void confinePointer(bool on, int left, int top, int right, int bottom) override;
+  void warpPointer(int x, int y) override;
+  void attachMenuBar(bool on) override;
+  void showCrossHair(bool on) override;
+  void openMenuBarMenu(char family, char item) override;
+  void trackPopupMenu(int popup, int x, int y) override;
   void quit() override;
+
+  // The confinement rectangle of TRELMO mode (canvas pixels); the pointer
+  // is put back inside whenever it leaves it.
+  bool confined() const { return confined_; }
+  QPoint confine(const QPoint& p) const;
 
   QSettings& settings() { return *settings_; }
   QProgressBar* progressBar() const { return progress_; }
@@ -54,6 +70,8 @@ class QtHost : public Host {
   std::unique_ptr<QSettings> settings_;
   QProgressBar* progress_ = nullptr;
   int soundsPlayed_ = 0;
+  bool confined_ = false;
+  int confineLeft_ = 0, confineTop_ = 0, confineRight_ = 0, confineBottom_ = 0;
 };
 
 }  // namespace trelmo::app

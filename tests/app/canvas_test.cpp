@@ -135,3 +135,39 @@ TEST(CanvasLifetime, TheCoreNeverKeepsTheBufferOfADeletedCanvas) {
 
 }  // namespace
 }  // namespace trelmo::app
+
+namespace trelmo::app {
+namespace {
+
+TEST(CanvasCrossHair, DrawnByExclusiveOrAndRemovedWithoutATrace) {
+  Context ctx;
+  ASSERT_TRUE(openFileByName(ctx, demoBoard(), 0));
+  Canvas canvas(ctx);
+  showAt(canvas, 300, 200);
+  zoomExtents(ctx);
+  canvas.redrawDesign();
+  canvas.redrawDesign();
+  const QImage plain = canvas.image().copy();
+  ctx.view.cursorPixelX = 120, ctx.view.cursorPixelY = 80;
+
+  canvas.setCrossHair(true);
+  EXPECT_TRUE(canvas.crossHairDrawn());
+  EXPECT_NE(canvas.image().pixel(5, 80), plain.pixel(5, 80));
+  EXPECT_NE(canvas.image().pixel(120, 5), plain.pixel(120, 5));
+
+  // A redraw under the cross-hair leaves exactly one cross-hair.
+  const QImage with = canvas.image().copy();
+  canvas.redrawDesign();
+  EXPECT_TRUE(with == canvas.image());
+
+  // Moving it leaves nothing at the old place; switching it off restores all.
+  ctx.view.cursorPixelX = 200, ctx.view.cursorPixelY = 40;
+  canvas.followCursor();
+  EXPECT_EQ(canvas.image().pixel(5, 80), plain.pixel(5, 80));
+  canvas.setCrossHair(false);
+  EXPECT_FALSE(canvas.crossHairDrawn());
+  EXPECT_TRUE(plain == canvas.image());
+}
+
+}  // namespace
+}  // namespace trelmo::app
