@@ -130,6 +130,18 @@ TEST_F(Drawing, ThroughHolePadOnADisabledLayerUsesThePadMasterColour) {
   EXPECT_EQ(colourAt(100, 49), 0u);
 }
 
+// In dense mode a hole shows as a background disc, but a drill hit whose
+// hole is as large as the pad stays visible.
+TEST_F(Drawing, HolesAsLargeAsTheirPadDoNotEraseIt) {
+  ctx.params.drawPads = kPadsDense;
+  pad(0, item::kRoundVia, 13107, 13107, 6554, 0, kInch / 2, kInch / 2);  // 0.2 pad, 0.1 hole
+  pad(0, item::kRoundVia, 13107, 13107, 13107, 0, 3 * kInch / 2, kInch / 2);
+  drawDesign(ctx, true);
+  EXPECT_EQ(colourAt(50, 99), ctx.params.backgroundColor);    // the hole
+  EXPECT_NE(colourAt(50 + 7, 99), ctx.params.backgroundColor);  // the ring around it
+  EXPECT_NE(colourAt(150, 99), ctx.params.backgroundColor);     // the drill hit
+}
+
 TEST_F(Drawing, PadsOnMaskAndPasteLayersGrowAndShrink) {
   ctx.params.drawPads = kPadsDense | kPadMaskPaste;
   ctx.params.maskSwell = 6554;    // 0.1 inch: 10 pixels larger

@@ -519,7 +519,11 @@ bool drawPad(Context& ctx, uint32_t pixel, Handle h, int32_t padGrow) {
   double hole = px.len(item::padHole(r));
   if (!xorMode && !smt && type != item::kSchematicPin && item::padHole(r) > 0) {
     if (mode == kPadsOutlineHole) sf.circleOutline(pixel, toInt(hole / 2 - 0.5), icx, icy);
-    if (mode == kPadsDense && hole >= 2) sf.circle(ctx.screen.backgroundPixel, toInt(hole / 2 - 0.5), icx, icy);
+    // A hole as large as its pad (a drill hit, a mounting hole) would erase
+    // the whole pad; it stays a filled disc so drill files can be seen.
+    const bool holeInside = item::padHole(r) < std::min(item::padX(r), item::padY(r));
+    if (mode == kPadsDense && hole >= 2 && holeInside)
+      sf.circle(ctx.screen.backgroundPixel, toInt(hole / 2 - 0.5), icx, icy);
   }
   if (!xorMode) padLabels(ctx, r, h, xs, ys, filled);
   return true;
