@@ -46,6 +46,16 @@ int32_t shifted(int32_t v, int32_t d) {
   return static_cast<int32_t>(s < INT32_MIN ? INT32_MIN : s > INT32_MAX ? INT32_MAX : s);
 }
 
+struct Point {
+  int32_t x, y;
+};
+// "x y", both moved by the offset.
+Point shiftedPoint(NumberReader& r, int32_t dx, int32_t dy) {
+  const int32_t x = shifted(r.dimension(), dx);
+  r.skip(' ');
+  return {x, shifted(r.dimension(), dy)};
+}
+
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string_view restOf(const NumberReader& r) { return r.pos < r.s.size() ? r.s.substr(r.pos) : std::string_view{}; }
@@ -202,9 +212,7 @@ bool ItemBuilder::parseLine(std::string_view line) {
     case kReserved: {
       const int number = r.integer();
       r.skip(' ');
-      const int32_t x1 = shifted(r.dimension(), dx_);
-      r.skip(' ');
-      const int32_t y1 = shifted(r.dimension(), dy_);
+      const auto [x1, y1] = shiftedPoint(r, dx_, dy_);
       r.skip(' ');
       const int32_t x2 = r.dimension();
       r.skip(' ');
@@ -224,24 +232,18 @@ bool ItemBuilder::parseLine(std::string_view line) {
 void ItemBuilder::parseLineItem(NumberReader& r, uint8_t layer) {
   const uint16_t width = clampSize(r.dimension());
   r.skip(' ');
-  const int32_t x1 = shifted(r.dimension(), dx_);
-  r.skip(' ');
-  const int32_t y1 = shifted(r.dimension(), dy_);
+  const auto [x1, y1] = shiftedPoint(r, dx_, dy_);
   if (!r.skip(' ') || r.atEnd()) {
     if (width == 0) vertexLine(layer, x1, y1);
     return;  // a one-point line of some width is nothing
   }
-  const int32_t x2 = shifted(r.dimension(), dx_);
-  r.skip(' ');
-  const int32_t y2 = shifted(r.dimension(), dy_);
+  const auto [x2, y2] = shiftedPoint(r, dx_, dy_);
   if (width == 0) {
     const Handle h = solid(layer, x1, y1, x2, y2);
     // Vertices on the same line, each after a byte 127. A name after the last
     // one is not kept: filled solids carry no signal.
     while (h != kNull && !failed_ && r.skip(kSeparator)) {
-      const int32_t x = shifted(r.dimension(), dx_);
-      r.skip(' ');
-      const int32_t y = shifted(r.dimension(), dy_);
+      const auto [x, y] = shiftedPoint(r, dx_, dy_);
       if (!appendVertex(ctx_, h, x, y)) failed_ = true;
     }
     return;
@@ -253,9 +255,7 @@ void ItemBuilder::parseLineItem(NumberReader& r, uint8_t layer) {
 void ItemBuilder::parseArc(NumberReader& r, uint8_t layer) {
   const uint16_t width = clampSize(r.dimension());
   r.skip(' ');
-  const int32_t x = shifted(r.dimension(), dx_);
-  r.skip(' ');
-  const int32_t y = shifted(r.dimension(), dy_);
+  const auto [x, y] = shiftedPoint(r, dx_, dy_);
   r.skip(' ');
   const int32_t radius = r.dimension();
   r.skip(' ');
@@ -276,9 +276,7 @@ void ItemBuilder::parseArc(NumberReader& r, uint8_t layer) {
 void ItemBuilder::parsePad(NumberReader& r, uint8_t layer) {
   const int padType = r.integer();
   r.skip(' ');
-  const int32_t x = shifted(r.dimension(), dx_);
-  r.skip(' ');
-  const int32_t y = shifted(r.dimension(), dy_);
+  const auto [x, y] = shiftedPoint(r, dx_, dy_);
   r.skip(' ');
   const uint16_t xs = clampSize(r.dimension());
   r.skip(' ');
@@ -299,9 +297,7 @@ void ItemBuilder::parsePad(NumberReader& r, uint8_t layer) {
 void ItemBuilder::parseText(NumberReader& r, int layerField, uint8_t layer) {
   const uint16_t height = clampSize(r.dimension());
   r.skip(' ');
-  const int32_t x = shifted(r.dimension(), dx_);
-  r.skip(' ');
-  const int32_t y = shifted(r.dimension(), dy_);
+  const auto [x, y] = shiftedPoint(r, dx_, dy_);
   r.skip(' ');
   int32_t length = r.dimension();
   r.skip(' ');
@@ -325,13 +321,9 @@ void ItemBuilder::parseText(NumberReader& r, int layerField, uint8_t layer) {
 void ItemBuilder::parseNested(NumberReader& r, uint8_t type, uint8_t layer) {
   const uint16_t size = type == kComponent ? r.angle() : static_cast<uint16_t>(r.integer());
   r.skip(' ');
-  const int32_t x1 = shifted(r.dimension(), dx_);
+  const auto [x1, y1] = shiftedPoint(r, dx_, dy_);
   r.skip(' ');
-  const int32_t y1 = shifted(r.dimension(), dy_);
-  r.skip(' ');
-  const int32_t x2 = shifted(r.dimension(), dx_);
-  r.skip(' ');
-  const int32_t y2 = shifted(r.dimension(), dy_);
+  const auto [x2, y2] = shiftedPoint(r, dx_, dy_);
   std::string_view params;
   if (r.skip(' ')) params = restOf(r);
   openNested(type, layer, size, x1, y1, x2, y2, params);
@@ -342,9 +334,7 @@ void ItemBuilder::parseEnd(NumberReader& r, uint8_t) {
   r.skip(' ');
   const int size = r.integer();
   r.skip(' ');
-  const int32_t x = shifted(r.dimension(), dx_);
-  r.skip(' ');
-  const int32_t y = shifted(r.dimension(), dy_);
+  const auto [x, y] = shiftedPoint(r, dx_, dy_);
   closeNested(static_cast<uint8_t>(layer), static_cast<uint16_t>(size), x, y);
 }
 
