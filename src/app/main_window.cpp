@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
@@ -75,9 +76,14 @@ void MainWindow::openMenu(char family, char item) {
 }
 
 void MainWindow::tick() {
+  // A tick that opens a file may show a message box whose event loop runs
+  // further ticks: they must not start a second file over the first.
+  if (inTick_) return;
+  inTick_ = true;
   ctx_.shell.foreground = isActiveWindow();
   ctx_.shell.minimised = isMinimized();
   heartbeatTick(ctx_);
+  inTick_ = false;
 }
 
 void MainWindow::command(uint16_t code, int source) {
@@ -90,6 +96,10 @@ void MainWindow::openHandedOver(const std::string& commandLine) {
   const CommandLine line = parseCommandLine(commandLine);
   if (ctx_.shell.startupPhase <= 1) {
     queueCommandLine(ctx_, line);
+  } else if (QApplication::activeModalWidget() || inTick_) {
+    // Not in the middle of a question or dialog: try again when it is gone.
+    QTimer::singleShot(250, this, [this, commandLine] { openHandedOver(commandLine); });
+    return;
   } else {
     for (const std::string& file : line.files)
       if (!openFileByName(ctx_, file, 0)) ctx_.host->sound(Sound::Beep);

@@ -52,6 +52,7 @@ class MainWindow : public QMainWindow {
   QtHost& host_;
   Canvas* canvas_;
   QTimer heartbeat_;
+  bool inTick_ = false;
 };
 
 // "HH:MM" of the local time, for the status bar.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -49,6 +50,23 @@ TEST(MainWindowStartUp, TheHeartbeatOpensQueuedFilesAndTitlesTheWindow) {
   ASSERT_TRUE(testing::waitFor([&] { return e.ctx.shell.startupPhase == 3; }, 30000));
   EXPECT_TRUE(e.window.windowTitle().endsWith("demo.pcb")) << e.window.windowTitle().toStdString();
   EXPECT_GT(e.ctx.shell.tickCount, 18);
+}
+
+TEST(MainWindowStartUp, AFileHandedOverDuringAQuestionWaitsUntilItIsAnswered) {
+  Editor e;
+  e.window.placeAndShow();
+  e.window.startHeartbeat();
+  ASSERT_TRUE(testing::waitFor([&] { return e.ctx.shell.startupPhase == 3; }, 30000));
+  bool openedDuringQuestion = true;
+  testing::whenModalOpens([&](QWidget* box) {
+    e.window.openHandedOver("\"" + testing::demoBoard() + "\"");
+    testing::waitFor([] { return false; }, 600);  // the retry comes round meanwhile
+    openedDuringQuestion = e.ctx.current != kNull;
+    static_cast<QDialog*>(box)->reject();
+  });
+  e.host.question("Exit Save Warning", "Save?", Buttons::YesNoCancel);
+  EXPECT_FALSE(openedDuringQuestion);
+  EXPECT_TRUE(testing::waitFor([&] { return e.ctx.current != kNull; }, 10000));
 }
 
 TEST(MainWindowExit, TheCloseButtonRunsFileExitAndThenCloses) {
