@@ -79,6 +79,12 @@ int InputFile::getByte() {
   return static_cast<unsigned char>(buf_[bufPos_++]);
 }
 
+bool InputFile::takeByte(char c) {
+  if ((bufPos_ >= buf_.size() && !fill()) || buf_[bufPos_] != c) return false;
+  getByte();
+  return true;
+}
+
 size_t InputFile::read(void* dest, size_t n) {
   char* out = static_cast<char*>(dest);
   size_t got = 0;
@@ -131,20 +137,11 @@ bool InputFile::nextLine(std::string& line) {
     any = any || i > 0;
     if (end == 0) continue;
     if (end == 2) {
-      // CR LF is one line end, even across a block boundary.
-      if ((bufPos_ < buf_.size() || fill()) && buf_[bufPos_] == '\n') getByte();
+      takeByte('\n');  // CR LF is one line end, even across a block boundary
     } else if (end == 3) {
       // A line of exactly the maximum length keeps its own line end rather
       // than producing an empty line after it.
-      if (bufPos_ < buf_.size() || fill()) {
-        const char c = buf_[bufPos_];
-        if (c == '\n') {
-          getByte();
-        } else if (c == '\r') {
-          getByte();
-          if ((bufPos_ < buf_.size() || fill()) && buf_[bufPos_] == '\n') getByte();
-        }
-      }
+      if (!takeByte('\n') && takeByte('\r')) takeByte('\n');
     }
     return true;
   }
@@ -178,7 +175,7 @@ bool InputFile::nextRawLine(std::string& line, size_t maxLen) {
     consumed_ += i;
     any = any || i > 0;
     if (end == 0) continue;
-    if (end == 2 && (bufPos_ < buf_.size() || fill()) && buf_[bufPos_] == '\n') getByte();
+    if (end == 2) takeByte('\n');
     return true;
   }
 }

@@ -46,6 +46,7 @@ class InputFile {
 
  private:
   bool fill();  // next block into buf_; false at the end
+  bool takeByte(char c);  // takes the next byte when it is c
   FILE* fp_ = nullptr;
   std::string path_;
   std::vector<char> first_;
