@@ -65,14 +65,6 @@ INSTANTIATE_TEST_SUITE_P(Formats, CanvasDepth,
                          ::testing::Values(QImage::Format_RGB32, QImage::Format_RGB16, QImage::Format_RGB555,
                                            QImage::Format_BGR888, QImage::Format_Indexed8));
 
-TEST(CanvasFormats, UnsupportedFormatsFallBackToThirtyTwoBits) {
-  Context ctx;
-  Canvas canvas(ctx, QImage::Format_ARGB32_Premultiplied);
-  EXPECT_EQ(canvas.image().format(), QImage::Format_RGB32);
-  EXPECT_EQ(Canvas::pixelFormatFor(QImage::Format_RGB555).greenMask, 0x03E0u);
-  EXPECT_EQ(Canvas::pixelFormatFor(QImage::Format_BGR888).bitsPerPixel, 24);
-}
-
 TEST(ExposedStrips, OnlyTheNewEdgesOfAGrownArea) {
   const Rect before{0, 0, 99, 49};
   EXPECT_TRUE(exposedStrips(before, before).empty());

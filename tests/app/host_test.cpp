@@ -57,14 +57,19 @@ TEST(HostQuestions, TheButtonChosenIsTheAnswer) {
   EXPECT_EQ(host.question("TRELMO'98", "Go on?", Buttons::YesNoCancel), Answer::Cancel);
 }
 
-TEST(HostStatus, ProgressBarSitsInTheBandWhileAReadRuns) {
+struct HostOnCanvas : ::testing::Test {
   Context ctx;
-  QtHost host(QTemporaryDir().filePath("unused.ini"));
-  Canvas canvas(ctx);
-  host.canvas = &canvas;
-  canvas.resize(400, 300);
-  canvas.show();
-  ASSERT_TRUE(testing::waitFor([&] { return canvas.image().size() == QSize(400, 300); }));
+  QtHost host{QTemporaryDir().filePath("unused.ini")};
+  Canvas canvas{ctx};
+  void SetUp() override {
+    host.canvas = &canvas;
+    canvas.resize(400, 300);
+    canvas.show();
+    ASSERT_TRUE(testing::waitFor([&] { return canvas.image().size() == QSize(400, 300); }));
+  }
+};
+
+TEST_F(HostOnCanvas, ProgressBarSitsInTheBandWhileAReadRuns) {
   EXPECT_FALSE(host.progress(0));
   ASSERT_NE(host.progressBar(), nullptr);
   EXPECT_EQ(host.progressBar()->geometry(), QRect(0, 300 - kStatusBarRows + 3, kProgressWidth, kProgressHeight));
@@ -74,14 +79,7 @@ TEST(HostStatus, ProgressBarSitsInTheBandWhileAReadRuns) {
   EXPECT_EQ(host.progressBar(), nullptr);
 }
 
-TEST(HostStatus, StatusTextIsDrawnIntoTheBand) {
-  Context ctx;
-  QtHost host(QTemporaryDir().filePath("unused.ini"));
-  Canvas canvas(ctx);
-  host.canvas = &canvas;
-  canvas.resize(400, 300);
-  canvas.show();
-  ASSERT_TRUE(testing::waitFor([&] { return canvas.image().size() == QSize(400, 300); }));
+TEST_F(HostOnCanvas, StatusTextIsDrawnIntoTheBand) {
   const QImage before = canvas.image().copy();
   host.statusText("1.11 Position the cursor for line placement.");
   const QImage with = canvas.image().copy();

@@ -41,13 +41,6 @@ TEST(StatusBarText, GlyphsComeFromTheFontTableAndStayInTheirCells) {
   EXPECT_EQ(b.s.pixelAt(10, 36), 0u);
 }
 
-TEST(StatusBarText, TextRunningOffTheSurfaceIsClipped) {
-  Buffer b;
-  drawText(b.s, Buffer::W - 12, Buffer::H - 8, "WWWWWWWW", 0xFFFFFF, 0x123456);
-  drawText(b.s, -100, -5, std::string(300, 'M'), 0xFFFFFF, 0x123456);
-  EXPECT_EQ(b.s.pixelAt(Buffer::W - 13, Buffer::H - 8), 0u);
-}
-
 TEST(StatusBarBand, OnlyTheRowsBelowTheAreaAreDrawn) {
   Buffer b;
   const Rect area{0, 0, Buffer::W - 1, Buffer::H - kStatusBarRows - 1};
@@ -87,13 +80,6 @@ TEST(StatusBarBand, TheProgressBarMarginIsLeftUntouchedByText) {
     }
   EXPECT_FALSE(textUnderBar);
   EXPECT_TRUE(textInPlain);
-}
-
-TEST(StatusBarContent, MessagesReplaceTheReadoutsAndTheLayerIsNamed) {
-  Context ctx;
-  EXPECT_EQ(statusBarText(ctx, "", "10:00").left, "");  // no file: nothing to read out
-  EXPECT_EQ(statusBarText(ctx, "", "10:00").clock, "10:00");
-  EXPECT_EQ(statusBarText(ctx, "1.2D* Nothing to delete.", "10:00").left, "1.2D* Nothing to delete.");
 }
 
 }  // namespace
