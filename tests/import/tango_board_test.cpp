@@ -76,8 +76,8 @@ TEST_F(TangoBoardTest, TextsTakeReferenceAndTypeMarksAndQuotedFields) {
   EXPECT_EQ(item::textAngle(at(texts[1])), 32768);  // two quarter turns
   EXPECT_EQ(text(texts[2]), "say \"hi\" now");
   // The length follows the string: six characters are three times two.
-  EXPECT_EQ(item::textLength(at(texts[2])), tango::textLength("say \"hi\" now", 3932));
-  EXPECT_GT(tango::textLength("abcdef", 3932), 2 * tango::textLength("ab", 3932));
+  EXPECT_EQ(item::textLength(at(texts[2])), textLengthOf("say \"hi\" now", 3932));
+  EXPECT_GT(textLengthOf("abcdef", 3932), 2 * textLengthOf("ab", 3932));
 }
 
 TEST_F(TangoBoardTest, PadsViasAndPlanes) {

@@ -68,6 +68,16 @@ void freeChain(RecordPool& pool, Handle h) {
   }
 }
 
+int32_t textLengthOfChars(int32_t chars, uint16_t height) {
+  const int32_t unit = height / 6;
+  return std::max<int32_t>(1, chars * 6 * unit - 2 * unit);
+}
+
+int32_t textLengthOf(std::string_view stored, uint16_t height) {
+  const size_t end = stored.find(static_cast<char>(kFieldSeparator));
+  return textLengthOfChars(static_cast<int32_t>(end == std::string_view::npos ? stored.size() : end), height);
+}
+
 bool storeText(Context& ctx, Handle rec, std::string_view text) {
   if (ownsRing(ctx.pool[rec])) return false;
   const Handle chain = buildTextChain(ctx.pool, text);

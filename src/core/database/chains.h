@@ -28,6 +28,12 @@ void freeChain(RecordPool& pool, Handle h);
 // Frees a text chain, or drops one reference of a signal name record.
 void releaseExtension(Context& ctx, Handle rec);
 
+// The drawn length of a text: six units (a sixth of the height) a character,
+// less the gap after the last one; at least 1.
+int32_t textLengthOfChars(int32_t chars, uint16_t height);
+// The same for stored text: every character before a field separator counts.
+int32_t textLengthOf(std::string_view stored, uint16_t height);
+
 // Character set conversions at the dialog boundary.
 std::string toInternal(std::string_view typed);
 enum class FieldRule { EndText, Tab };

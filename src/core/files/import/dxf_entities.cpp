@@ -380,15 +380,14 @@ void addText(Reader& r, uint8_t layer, uint16_t height, Point at, uint16_t angle
 }
 
 int32_t textLength(std::string_view text, uint16_t height) {
-  // Six units a character; the longest of several lines counts.
-  const int32_t unit = height / 6;
+  // The longest of several lines counts.
   int32_t chars = 0, longest = 0;
   for (unsigned char c : text) {
     if (c == kFieldSeparator) break;
     chars = c == kLineBreak ? 0 : chars + 1;
     longest = std::max(longest, chars);
   }
-  return std::max<int32_t>(1, longest * 6 * unit - 2 * unit);
+  return textLengthOfChars(longest, height);
 }
 
 void readEntity(Reader& r, std::string_view type) {

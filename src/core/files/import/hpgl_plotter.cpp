@@ -183,8 +183,7 @@ void Plotter::label(Lexer& lex) {
     }
   }
   if (pen_ == 0 || text.empty()) return;
-  const int32_t unit = labelHeight_ / 6;
-  const int32_t length = std::max<int32_t>(1, static_cast<int32_t>(text.size()) * 6 * unit - 2 * unit);
+  const int32_t length = textLengthOf(text, labelHeight_);
   const Handle h = createItem(ctx_.pool, ring_, kText, pen_, labelHeight_, world(at_.x), world(at_.y), 0, 0, kNull);
   if (h == kNull) return;
   item::setText(ctx_.pool[h], length, labelAngle_, 0);
@@ -193,6 +192,7 @@ void Plotter::label(Lexer& lex) {
     return;
   }
   if (lines > 1) return;
+  const int32_t unit = labelHeight_ / 6;  // the pen moves on by the gap after the last character too
   const double along = (length + 2 * unit) / unit_, turn = labelAngle_ * 2 * std::numbers::pi / 65536;
   at_ = {at_.x + along * std::cos(turn), at_.y + along * std::sin(turn)};
 }

@@ -222,7 +222,7 @@ void Reader::textItem(Handle ring, const Fields& f, std::string_view text) {
     deleteItem(ctx_.pool, h);
     return;
   }
-  item::setText(ctx_.rec(h), tango::textLength(text, height), static_cast<uint16_t>((f.integer(3) & 3) * 16384), 0);
+  item::setText(ctx_.rec(h), textLengthOf(text, height), static_cast<uint16_t>((f.integer(3) & 3) * 16384), 0);
 }
 
 void Reader::freeString(Handle ring) {

@@ -181,7 +181,7 @@ void BoardReader::text(const Fields& f) {
     deleteItem(ctx_.pool, h);
     return;
   }
-  const int32_t length = textLength(s, height);
+  const int32_t length = textLengthOf(s, height);
   item::setText(ctx_.rec(h), (flags & 4) ? -length : length, static_cast<uint16_t>((flags & 3) * 16384), 0);
   member(h, f, 11);
 }

@@ -62,16 +62,6 @@ int32_t Fields::inches(size_t i) const {
 
 bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
-int32_t textLength(std::string_view text, uint16_t height) {
-  const int32_t unit = height / 6;
-  int32_t chars = 0;
-  for (unsigned char c : text) {
-    if (c == kFieldSeparator) break;
-    ++chars;
-  }
-  return std::max<int32_t>(1, chars * 6 * unit - 2 * unit);
-}
-
 void applyBoardSetup(Context& ctx) {
   parseOptionsV4(ctx, {"-y0",
                        "-y0:00AA00AA,00FFFF00,0,Pad Master",

@@ -37,9 +37,6 @@ class Fields {
 };
 
 bool startsWith(std::string_view s, std::string_view prefix);
-// The length of a text of the stroke font: six height-sixths a character,
-// less the last character's spacing.
-int32_t textLength(std::string_view text, uint16_t height);
 
 // The layer table and setup shared by Tango boards and Protel AutoTrax files.
 void applyBoardSetup(Context& ctx);

@@ -156,7 +156,7 @@ void SchematicReader::text(std::string_view rest) {
     deleteItem(ctx_.pool, h);
     return;
   }
-  item::setText(ctx_.rec(h), textLength(s, height), 0, 0);
+  item::setText(ctx_.rec(h), textLengthOf(s, height), 0, 0);
 }
 
 }  // namespace
