@@ -27,8 +27,6 @@ int32_t mils(NumberReader& r) {
   return v;
 }
 
-bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
-
 void layer(Context& ctx, NumberReader& r, Dialect dialect) {
   Params& p = ctx.params;
   int32_t n = r.integer();
@@ -42,7 +40,7 @@ void layer(Context& ctx, NumberReader& r, Dialect dialect) {
   if (n < 0 || n > 255) return;
   // Old files kept the ratsnest on layer 15; it lives on layer 255 now.
   if (dialect == Dialect::V3 && n == 15 && colorIndex == 14 &&
-      (startsWith(name, "Ratnest") || startsWith(name, "Ratsnest") || startsWith(name, "Special")))
+      (name.starts_with("Ratnest") || name.starts_with("Ratsnest") || name.starts_with("Special")))
     n = kRatnestLayer;
   LayerEntry& e = p.layers[n];
   e.color = kDisplayPalette[colorIndex & 15];

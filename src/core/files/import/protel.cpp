@@ -37,8 +37,8 @@ uint8_t boardLayer(int32_t autotraxLayer) {
 }
 
 int fileVersion(std::string_view head) {
-  if (tango::startsWith(head, "PCB File 4") || tango::startsWith(head, "PCB FILE 4")) return 4;
-  if (tango::startsWith(head, "PCB FILE 6")) return 6;
+  if (head.starts_with("PCB File 4") || head.starts_with("PCB FILE 4")) return 4;
+  if (head.starts_with("PCB FILE 6")) return 6;
   return 0;
 }
 

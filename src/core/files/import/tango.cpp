@@ -9,9 +9,9 @@ namespace trelmo {
 
 namespace tango {
 
-bool isBoard(std::string_view head) { return startsWith(head, ";Tango-PCB") || startsWith(head, "VERSION "); }
+bool isBoard(std::string_view head) { return head.starts_with(";Tango-PCB") || head.starts_with("VERSION "); }
 
-bool isSchematic(std::string_view head) { return startsWith(head, "TangoPRO_ASCII"); }
+bool isSchematic(std::string_view head) { return head.starts_with("TangoPRO_ASCII"); }
 
 }  // namespace tango
 

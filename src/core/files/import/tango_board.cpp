@@ -133,15 +133,15 @@ void BoardReader::arc(const Fields& f) {
 
 // PAD shape Xsize Ysize hole side plane pin X Y net [component]
 void BoardReader::pad(const Fields& f) {
-  uint8_t type = startsWith(f.text(1), "SQ") ? item::kRectThru : item::kOvalThru;
+  uint8_t type = f.text(1).starts_with("SQ") ? item::kRectThru : item::kOvalThru;
   uint8_t layer = 0;
   const std::string_view side = f.text(5), plane = f.text(6);
-  if (startsWith(side, "T") || startsWith(side, "B")) {
+  if (side.starts_with("T") || side.starts_with("B")) {
     type |= item::kSurfaceMount;
     layer = side[0] == 'T' ? 7 : 8;
   }
-  if (startsWith(plane, "P")) layer = 9;
-  if (startsWith(plane, "G")) layer = 10;
+  if (plane.starts_with("P")) layer = 9;
+  if (plane.starts_with("G")) layer = 10;
   const Handle h = createItem(ctx_.pool, ring_, kPad, layer, type, f.mils(8), f.mils(9), 0, 0, kNull);
   if (h == kNull) return;
   item::setPad(ctx_.rec(h), std::min(f.milSize(2), kPadSizeMax), f.milSize(3), f.milSize(4), 0);
@@ -154,7 +154,7 @@ void BoardReader::pad(const Fields& f) {
 // connections go to the same Vcc and Gnd layers as those of pads.
 void BoardReader::via(const Fields& f) {
   const std::string_view plane = f.text(4);
-  const uint8_t layer = startsWith(plane, "P") ? 9 : startsWith(plane, "G") ? 10 : 0;
+  const uint8_t layer = plane.starts_with("P") ? 9 : plane.starts_with("G") ? 10 : 0;
   const Handle h = createItem(ctx_.pool, ring_, kPad, layer, item::kRoundVia, f.mils(5), f.mils(6), 0, 0, kNull);
   if (h == kNull) return;
   const uint16_t size = f.milSize(2);

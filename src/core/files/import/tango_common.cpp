@@ -60,8 +60,6 @@ int32_t Fields::inches(size_t i) const {
   return r.plainNumber();
 }
 
-bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
-
 void applyBoardSetup(Context& ctx) {
   parseOptionsV4(ctx, {"-y0",
                        "-y0:00AA00AA,00FFFF00,0,Pad Master",

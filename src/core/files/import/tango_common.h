@@ -36,8 +36,6 @@ class Fields {
   std::vector<std::string> fields_;
 };
 
-bool startsWith(std::string_view s, std::string_view prefix);
-
 // The layer table and setup shared by Tango boards and Protel AutoTrax files.
 void applyBoardSetup(Context& ctx);
 

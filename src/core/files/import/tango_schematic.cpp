@@ -90,7 +90,7 @@ class SchematicReader {
 };
 
 void SchematicReader::record(std::string_view line) {
-  const auto keyword = [&](std::string_view k) { return startsWith(line, k); };
+  const auto keyword = [&](std::string_view k) { return line.starts_with(k); };
   if (keyword("line ")) {
     segment(line.substr(5), kSymbolLayer, kThinWidth);
   } else if (keyword("wire ")) {
