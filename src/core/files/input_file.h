@@ -45,7 +45,7 @@ class InputFile {
   bool nextRawLine(std::string& line, size_t maxLen);
 
  private:
-  bool fill();  // next block into buf_; false at the end
+  bool fill();            // next block into buf_; false at the end
   bool takeByte(char c);  // takes the next byte when it is c
   FILE* fp_ = nullptr;
   std::string path_;
