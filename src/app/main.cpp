@@ -1,6 +1,7 @@
 // The desktop editor: hands its command line to a running editor or starts
 // one, and runs the heartbeat until File Exit.
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -45,6 +46,10 @@ int main(int argc, char** argv) {
 
   trelmo::app::QtHost host;
   trelmo::Context ctx(host);
+  // An installed editor finds its TEMPLATE and LIBRARY folders beside it.
+  const QString installed = QApplication::applicationDirPath() + "/../share/trelmo";
+  if (qEnvironmentVariableIsEmpty("TRELMO_DATA_DIR") && QFileInfo::exists(installed + "/TEMPLATE"))
+    ctx.paths.resources = QFileInfo(installed).canonicalFilePath().toStdString();
   trelmo::app::MainWindow window(ctx, host, canvasFormat(depth));
   trelmo::app::InstanceServer server(name, [&window](const std::string& line) {
     if (trelmo::parseCommandLine(line).files.empty()) return false;

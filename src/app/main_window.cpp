@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QScreen>
 #include <QTime>
 
@@ -61,6 +63,23 @@ void MainWindow::installHooks() {
   ShellHooks& h = ctx_.shell.hooks;
   h.readouts = [this](Context&) { canvas_->setClock(clockText()); };
   if (!h.openMenu) h.openMenu = [this](Context&, char letter) { openMenu(letter, 0); };
+  h.registerFileTypes = [](Context& ctx) { registerFileTypes(ctx); };
+}
+
+void registerFileTypes(Context& ctx) {
+  const QString resources = QString::fromStdString(ctx.paths.resources);
+  QString xml;
+  for (const QString& candidate :
+       {resources + "/../mime/packages/trelmo-mime.xml", resources + "/desktop/trelmo-mime.xml"})
+    if (QFileInfo::exists(candidate)) xml = QFileInfo(candidate).canonicalFilePath();
+  if (xml.isEmpty()) {
+    ctx.host->messageBox("TRELMO'98", "The file-type description trelmo-mime.xml was not found.");
+    return;
+  }
+  const int rc = QProcess::execute("xdg-mime", {"install", "--mode", "user", "--novendor", xml});
+  ctx.host->messageBox("TRELMO'98", rc == 0 ? "The file types .pcb, .sch, .sh1-.sh9, .s01-.s19, .dwg and .lib are "
+                                              "registered for this user."
+                                            : "xdg-mime could not register the file types.");
 }
 
 void MainWindow::openMenu(char family, char item) {

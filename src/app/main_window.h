@@ -55,6 +55,9 @@ class MainWindow : public QMainWindow {
   bool inTick_ = false;
 };
 
+// Setup Options' file-type registration: the MIME package through xdg-mime.
+void registerFileTypes(Context& ctx);
+
 // "HH:MM" of the local time, for the status bar.
 std::string clockText();
 
