@@ -1,5 +1,8 @@
 #include "database/rings.h"
 
+#include "context.h"
+#include "database/chains.h"
+
 namespace trelmo {
 
 Handle newRing(RecordPool& pool, uint8_t sentinelLayer) {
@@ -9,6 +12,18 @@ Handle newRing(RecordPool& pool, uint8_t sentinelLayer) {
   r.next = r.prev = s;
   r.w4 = static_cast<int32_t>(s);
   r.layer = sentinelLayer;
+  return s;
+}
+
+Handle newComponentRing(Context& ctx, Handle header, int32_t x, int32_t y, std::string_view params) {
+  const Handle s = newRing(ctx.pool, kComponentRing);
+  if (s == kNull) return kNull;
+  Record& sr = ctx.pool[s];
+  sr.x1 = x;
+  sr.y1 = y;
+  sr.w4 = static_cast<int32_t>(header);
+  ctx.pool[header].ext = s;
+  storeText(ctx, s, params);
   return s;
 }
 

@@ -2,6 +2,7 @@
 // program-wide rings. All operations are O(1) except the deep free.
 #pragma once
 #include <cstdint>
+#include <string_view>
 
 #include "database/pool.h"
 
@@ -12,6 +13,11 @@ struct Context;
 // A new empty ring: a sentinel (type 0) whose next, previous and owner point
 // to itself. Returns kNull when the pool is exhausted.
 Handle newRing(RecordPool& pool, uint8_t sentinelLayer);
+
+// A new component ring hung under a component header: its origin is (x, y),
+// its text the parameters, and it points back to the header. kNull when the
+// pool is exhausted (the header is left as it was).
+Handle newComponentRing(Context& ctx, Handle header, int32_t x, int32_t y, std::string_view params);
 
 void linkBefore(RecordPool& pool, Handle rec, Handle position);
 // Joins the neighbours of rec; returns its former successor.

@@ -127,20 +127,6 @@ void setBounds(RecordPool& pool, Handle header) {
 
 void copyRing(Reader& r, Handle from, Handle to, const Transform& t);
 
-// A new nested ring for a component header, with origin and parameter text.
-Handle newComponentRing(Reader& r, Handle header, int32_t x, int32_t y, std::string_view text) {
-  const Handle s = newRing(r.ctx.pool, kComponentRing);
-  if (s == kNull) return kNull;
-  Record& sr = r.ctx.pool[s];
-  sr.x1 = x;
-  sr.y1 = y;
-  sr.w4 = static_cast<int32_t>(header);
-  storeText(r.ctx, s, text);
-  Record& hr = r.ctx.pool[header];
-  hr.ext = s;
-  return s;
-}
-
 void copySolid(Reader& r, const Record& src, Handle copy, const Transform& t) {
   RecordPool& pool = r.ctx.pool;
   Handle v = src.ext;
@@ -189,7 +175,7 @@ void copyItem(Reader& r, Handle h, Handle to, const Transform& t) {
       if (!pool.valid(inner)) break;
       int32_t ox = pool[inner].x1, oy = pool[inner].y1;
       t.point(ox, oy);
-      if (newComponentRing(r, c, ox, oy, readText(r.ctx, inner)) == kNull) break;
+      if (newComponentRing(r.ctx, c, ox, oy, readText(r.ctx, inner)) == kNull) break;
       x.size = static_cast<uint16_t>(src.size + t.rotation);
       copyRing(r, inner, pool[c].ext, t);
       setBounds(pool, c);
@@ -247,7 +233,7 @@ void expand(Reader& r, const Placeholder& p, int depth) {
   }
   const BlockDef& b = r.blocks[found->second];
   RecordPool& pool = r.ctx.pool;
-  const Handle ring = newComponentRing(r, p.rec, p.x, p.y, p.name);
+  const Handle ring = newComponentRing(r.ctx, p.rec, p.x, p.y, p.name);
   if (ring == kNull) {
     deleteItem(pool, p.rec);
     return;

@@ -91,17 +91,8 @@ void applyBoardSetup(Context& ctx) {
 Handle newComponent(Context& ctx, Handle ring, int32_t x, int32_t y, std::string_view params) {
   const Handle header = createItem(ctx.pool, ring, kComponent, 0, 0, x, y, x, y, kNull);
   if (header == kNull) return kNull;
-  const Handle sentinel = newRing(ctx.pool, kComponentRing);
-  if (sentinel == kNull) {
-    deleteItem(ctx.pool, header);
-    return kNull;
-  }
-  Record& s = ctx.rec(sentinel);
-  s.x1 = x;
-  s.y1 = y;
-  s.w4 = static_cast<int32_t>(header);
-  ctx.rec(header).ext = sentinel;
-  storeText(ctx, sentinel, params.empty() ? std::string_view("*") : params);
+  const Handle sentinel = newComponentRing(ctx, header, x, y, params.empty() ? std::string_view("*") : params);
+  if (sentinel == kNull) deleteItem(ctx.pool, header);
   return sentinel;
 }
 
