@@ -25,11 +25,6 @@ uint32_t interpolate(const std::array<uint16_t, 257>& table, uint32_t t) {
 // A 0.16 fraction (65535 at most) as 1.15.
 int16_t toQ15(uint32_t v) { return static_cast<int16_t>(std::min<uint32_t>((v + 1) >> 1, 32767)); }
 
-int32_t clamp32(int64_t v) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
 // A value times a 1.15 factor, rounded.
 int64_t mulQ15(int64_t v, int16_t f) { return (v * f + 16384) >> 15; }
 

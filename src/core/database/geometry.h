@@ -1,7 +1,9 @@
 // Fixed-point geometry shared by every subsystem.
 #pragma once
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <limits>
 
 namespace trelmo {
 
@@ -14,6 +16,12 @@ struct GeometryTables {
   GeometryTables();
 };
 const GeometryTables& geometryTables();
+
+// A wide value held to the 32-bit coordinate range.
+constexpr int32_t clamp32(int64_t v) {
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
 
 struct CosSin {
   int16_t cos, sin;  // 1.15; exactly (32767, 0) etc. at the right angles

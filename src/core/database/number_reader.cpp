@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "database/geometry.h"
 #include "database/options_internal.h"
 
 namespace trelmo {
@@ -12,18 +13,12 @@ constexpr uint64_t kNano = 1000000000ull;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-int32_t saturate(int64_t v) {
-  if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(v);
-}
-
 // Rounds num/den to nearest (half away from zero) for non-negative num.
 uint64_t roundDiv(unsigned __int128 num, uint64_t den) { return static_cast<uint64_t>((num + den / 2) / den); }
 
 int32_t signedUnits(bool negative, uint64_t magnitude) {
   const int64_t m = static_cast<int64_t>(std::min<uint64_t>(magnitude, uint64_t{1} << 40));
-  return saturate(negative ? -m : m);
+  return clamp32(negative ? -m : m);
 }
 
 }  // namespace

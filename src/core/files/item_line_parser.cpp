@@ -3,6 +3,7 @@
 
 #include "context.h"
 #include "database/chains.h"
+#include "database/geometry.h"
 #include "database/rings.h"
 #include "database/signals.h"
 #include "files/item_lines.h"
@@ -41,10 +42,7 @@ std::string referenceForm(const std::string& ref) {
 }
 
 // Points moved by the offset stay inside the coordinate range.
-int32_t shifted(int32_t v, int32_t d) {
-  const int64_t s = int64_t{v} + d;
-  return static_cast<int32_t>(s < INT32_MIN ? INT32_MIN : s > INT32_MAX ? INT32_MAX : s);
-}
+int32_t shifted(int32_t v, int32_t d) { return clamp32(int64_t{v} + d); }
 
 struct Point {
   int32_t x, y;

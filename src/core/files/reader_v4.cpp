@@ -2,6 +2,7 @@
 #include <string>
 
 #include "context.h"
+#include "database/geometry.h"
 #include "database/options.h"
 #include "files/import/picture.h"
 #include "files/reader_chain.h"
@@ -17,8 +18,6 @@ constexpr std::string_view kLinkedImage = "Pixel image (";
 constexpr std::string_view kImagesFollow = "Pixel image follows EOF";
 constexpr int kEndOfText = 26;
 constexpr size_t kNameField = 64, kNameSize = 64;
-
-int32_t clamp32(int64_t v) { return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v); }
 
 void setImageName(PixelImage& img, std::string_view name) {
   if (name.size() > kNameSize - 1) name = name.substr(0, kNameSize - 1);

@@ -5,6 +5,7 @@
 
 #include "context.h"
 #include "database/chains.h"
+#include "database/geometry.h"
 #include "database/options.h"
 #include "database/rings.h"
 #include "files/reader_items.h"
@@ -110,8 +111,6 @@ struct Box {
     x0 = std::min(x0, a0), y0 = std::min(y0, b0), x1 = std::max(x1, a1), y1 = std::max(y1, b1);
   }
 };
-
-int32_t clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 void setBounds(Context& ctx, Handle header) {
   const Handle ring = ctx.rec(header).ext;
