@@ -27,6 +27,14 @@ Handle newComponentRing(Context& ctx, Handle header, int32_t x, int32_t y, std::
   return s;
 }
 
+Handle createTextItem(Context& ctx, Handle ring, uint8_t layer, uint16_t height, int32_t x, int32_t y,
+                      std::string_view text) {
+  const Handle h = createItem(ctx.pool, ring, kText, layer, height, x, y, 0, 0, kNull);
+  if (h == kNull || storeText(ctx, h, text)) return h;
+  deleteItem(ctx.pool, h);
+  return kNull;
+}
+
 void linkBefore(RecordPool& pool, Handle rec, Handle position) {
   Record& p = pool[position];
   Record& r = pool[rec];

@@ -19,6 +19,11 @@ Handle newRing(RecordPool& pool, uint8_t sentinelLayer);
 // pool is exhausted (the header is left as it was).
 Handle newComponentRing(Context& ctx, Handle header, int32_t x, int32_t y, std::string_view params);
 
+// A text item appended to the ring, its text stored; kNull, with nothing left
+// behind, when the pool is exhausted.
+Handle createTextItem(Context& ctx, Handle ring, uint8_t layer, uint16_t height, int32_t x, int32_t y,
+                      std::string_view text);
+
 void linkBefore(RecordPool& pool, Handle rec, Handle position);
 // Joins the neighbours of rec; returns its former successor.
 Handle unlink(RecordPool& pool, Handle rec);

@@ -373,10 +373,8 @@ uint8_t layerOf(Reader& r, const Groups& g) { return mapLayer(r, g.str(8)); }
 void addText(Reader& r, uint8_t layer, uint16_t height, Point at, uint16_t angle, bool mirrored, uint8_t anchor,
              const std::string& text) {
   const int32_t length = textLength(text, height);
-  const Handle h = createItem(r.ctx.pool, r.target(), kText, layer, height, at.x, at.y, 0, 0, kNull);
-  if (h == kNull) return;
-  item::setText(r.ctx.pool[h], mirrored ? -length : length, angle, anchor);
-  if (!storeText(r.ctx, h, text)) deleteItem(r.ctx.pool, h);
+  const Handle h = createTextItem(r.ctx, r.target(), layer, height, at.x, at.y, text);
+  if (h != kNull) item::setText(r.ctx.pool[h], mirrored ? -length : length, angle, anchor);
 }
 
 int32_t textLength(std::string_view text, uint16_t height) {

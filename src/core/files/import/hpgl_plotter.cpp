@@ -184,13 +184,9 @@ void Plotter::label(Lexer& lex) {
   }
   if (pen_ == 0 || text.empty()) return;
   const int32_t length = textLengthOf(text, labelHeight_);
-  const Handle h = createItem(ctx_.pool, ring_, kText, pen_, labelHeight_, world(at_.x), world(at_.y), 0, 0, kNull);
+  const Handle h = createTextItem(ctx_, ring_, pen_, labelHeight_, world(at_.x), world(at_.y), text);
   if (h == kNull) return;
   item::setText(ctx_.pool[h], length, labelAngle_, 0);
-  if (!storeText(ctx_, h, text)) {
-    deleteItem(ctx_.pool, h);
-    return;
-  }
   if (lines > 1) return;
   const int32_t unit = labelHeight_ / 6;  // the pen moves on by the gap after the last character too
   const double along = (length + 2 * unit) / unit_, turn = labelAngle_ * 2 * std::numbers::pi / 65536;

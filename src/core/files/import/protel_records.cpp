@@ -215,13 +215,8 @@ void Reader::pad(Handle ring) {
 void Reader::textItem(Handle ring, const Fields& f, std::string_view text) {
   const uint16_t height = f.milSize(2);
   if (text.empty() || height == 0) return;
-  const Handle h =
-      createItem(ctx_.pool, ring, kText, boardLayer(f.integer(5)), height, f.mils(0), f.mils(1), 0, 0, kNull);
+  const Handle h = createTextItem(ctx_, ring, boardLayer(f.integer(5)), height, f.mils(0), f.mils(1), text);
   if (h == kNull) return;
-  if (!storeText(ctx_, h, text)) {
-    deleteItem(ctx_.pool, h);
-    return;
-  }
   item::setText(ctx_.rec(h), textLengthOf(text, height), static_cast<uint16_t>((f.integer(3) & 3) * 16384), 0);
 }
 

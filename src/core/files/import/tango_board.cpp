@@ -174,13 +174,8 @@ void BoardReader::text(const Fields& f) {
   const uint16_t height = f.milSize(2);
   if (s.empty() || height == 0) return;
   const int32_t flags = f.integer(3);
-  const Handle h =
-      createItem(ctx_.pool, ring_, kText, boardLayer(f.integer(5)), height, f.mils(6), f.mils(7), 0, 0, kNull);
+  const Handle h = createTextItem(ctx_, ring_, boardLayer(f.integer(5)), height, f.mils(6), f.mils(7), s);
   if (h == kNull) return;
-  if (!storeText(ctx_, h, s)) {
-    deleteItem(ctx_.pool, h);
-    return;
-  }
   const int32_t length = textLengthOf(s, height);
   item::setText(ctx_.rec(h), (flags & 4) ? -length : length, static_cast<uint16_t>((flags & 3) * 16384), 0);
   member(h, f, 11);

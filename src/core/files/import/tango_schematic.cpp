@@ -150,13 +150,8 @@ void SchematicReader::text(std::string_view rest) {
     const int64_t h = (int64_t{size} * kSizeFactor) >> 16;
     if (h >= kHeightMin && h <= kHeightMax) height = static_cast<uint16_t>(h);
   }
-  const Handle h = createItem(ctx_.pool, ring_, kText, kSymbolLayer, height, v[0], v[1], 0, 0, kNull);
-  if (h == kNull) return;
-  if (!storeText(ctx_, h, s)) {
-    deleteItem(ctx_.pool, h);
-    return;
-  }
-  item::setText(ctx_.rec(h), textLengthOf(s, height), 0, 0);
+  const Handle h = createTextItem(ctx_, ring_, kSymbolLayer, height, v[0], v[1], s);
+  if (h != kNull) item::setText(ctx_.rec(h), textLengthOf(s, height), 0, 0);
 }
 
 }  // namespace
