@@ -1,5 +1,8 @@
 #include "database/rings.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "context.h"
 #include "database/chains.h"
 
@@ -33,6 +36,46 @@ Handle createTextItem(Context& ctx, Handle ring, uint8_t layer, uint16_t height,
   if (h == kNull || storeText(ctx, h, text)) return h;
   deleteItem(ctx.pool, h);
   return kNull;
+}
+
+namespace {
+
+void grow(ItemBox& box, bool& any, int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
+  if (!any) {
+    box = {x0, y0, x1, y1};
+    any = true;
+    return;
+  }
+  box.x0 = std::min(box.x0, x0), box.y0 = std::min(box.y0, y0);
+  box.x1 = std::max(box.x1, x1), box.y1 = std::max(box.y1, y1);
+}
+
+}  // namespace
+
+ItemBox ringBounds(const RecordPool& pool, Handle ring) {
+  ItemBox box;
+  bool any = false;
+  for (Handle h = pool[ring].next; h != ring; h = pool[h].next) {
+    const Record& i = pool[h];
+    switch (i.type()) {
+      case kArc: {
+        const int64_t r = std::abs(int64_t{item::radius(i)});
+        grow(box, any, i.x1 - r, i.y1 - r, i.x1 + r, i.y1 + r);
+        break;
+      }
+      case kLine:
+      case kReserved:
+        grow(box, any, std::min(i.x1, i.w3), std::min(i.y1, i.w4), std::max(i.x1, i.w3), std::max(i.y1, i.w4));
+        break;
+      case kComponent:
+        grow(box, any, i.x1, i.y1, i.w3, i.w4);
+        break;
+      default:
+        grow(box, any, i.x1, i.y1, i.x1, i.y1);
+        break;
+    }
+  }
+  return box;
 }
 
 void linkBefore(RecordPool& pool, Handle rec, Handle position) {

@@ -24,6 +24,14 @@ Handle newComponentRing(Context& ctx, Handle header, int32_t x, int32_t y, std::
 Handle createTextItem(Context& ctx, Handle ring, uint8_t layer, uint16_t height, int32_t x, int32_t y,
                       std::string_view text);
 
+// The box around the items of a ring, unclamped: arcs by their full circle,
+// lines and reserved items by both points, nested components by their box,
+// everything else by its origin. All zero for an empty ring.
+struct ItemBox {
+  int64_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+ItemBox ringBounds(const RecordPool& pool, Handle ring);
+
 void linkBefore(RecordPool& pool, Handle rec, Handle position);
 // Joins the neighbours of rec; returns its former successor.
 Handle unlink(RecordPool& pool, Handle rec);

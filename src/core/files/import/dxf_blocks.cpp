@@ -80,49 +80,14 @@ void transformText(Reader& r, Handle h, const Transform& t) {
   item::setText(x, mirrored ? -length : length, static_cast<uint16_t>(angle + t.rotation), item::textAnchorFont(x));
 }
 
-void growBox(int32_t box[4], int64_t x0, int64_t y0, int64_t x1, int64_t y1, bool& any) {
-  const auto lo = [](int64_t v) { return clampUnits(double(v)); };
-  if (!any) {
-    box[0] = lo(x0), box[1] = lo(y0), box[2] = lo(x1), box[3] = lo(y1);
-    any = true;
-    return;
-  }
-  box[0] = std::min(box[0], lo(x0));
-  box[1] = std::min(box[1], lo(y0));
-  box[2] = std::max(box[2], lo(x1));
-  box[3] = std::max(box[3], lo(y1));
-}
-
 // The component header's bounding box of the items of its ring.
 void setBounds(RecordPool& pool, Handle header) {
-  const Handle ring = pool[header].ext;
-  int32_t box[4] = {0, 0, 0, 0};
-  bool any = false;
-  for (Handle h = pool[ring].next; h != ring; h = pool[h].next) {
-    const Record& i = pool[h];
-    switch (i.type()) {
-      case kArc: {
-        const int64_t rad = std::abs(int64_t{item::radius(i)});
-        growBox(box, i.x1 - rad, i.y1 - rad, i.x1 + rad, i.y1 + rad, any);
-        break;
-      }
-      case kLine:
-      case kReserved:
-        growBox(box, std::min(i.x1, i.w3), std::min(i.y1, i.w4), std::max(i.x1, i.w3), std::max(i.y1, i.w4), any);
-        break;
-      case kComponent:
-        growBox(box, i.x1, i.y1, i.w3, i.w4, any);
-        break;
-      default:
-        growBox(box, i.x1, i.y1, i.x1, i.y1, any);
-        break;
-    }
-  }
+  const ItemBox box = ringBounds(pool, pool[header].ext);
   Record& hdr = pool[header];
-  hdr.x1 = box[0];
-  hdr.y1 = box[1];
-  hdr.w3 = box[2];
-  hdr.w4 = box[3];
+  hdr.x1 = clampUnits(double(box.x0));
+  hdr.y1 = clampUnits(double(box.y0));
+  hdr.w3 = clampUnits(double(box.x1));
+  hdr.w4 = clampUnits(double(box.y1));
 }
 
 void copyRing(Reader& r, Handle from, Handle to, const Transform& t);

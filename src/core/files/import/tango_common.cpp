@@ -99,39 +99,8 @@ Handle newComponent(Context& ctx, Handle ring, int32_t x, int32_t y, std::string
 
 namespace {
 
-struct Box {
-  int64_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-  bool any = false;
-  void grow(int64_t a0, int64_t b0, int64_t a1, int64_t b1) {
-    if (!any) {
-      x0 = a0, y0 = b0, x1 = a1, y1 = b1;
-      any = true;
-      return;
-    }
-    x0 = std::min(x0, a0), y0 = std::min(y0, b0), x1 = std::max(x1, a1), y1 = std::max(y1, b1);
-  }
-};
-
 void setBounds(Context& ctx, Handle header) {
-  const Handle ring = ctx.rec(header).ext;
-  Box box;
-  for (Handle h = ctx.rec(ring).next; h != ring; h = ctx.rec(h).next) {
-    const Record& i = ctx.rec(h);
-    switch (i.type()) {
-      case kArc: {
-        const int64_t r = std::llabs(int64_t{item::radius(i)});
-        box.grow(i.x1 - r, i.y1 - r, i.x1 + r, i.y1 + r);
-        break;
-      }
-      case kLine:
-      case kComponent:
-        box.grow(std::min(i.x1, i.w3), std::min(i.y1, i.w4), std::max(i.x1, i.w3), std::max(i.y1, i.w4));
-        break;
-      default:
-        box.grow(i.x1, i.y1, i.x1, i.y1);
-        break;
-    }
-  }
+  const ItemBox box = ringBounds(ctx.pool, ctx.rec(header).ext);
   Record& hdr = ctx.rec(header);
   hdr.x1 = clamp32(box.x0);
   hdr.y1 = clamp32(box.y0);
