@@ -60,8 +60,10 @@ std::string_view restOf(const NumberReader& r) { return r.pos < r.s.size() ? r.s
 
 }  // namespace
 
+std::string componentSortKey(const Context& ctx, Handle header) { return referenceForm(referenceOf(ctx, header)); }
+
 bool componentSortKeyLess(const Context& ctx, Handle a, Handle b) {
-  return referenceForm(referenceOf(ctx, a)) < referenceForm(referenceOf(ctx, b));
+  return componentSortKey(ctx, a) < componentSortKey(ctx, b);
 }
 
 ItemBuilder::ItemBuilder(Context& ctx, Handle ring, ItemSyntax syntax, int32_t dx, int32_t dy)
@@ -143,9 +145,10 @@ void ItemBuilder::closeNested(uint8_t layer, uint16_t size, int32_t x, int32_t y
 
 void ItemBuilder::sortIntoPlace(Handle header) {
   const Handle ring = current();
+  const std::string key = componentSortKey(ctx_, header);
   Handle pos = header;
   for (Handle p = ctx_.rec(header).prev; p != ring; p = ctx_.rec(p).prev) {
-    if (ctx_.rec(p).type() != kComponent || !componentSortKeyLess(ctx_, header, p)) break;
+    if (ctx_.rec(p).type() != kComponent || !(key < componentSortKey(ctx_, p))) break;
     pos = p;
   }
   if (pos != header) moveItem(ctx_.pool, header, pos);

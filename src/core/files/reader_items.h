@@ -3,6 +3,7 @@
 // filled solids) that the old version 3 and 2 readers share with it.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -18,8 +19,10 @@ enum class ItemSyntax {
   kEditor,  // item texts: offsets, negative layer = current layer, vertices after byte 127
 };
 
-// True when component header a sorts before b (reference IDs: letters, then
-// the number by value, so R2 comes before R10).
+// Component headers sort by this key: reference IDs by their letters, then
+// their number by value, so R2 comes before R10.
+std::string componentSortKey(const Context& ctx, Handle header);
+// True when component header a sorts before b.
 bool componentSortKeyLess(const Context& ctx, Handle a, Handle b);
 
 class ItemBuilder {

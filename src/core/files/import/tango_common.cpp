@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "context.h"
 #include "database/chains.h"
@@ -111,7 +114,7 @@ void setBounds(Context& ctx, Handle header) {
 }  // namespace
 
 void finishComponents(Context& ctx, Handle ring) {
-  std::vector<Handle> headers;
+  std::vector<std::pair<std::string, Handle>> headers;  // each with its sort key, read once
   for (Handle h = ctx.rec(ring).next; h != ring;) {
     const Record& r = ctx.rec(h);
     if (r.type() != kComponent) {
@@ -120,14 +123,14 @@ void finishComponents(Context& ctx, Handle ring) {
       h = freeItemDeeply(ctx, h);
     } else {
       setBounds(ctx, h);
-      headers.push_back(h);
+      headers.emplace_back(componentSortKey(ctx, h), h);
       h = r.next;
     }
   }
-  std::stable_sort(headers.begin(), headers.end(), [&](Handle a, Handle b) { return componentSortKeyLess(ctx, a, b); });
+  std::stable_sort(headers.begin(), headers.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   const Handle first = ctx.rec(ring).next;
   Handle position = first;
-  for (Handle h : headers) {
+  for (const auto& [key, h] : headers) {
     if (h == position) {
       position = ctx.rec(h).next;
       continue;
