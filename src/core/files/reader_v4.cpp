@@ -17,19 +17,6 @@ constexpr std::string_view kMagic = "TRELMO Version 4.";
 constexpr std::string_view kLinkedImage = "Pixel image (";
 constexpr std::string_view kImagesFollow = "Pixel image follows EOF";
 constexpr int kEndOfText = 26;
-constexpr size_t kNameField = 64, kNameSize = 64;
-
-void setImageName(PixelImage& img, std::string_view name) {
-  if (name.size() > kNameSize - 1) name = name.substr(0, kNameSize - 1);
-  std::memset(img.block.data() + kNameField, 0, kNameSize);
-  std::memcpy(img.block.data() + kNameField, name.data(), name.size());
-}
-
-std::string imageName(const PixelImage& img) {
-  const char* p = reinterpret_cast<const char*>(img.block.data() + kNameField);
-  return std::string(p, strnlen(p, kNameSize));
-}
-
 // "Pixel image (X0,Y0): name" declares a picture kept in its own file. The
 // writer puts the current slot's line first, so the second line of a file
 // fills the alternate slot and both pictures keep their places.
@@ -52,7 +39,7 @@ void linkedImageLine(Context& ctx, std::string_view line, int& linkedLines) {
   std::memcpy(img->block.data() + 6, &headerSize, 2);
   img->setI32(32, x0);  // the offset the loaded picture is shifted by
   img->setI32(36, y0);
-  setImageName(*img, name);
+  img->setName(std::string(name));
   if (linkedLines++ == 0)
     setCurrentImage(ctx, std::move(img));
   else
@@ -117,7 +104,7 @@ std::string directoryOf(const std::string& path) {
 void loadLinked(Context& ctx, uint32_t& slot, const std::string& dataPath) {
   PixelImage* stub = ctx.images.get(slot);
   if (!stub || stub->block.size() != kImageHeaderSize || !stub->linked()) return;
-  const std::string quoted = imageName(*stub);
+  const std::string quoted = stub->name();
   std::string file =
       quoted.substr(1, quoted.size() >= 2 && quoted.back() == '"' ? quoted.size() - 2 : std::string::npos);
   const int32_t dx = stub->x0(), dy = stub->y0();
@@ -131,7 +118,7 @@ void loadLinked(Context& ctx, uint32_t& slot, const std::string& dataPath) {
   img->setI32(36, clamp32(int64_t{img->y0()} + dy));
   img->setI32(40, clamp32(int64_t{img->x1()} + dx));
   img->setI32(44, clamp32(int64_t{img->y1()} + dy));
-  setImageName(*img, quoted);
+  img->setName(quoted);
   slot = ctx.images.add(std::move(img));
 }
 
