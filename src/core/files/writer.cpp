@@ -148,8 +148,7 @@ class DesignWriter {
     out_ += ',';
     appendDimension(out_, img.y0());
     out_ += "): ";
-    const char* name = reinterpret_cast<const char*>(img.block.data() + 64);
-    out_.append(name, strnlen(name, 64));
+    out_ += img.name();
     endLine(out_, start);
   }
 
