@@ -62,6 +62,7 @@ struct TextPen {
   int mode;
   int font = 0;
   int64_t x = 0, y = 0, lineStart = 0, extreme = 0;
+  bool measureOnly = false;  // walks the strokes without drawing
   ToPixel px;
 
   TextPen(Context& c, uint32_t p, double originX, double originY, uint16_t angle, int32_t unit, int32_t xunit,
@@ -81,6 +82,7 @@ struct TextPen {
   double wy(double fx, double fy) const { return oy + fx * rot.s + fy * rot.c; }
 
   void segment(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+    if (measureOnly) return;
     Surface& sf = ctx.screen.surface;
     double ax = static_cast<double>(x1), ay = static_cast<double>(y1);
     double bx = static_cast<double>(x2), by = static_cast<double>(y2);
@@ -537,6 +539,24 @@ void drawLabel(Context& ctx, uint32_t pixel, std::string_view text, int64_t x, i
   pen.run(text);
 }
 
+namespace {
+
+// The width the strokes of a text reach (largest X - start - 2 X units): at
+// least 1 for normal text, negative (at most -1) for mirrored text.
+int32_t measuredTextLength(Context& ctx, std::string_view s, int32_t u, int32_t xu, int font) {
+  TextPen pen(ctx, 0, 0, 0, 0, u, xu, kTextThin);
+  pen.measureOnly = true;
+  pen.font = font;
+  pen.run(s);
+  int64_t measured = pen.extreme - 2LL * pen.xu;
+  if (xu >= 0) return static_cast<int32_t>(std::clamp<int64_t>(measured, 1, INT32_MAX));
+  return static_cast<int32_t>(std::clamp<int64_t>(measured < 0 ? measured : -1, INT32_MIN + 1, -1));
+}
+
+}  // namespace
+
+int32_t textLineCount(const Record& r) { return r.w5; }
+
 bool drawText(Context& ctx, uint32_t pixel, Handle h) {
   Record& r = ctx.rec(h);
   int mode = ctx.params.drawText & 3;
@@ -552,6 +572,12 @@ bool drawText(Context& ctx, uint32_t pixel, Handle h) {
     if (ch == kFieldSeparator && font != 15) break;
     if (ch == kLineBreak) ++extra;
   }
+  // The text is measured before it is placed, so that centred and right
+  // anchored text sits where it will stay, from the first redraw on; the
+  // measured length and the number of lines are stored back.
+  length = measuredTextLength(ctx, s, u, xu, font);
+  r.w3 = length;
+  r.w5 = extra + 1;
   int64_t x0 = 0, y0 = 0;
   switch (anchor & 3) {
     case 1:
@@ -611,12 +637,6 @@ bool drawText(Context& ctx, uint32_t pixel, Handle h) {
   pen.x = pen.lineStart = pen.extreme = x0;
   pen.y = y0;
   pen.run(s);
-  // The measured length is stored back, so the drawn length is always current.
-  int64_t measured = pen.extreme - x0 - 2LL * pen.xu;
-  if (length >= 0)
-    r.w3 = static_cast<int32_t>(std::clamp<int64_t>(measured, 1, INT32_MAX));
-  else
-    r.w3 = static_cast<int32_t>(std::clamp<int64_t>(measured < 0 ? measured : -1, INT32_MIN + 1, -1));
   return true;
 }
 

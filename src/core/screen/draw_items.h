@@ -24,7 +24,11 @@ bool drawGhost(Context& ctx, Handle item);
 bool drawLine(Context& ctx, uint32_t pixel, Handle item);
 bool drawArc(Context& ctx, uint32_t pixel, Handle item);
 bool drawPad(Context& ctx, uint32_t pixel, Handle item, int32_t padGrow = 0);
+// Measures the text first and stores the measured length and the number of
+// lines (textLineCount) back into the item, then draws it.
 bool drawText(Context& ctx, uint32_t pixel, Handle item);
+// The number of lines a text had when it was last drawn (0: never drawn).
+int32_t textLineCount(const Record& r);
 // Two diagonal strokes of +-0.025 inch, 0.01 inch wide, through a point.
 void drawMarker(Context& ctx, uint32_t pixel, int32_t x, int32_t y);
 
