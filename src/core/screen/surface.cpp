@@ -364,4 +364,49 @@ void Surface::xorDashedCrossHair(int64_t x, int64_t y, const Rect& area) {
   clip_ = saved;
 }
 
+void Surface::xorRubberRectangle(int64_t cornerX, int64_t cornerY, int64_t x, int64_t y, const Rect& area) {
+  Rect saved = clip_;
+  setClip(area);
+  if (clip_.empty()) {
+    clip_ = saved;
+    return;
+  }
+  // Sides and cross-hair share pixels; a pixel combined twice would vanish,
+  // so the figure is collected first and each pixel written once.
+  std::vector<PixelPoint> pts;
+  auto add = [&](int64_t px, int64_t py) {
+    if (px >= clip_.left && px <= clip_.right && py >= clip_.top && py <= clip_.bottom) pts.push_back({px, py});
+  };
+  auto row = [&](int64_t r, int64_t a, int64_t b) {
+    if (r < clip_.top || r > clip_.bottom) return;
+    for (int64_t c = std::max<int64_t>(std::min(a, b), clip_.left); c <= std::min<int64_t>(std::max(a, b), clip_.right);
+         ++c)
+      pts.push_back({c, r});
+  };
+  auto column = [&](int64_t c, int64_t a, int64_t b) {
+    if (c < clip_.left || c > clip_.right) return;
+    for (int64_t r = std::max<int64_t>(std::min(a, b), clip_.top); r <= std::min<int64_t>(std::max(a, b), clip_.bottom);
+         ++r)
+      pts.push_back({c, r});
+  };
+  row(cornerY, cornerX, x);
+  row(y, cornerX, x);
+  column(cornerX, cornerY, y);
+  column(x, cornerY, y);
+  for (int64_t col = clip_.left; col <= clip_.right; ++col)
+    if (((col - (x - 8)) & 16) == 0) add(col, y);
+  for (int64_t r = clip_.top; r <= clip_.bottom; ++r)
+    if (((r - (y - 8)) & 16) == 0) add(x, r);
+  std::sort(pts.begin(), pts.end(), [](const PixelPoint& a, const PixelPoint& b) {
+    return a.y != b.y ? a.y < b.y : a.x < b.x;
+  });
+  pts.erase(std::unique(pts.begin(), pts.end(), [](const PixelPoint& a, const PixelPoint& b) {
+              return a.x == b.x && a.y == b.y;
+            }),
+            pts.end());
+  uint32_t px = colourToPixel(format_, kXorColour, true);
+  for (const PixelPoint& p : pts) plot(px, p.x, p.y);
+  clip_ = saved;
+}
+
 }  // namespace trelmo

@@ -58,6 +58,10 @@ class Surface {
   void polyline(uint32_t pixel, const std::vector<PixelPoint>& v, bool closed);
   void xorCrossHair(int64_t x, int64_t y, const Rect& area, bool thick);
   void xorDashedCrossHair(int64_t x, int64_t y, const Rect& area);
+  // The rubber rectangle of a pending first corner: the four sides between
+  // the corner and the cursor plus the dashed cross-hair, every pixel of the
+  // figure combined once, so that drawing it twice removes it.
+  void xorRubberRectangle(int64_t cornerX, int64_t cornerY, int64_t x, int64_t y, const Rect& area);
 
  private:
   void spanClipped(uint32_t pixel, int row, int x1, int x2);
