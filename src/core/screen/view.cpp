@@ -353,4 +353,29 @@ bool parseCursorEntry(std::string_view text, const View& v, const Params& p, int
   return true;
 }
 
+void orthoConstrain(int32_t startX, int32_t startY, int32_t& x, int32_t& y, bool axesOnly) {
+  int64_t dx = static_cast<int64_t>(x) - startX, dy = static_cast<int64_t>(y) - startY;
+  int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+  if (axesOnly ? ay < ax : 2 * ay < ax) {
+    dy = 0;
+  } else if (axesOnly || ay >= 2 * ax) {
+    dx = 0;
+  } else {
+    int64_t d = std::min(ax, ay);
+    dx = dx < 0 ? -d : d;
+    dy = dy < 0 ? -d : d;
+  }
+  x = static_cast<int32_t>(std::clamp<int64_t>(startX + dx, INT32_MIN, INT32_MAX));
+  y = static_cast<int32_t>(std::clamp<int64_t>(startY + dy, INT32_MIN, INT32_MAX));
+}
+
+std::string clockReadout(int hour24, int minute, bool colon) {
+  int h = ((hour24 % 24) + 24) % 24;
+  int m = ((minute % 60) + 60) % 60;
+  int h12 = h % 12 == 0 ? 12 : h % 12;
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%2d%c%02d%s", h12, colon ? ':' : ' ', m, h < 12 ? "am" : "pm");
+  return buf;
+}
+
 }  // namespace trelmo

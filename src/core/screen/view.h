@@ -82,6 +82,16 @@ std::string gridReadout(const View& v, const Params& p);
 std::string polarReadout(const View& v, const Params& p, int32_t refX, int32_t refY);
 std::string cursorReadout(const View& v, const Params& p);
 
+// The ortho constraint on a motion from (startX, startY) to (x, y): a motion
+// with |dy| < |dx| / 2 becomes horizontal, one with |dy| >= 2 |dx| vertical,
+// anything between a 45-degree diagonal of the smaller length. Filled solids
+// (`axesOnly`) keep to horizontal or vertical.
+void orthoConstrain(int32_t startX, int32_t startY, int32_t& x, int32_t& y, bool axesOnly);
+
+// The status-bar clock: 12-hour hours with a blank for a leading zero, a
+// colon shown only when `colon`, minutes and "am" or "pm" (" 3:07pm").
+std::string clockReadout(int hour24, int minute, bool colon);
+
 // Typed cursor position ("+0.1,-0.1", "1,2", "25mm,3+.5"): the new cursor.
 bool parseCursorEntry(std::string_view text, const View& v, const Params& p, int32_t& x, int32_t& y);
 
