@@ -19,6 +19,7 @@
 #include "app/canvas.h"
 #include "app/form_dialog.h"
 #include "app/main_window.h"
+#include "app/sound_player.h"
 #include "app/status_bar.h"
 
 namespace trelmo::app {
@@ -47,7 +48,8 @@ QMessageBox::StandardButtons standardButtons(Buttons buttons) {
 QtHost::QtHost(const QString& settingsFile)
     : settings_(settingsFile.isEmpty()
                     ? std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "TRELMO", "TRELMO'98")
-                    : std::make_unique<QSettings>(settingsFile, QSettings::IniFormat)) {}
+                    : std::make_unique<QSettings>(settingsFile, QSettings::IniFormat)),
+      player_(std::make_unique<SoundPlayer>([this](const std::string& name) { return readSetting(name); })) {}
 
 QtHost::~QtHost() = default;
 
@@ -77,12 +79,10 @@ void QtHost::statusText(const std::string& text) {
 
 void QtHost::sound(Sound s) {
   ++soundsPlayed_;
-  // Without an audio device of our own the desktop's bell stands in for the
-  // tones; the Tick is only a click and stays silent.
-  if (s != Sound::Tick) QApplication::beep();
+  player_->play(s);
 }
 
-void QtHost::eventSound(const std::string& event) {}
+void QtHost::eventSound(const std::string& event) { player_->playEvent(event); }
 
 bool QtHost::progress(int percent) {
   if (!canvas) return false;

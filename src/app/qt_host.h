@@ -17,6 +17,7 @@ namespace trelmo::app {
 
 class Canvas;
 class MainWindow;
+class SoundPlayer;
 
 class QtHost : public Host {
  public:
@@ -65,9 +66,11 @@ class QtHost : public Host {
   QSettings& settings() { return *settings_; }
   QProgressBar* progressBar() const { return progress_; }
   int soundsPlayed() const { return soundsPlayed_; }
+  SoundPlayer& soundPlayer() { return *player_; }
 
  private:
   std::unique_ptr<QSettings> settings_;
+  std::unique_ptr<SoundPlayer> player_;
   QProgressBar* progress_ = nullptr;
   int soundsPlayed_ = 0;
   bool confined_ = false;

@@ -48,8 +48,8 @@ TEST(Tones, ZeroDurationIsAShortClick) {
 
 TEST(Tones, MalformedSequencesStaySafeAndBounded) {
   EXPECT_TRUE(synthesizeTones({}).empty());
-  EXPECT_TRUE(synthesizeTones({0, 5, 597, 2}).empty());          // ends at the first divisor 0
-  EXPECT_TRUE(synthesizeTones({597}).empty());                   // a divisor without its duration
+  EXPECT_TRUE(synthesizeTones({0, 5, 597, 2}).empty());  // ends at the first divisor 0
+  EXPECT_TRUE(synthesizeTones({597}).empty());           // a divisor without its duration
   EXPECT_TRUE(synthesizeTones(toneSequence(Sound::Beep), 0).empty());
   const auto longest = synthesizeTones({1, 65535, 1, 65535, 0});  // over an hour asked for
   EXPECT_EQ(longest.size(), static_cast<size_t>(kToneSampleRate) * kToneMaxSeconds);
