@@ -37,9 +37,13 @@ Canvas::Canvas(Context& ctx, QImage::Format format, QWidget* parent) : QWidget(p
   setAttribute(Qt::WA_NoSystemBackground);
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
+  ctx_.screen.zoomPending = [this] { return interrupt_.poll(); };
 }
 
-Canvas::~Canvas() { detach(); }
+Canvas::~Canvas() {
+  ctx_.screen.zoomPending = nullptr;
+  detach();
+}
 
 void Canvas::detach() {
   // The core must never keep a pointer into a buffer that is gone.
@@ -135,7 +139,11 @@ void Canvas::redrawDesign() {
     if (!cut.empty()) rects.push_back(cut);
   }
   if (rects.empty()) rects.push_back(ctx_.view.area);
+  // Only these redraws give way to a zoom key or click: a resize draws the
+  // new strips at once.
+  interrupt_.begin();
   drawRects(rects);
+  interrupt_.end();
   redrawStatusBar();
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/redraw_interrupt.h"
 #include "app/status_bar.h"
 #include "resources/pixel_format.h"
 #include "screen/surface.h"
@@ -46,6 +47,8 @@ class Canvas : public QWidget {
   void followCursor();
   bool crossHairDrawn() const { return crossHairDrawn_; }
 
+  RedrawInterrupt& redrawInterrupt() { return interrupt_; }
+
   // Rectangles drawn by the last redraw or resize, for tests.
   const std::vector<Rect>& lastDrawn() const { return lastDrawn_; }
 
@@ -66,6 +69,7 @@ class Canvas : public QWidget {
   std::vector<Rect> lastDrawn_;
   bool crossHairOn_ = false, crossHairThick_ = false, crossHairDrawn_ = false;
   int64_t crossX_ = 0, crossY_ = 0;
+  RedrawInterrupt interrupt_{this};
 };
 
 // The strips of a drawing area grown from `before` to `after` (both inclusive,
