@@ -32,7 +32,7 @@ std::string clockText() { return QTime::currentTime().toString("HH:mm").toStdStr
 
 MainWindow::MainWindow(Context& ctx, QtHost& host, QImage::Format format)
     : ctx_(ctx), host_(host), canvas_(new Canvas(ctx, format, this)) {
-  setWindowTitle("TRELMO'98");
+  setWindowTitle("TRELMO'98 for Windows");
   setMinimumSize(kMinWindowWidth, kMinWindowHeight);
   setCentralWidget(canvas_);
   canvas_->installEventFilter(this);
@@ -44,6 +44,8 @@ MainWindow::MainWindow(Context& ctx, QtHost& host, QImage::Format format)
         this, [this] { close(); }, Qt::QueuedConnection);
   };
   buildMenuBar(menuBar(), ctx_, [this](uint16_t code, int source) { command(code, source); });
+  for (QAction* top : menuBar()->actions())
+    if (QMenu* menu = top->menu()) connect(menu, &QMenu::aboutToHide, this, &MainWindow::resumeAfterMenu);
   installHooks();
   heartbeat_.setInterval(kHeartbeatMs);
   heartbeat_.setTimerType(Qt::PreciseTimer);
@@ -168,12 +170,19 @@ void MainWindow::showPopup(int which, const QPoint& globalPos) {
   QMenu* popup = buildPopupMenu(
       which, ctx_, [this](uint16_t code, int source) { command(code, source); }, this);
   popup->setAttribute(Qt::WA_DeleteOnClose);
-  // Closing the popup resumes TRELMO mode when it was left for the popup.
-  connect(popup, &QMenu::aboutToHide, this, [this] {
-    QMetaObject::invokeMethod(
-        this, [this] { suspendForMenu(ctx_, 0); }, Qt::QueuedConnection);
-  });
+  connect(popup, &QMenu::aboutToHide, this, &MainWindow::resumeAfterMenu);
   popup->popup(globalPos);
+}
+
+void MainWindow::resumeAfterMenu() {
+  // Closing a menu resumes TRELMO mode when it was left for the menu; moving
+  // from one menu of the bar to the next is not leaving the menus.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (!QApplication::activePopupWidget()) suspendForMenu(ctx_, 0);
+      },
+      Qt::QueuedConnection);
 }
 
 void MainWindow::afterInput() {

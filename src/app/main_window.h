@@ -37,6 +37,8 @@ class MainWindow : public QMainWindow {
   void openMenu(char family, char item);
   // Popup 0 (schematics) or 1 (others) at a screen position.
   void showPopup(int which, const QPoint& globalPos);
+  // After a menu bar menu or a popup closes: back to TRELMO mode if it was left for the menu.
+  void resumeAfterMenu();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
