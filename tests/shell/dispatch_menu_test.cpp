@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "database/design_files.h"
 #include "database/rings.h"
 #include "resources/menus.h"
 #include "scripted_host.h"
@@ -31,6 +32,22 @@ TEST(Dispatch, FilesMembersWaitingForTheirSubsystemsBeop) {
   Context ctx(host);
   for (char m : {'G', 'P', 'B'}) executeFunction(ctx, fc('F', m), kFromKeys);
   EXPECT_EQ(host.count(Sound::Beop), 3);
+}
+
+// SW flips the records themselves, so the file must count as modified.
+TEST(Dispatch, MirrorViewFlipsTheFileAndMarksItModified) {
+  ScriptedHost host;
+  Context ctx(host);
+  executeFunction(ctx, fc('S', 'W'), kFromKeys);
+  EXPECT_EQ(host.count(Sound::Beop), 1);  // no file open
+  ASSERT_NE(newDesignFile(ctx, "mirror.pcb"), kNull);
+  const Handle line = createItem(ctx.pool, ctx.current, kLine, 3, 655, kInch, 0, 2 * kInch, kInch, kNull);
+  executeFunction(ctx, fc('S', 'W'), kFromKeys);
+  EXPECT_EQ(ctx.rec(line).x1, -kInch);
+  EXPECT_EQ(ctx.rec(line).w3, -2 * kInch);
+  EXPECT_TRUE(fileModified(ctx.rec(ctx.current)));
+  EXPECT_EQ(host.redraws, 1);
+  EXPECT_EQ(host.count(Sound::Beop), 1);
 }
 
 TEST(Dispatch, MenuCommandsAreRecordedAndRoutedByTheirIds) {
