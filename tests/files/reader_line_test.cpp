@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 #include <vector>
+#include <unistd.h>
 
 #include "files/input_file.h"
 
@@ -61,7 +62,7 @@ TEST(ReaderLines, RawLinesKeepTabsAndStopAtTheLimit) {
 // Lines, CR LF pairs and raw reads that straddle a 64 KiB block boundary
 // come out whole, and raw bytes follow the last line taken.
 TEST(ReaderLines, FileBlocksJoinSeamlessly) {
-  const std::string path = ::testing::TempDir() + "reader_blocks.txt";
+  const std::string path = ::testing::TempDir() + "reader_blocks_" + std::to_string(::getpid()) + ".txt";
   const std::string data =
       std::string(InputFile::kBlock - 1, 'q') + "\r\nsecond\n\x1a" + std::string(3 * InputFile::kBlock, 'r');
   std::ofstream(path, std::ios::binary) << data;

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <unistd.h>
 
 #include "files/reader_fixture.h"
 #include "files/writer.h"
@@ -26,7 +28,7 @@ TEST_P(RoundTrip, ReadThenWriteKeepsEveryByte) {
   ASSERT_EQ(readFile(ctx, source, kHintNone), kFormatV4);
   // The fixtures were saved from files that had no remembered format.
   if (original.find("\r\n-gf\r\n") != std::string::npos) ctx.params.format = 0;
-  const std::string out = ::testing::TempDir() + "reader_round_trip.out";
+  const std::string out = ::testing::TempDir() + "reader_round_trip_" + std::to_string(::getpid()) + ".out";
   ASSERT_TRUE(writeDesignFile(ctx, out, kFormatV4));
   const std::string written = slurp(out);
   std::remove(out.c_str());
@@ -49,7 +51,7 @@ TEST_F(ReaderTest, EmbeddedPicturesSurviveWritingAndReading) {
     data += header + std::string(4 * 2 * bpp / 8, static_cast<char>(bpp));
   }
   ASSERT_EQ(read(data), kFormatV4);
-  const std::string out = ::testing::TempDir() + "reader_pictures.out";
+  const std::string out = ::testing::TempDir() + "reader_pictures_" + std::to_string(::getpid()) + ".out";
   ASSERT_TRUE(writeDesignFile(ctx, out, kFormatV4));
   Context again(host);
   newDesignFile(again, "again.pcb");

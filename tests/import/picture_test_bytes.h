@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace trelmo::testing {
 
 using ByteVec = std::vector<uint8_t>;
@@ -65,6 +68,11 @@ inline ByteVec makeBmp(const BmpSpec& s, const ByteVec& pixels) {
   return b;
 }
 
-inline std::string temporaryPath(const std::string& name) { return ::testing::TempDir() + "/" + name; }
+// A path in a folder of this test process: CTest runs tests in parallel.
+inline std::string temporaryPath(const std::string& name) {
+  const std::string dir = ::testing::TempDir() + "/trelmo-pictures-" + std::to_string(::getpid());
+  ::mkdir(dir.c_str(), 0700);
+  return dir + "/" + name;
+}
 
 }  // namespace trelmo::testing

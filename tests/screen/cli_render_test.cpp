@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include <unistd.h>
 
 #include "screen/png_file.h"
 
@@ -29,7 +30,7 @@ bool pngSize(const std::string& path, uint32_t& w, uint32_t& h) {
 
 TEST(CliRender, WritesAPictureOfTheRequestedSizeAtEveryDepth) {
   std::string in = std::string(TRELMO_EXAMPLES_DIR) + "/demo.pcb";
-  std::string out = ::testing::TempDir() + "/render_demo.png";
+  std::string out = ::testing::TempDir() + "/render_demo_" + std::to_string(::getpid()) + ".png";
   for (const char* bpp : {"8", "16", "24", "32"}) {
     std::remove(out.c_str());
     ASSERT_EQ(run("render " + in + " -o " + out + " --size 320x200 --bpp " + bpp), 0) << bpp;
@@ -47,7 +48,7 @@ TEST(CliRender, WritesAPictureOfTheRequestedSizeAtEveryDepth) {
 
 TEST(CliRender, RefusesBadArgumentsAndMissingFiles) {
   std::string in = std::string(TRELMO_EXAMPLES_DIR) + "/demo.pcb";
-  std::string out = ::testing::TempDir() + "/render_bad.png";
+  std::string out = ::testing::TempDir() + "/render_bad_" + std::to_string(::getpid()) + ".png";
   EXPECT_EQ(run("render " + in), 2);  // no output
   EXPECT_EQ(run("render " + in + " -o " + out + " --bpp 12"), 2);
   EXPECT_EQ(run("render " + in + " -o " + out + " --size 0x10"), 2);
