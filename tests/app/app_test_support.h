@@ -2,12 +2,26 @@
 #pragma once
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <string>
 
+#include "app/main_window.h"
+#include "app/qt_host.h"
+#include "context.h"
+
 namespace trelmo::app::testing {
+
+// A whole editor (host with its own settings file, context, main window) for
+// one test.
+struct Editor {
+  QTemporaryDir dir;
+  QtHost host{dir.filePath("settings.ini")};
+  Context ctx{host};
+  MainWindow window{ctx, host};
+};
 
 inline std::string demoBoard() { return std::string(TRELMO_EXAMPLES_DIR) + "/demo.pcb"; }
 

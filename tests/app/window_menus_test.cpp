@@ -15,12 +15,7 @@
 namespace trelmo::app {
 namespace {
 
-struct Editor {
-  QTemporaryDir dir;
-  QtHost host{dir.filePath("settings.ini")};
-  Context ctx{host};
-  MainWindow window{ctx, host};
-};
+using testing::Editor;
 
 TEST(MainWindowTitle, BeforeAnyFileTheTitleIsTheProductsFullName) {
   Editor e;
