@@ -18,9 +18,7 @@ namespace {
 
 constexpr long kItems = 1000000;
 
-std::string benchFile() {
-  return (std::filesystem::temp_directory_path() / "trelmo-bench-1m.pcb").string();
-}
+std::string benchFile() { return (std::filesystem::temp_directory_path() / "trelmo-bench-1m.pcb").string(); }
 
 long countItems(trelmo::Context& ctx) {
   long n = 0;

@@ -27,8 +27,8 @@ struct Gen {
 
   void track(Handle ring) {
     const int32_t x = coord(), y = coord();
-    Handle h = createItem(ctx.pool, ring, kLine, (rng() & 1) ? 3 : 12, 655, x, y, x + static_cast<int32_t>(rng() % kInch),
-                          y, 0);
+    Handle h = createItem(ctx.pool, ring, kLine, (rng() & 1) ? 3 : 12, 655, x, y,
+                          x + static_cast<int32_t>(rng() % kInch), y, 0);
     if (h) attachSignal(ctx, h, signal());
   }
   void pad(Handle ring, int32_t x, int32_t y, uint32_t pin) {
@@ -58,7 +58,11 @@ struct Gen {
     ctx.rec(s).w4 = static_cast<int32_t>(hdr);
     ctx.rec(s).x1 = x;
     ctx.rec(s).y1 = y;
-    const std::string params = "U" + std::to_string(n) + "\x7f" "74HC00" "\x7f" "DIP14";
+    const std::string params = "U" + std::to_string(n) +
+                               "\x7f"
+                               "74HC00"
+                               "\x7f"
+                               "DIP14";
     storeText(ctx, s, params);
     for (uint32_t pin = 1; pin <= 4; ++pin) pad(s, x + static_cast<int32_t>(pin) * 6554, y, pin);
     createItem(ctx.pool, s, kLine, 1, 655, x, y + kInch / 4, x + kInch / 2, y + kInch / 4, 0);
@@ -87,10 +91,19 @@ void generateBoard(Context& ctx, long items, uint32_t seed) {
       made += 6;
     } else {
       switch (i % 5) {
-        case 0: case 1: g.track(ring); break;
-        case 2: g.pad(ring, g.coord(), g.coord(), 1); break;
-        case 3: g.via(ring); break;
-        default: g.text(ring, "R12 10K"); break;
+        case 0:
+        case 1:
+          g.track(ring);
+          break;
+        case 2:
+          g.pad(ring, g.coord(), g.coord(), 1);
+          break;
+        case 3:
+          g.via(ring);
+          break;
+        default:
+          g.text(ring, "R12 10K");
+          break;
       }
       made += 1;
     }

@@ -18,10 +18,14 @@ std::string oneLine(const std::string& s) {
 
 const char* answerName(Answer a) {
   switch (a) {
-    case Answer::Ok: return "ok";
-    case Answer::Cancel: return "cancel";
-    case Answer::Yes: return "yes";
-    case Answer::No: return "no";
+    case Answer::Ok:
+      return "ok";
+    case Answer::Cancel:
+      return "cancel";
+    case Answer::Yes:
+      return "yes";
+    case Answer::No:
+      return "no";
   }
   return "?";
 }

@@ -33,10 +33,10 @@ struct Context {
   ImageStore images;
   Paths paths;
   bool autosaveEnabled = false;
-  View view;            // world-to-pixel transform, cursor, zoom
-  ScreenState screen;   // drawing surface, dirty list, pixel values
-  ShellState shell;     // start-up, heartbeat, hooks, messages, preferences
-  InputState input;     // keyboard state, mouse, keystroke macros
+  View view;           // world-to-pixel transform, cursor, zoom
+  ScreenState screen;  // drawing surface, dirty list, pixel values
+  ShellState shell;    // start-up, heartbeat, hooks, messages, preferences
+  InputState input;    // keyboard state, mouse, keystroke macros
 
   Host* host;
   Host silentHost;

@@ -1,11 +1,11 @@
 // The line reader and raw access of InputFile.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
-#include <unistd.h>
 
 #include "files/input_file.h"
 

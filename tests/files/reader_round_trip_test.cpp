@@ -1,10 +1,11 @@
 // Reading a version 4 file and writing it again gives the same bytes.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 #include "files/reader_fixture.h"
 #include "files/writer.h"

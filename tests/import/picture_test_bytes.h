@@ -1,14 +1,13 @@
 // Little helpers that build picture files byte by byte for the tests.
 #pragma once
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <vector>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace trelmo::testing {
 

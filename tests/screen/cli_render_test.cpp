@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
 #include <vector>
-#include <unistd.h>
 
 #include "screen/png_file.h"
 

@@ -137,7 +137,7 @@ TEST_F(Drawing, HolesAsLargeAsTheirPadDoNotEraseIt) {
   pad(0, item::kRoundVia, 13107, 13107, 6554, 0, kInch / 2, kInch / 2);  // 0.2 pad, 0.1 hole
   pad(0, item::kRoundVia, 13107, 13107, 13107, 0, 3 * kInch / 2, kInch / 2);
   drawDesign(ctx, true);
-  EXPECT_EQ(colourAt(50, 99), ctx.params.backgroundColor);    // the hole
+  EXPECT_EQ(colourAt(50, 99), ctx.params.backgroundColor);      // the hole
   EXPECT_NE(colourAt(50 + 7, 99), ctx.params.backgroundColor);  // the ring around it
   EXPECT_NE(colourAt(150, 99), ctx.params.backgroundColor);     // the drill hit
 }

@@ -15,14 +15,11 @@ struct Motion {
 
 TEST(Ortho, MotionsSnapToAxesOrDiagonals) {
   const Motion cases[] = {
-      {100, 49, false, 100, 0},    // under half: horizontal
-      {100, 50, false, 50, 50},    // from half: diagonal of the smaller length
-      {-100, 199, false, -100, 100},
-      {100, 200, false, 0, 200},   // twice or more: vertical
-      {-30, -90, false, 0, -90},
-      {100, 99, true, 100, 0},     // filled solids: the larger axis only
-      {99, -100, true, 0, -100},
-      {0, 0, false, 0, 0},
+      {100, 49, false, 100, 0},                                  // under half: horizontal
+      {100, 50, false, 50, 50},                                  // from half: diagonal of the smaller length
+      {-100, 199, false, -100, 100}, {100, 200, false, 0, 200},  // twice or more: vertical
+      {-30, -90, false, 0, -90},     {100, 99, true, 100, 0},    // filled solids: the larger axis only
+      {99, -100, true, 0, -100},     {0, 0, false, 0, 0},
   };
   for (const Motion& m : cases) {
     int32_t x = 1000 + m.dx, y = -500 + m.dy;

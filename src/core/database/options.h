@@ -38,10 +38,10 @@ struct NumberReader {
   bool skip(char c);  // skips one c when it is next
   int32_t integer();
   uint32_t hex();
-  int32_t dimension();     // inches with a point, mils without
-  int32_t oldDimension();  // integer mils
-  int32_t plainNumber();   // 16.16, up to 9 fraction digits
-  uint16_t angle();        // degrees into a binary angle
+  int32_t dimension();                 // inches with a point, mils without
+  int32_t oldDimension();              // integer mils
+  int32_t plainNumber();               // 16.16, up to 9 fraction digits
+  uint16_t angle();                    // degrees into a binary angle
   std::string token(char stop = ',');  // up to stop or blank
 };
 

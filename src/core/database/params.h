@@ -9,11 +9,18 @@ namespace trelmo {
 
 // Layer kinds (bits 0-2 of a layer's type).
 enum LayerKind : uint8_t {
-  kSilk = 0, kMask = 1, kCopper = 2, kPlane = 3, kSymbols = 4, kPaste = 5, kSchematic = 6, kDrawing = 7,
+  kSilk = 0,
+  kMask = 1,
+  kCopper = 2,
+  kPlane = 3,
+  kSymbols = 4,
+  kPaste = 5,
+  kSchematic = 6,
+  kDrawing = 7,
 };
 constexpr uint8_t kLayerKindMask = 7;
 constexpr uint8_t kBottomSide = 8;
-constexpr uint8_t kRouteDirShift = 4;  // bits 4-5: 0 none, 1 X, 2 Y, 3 either
+constexpr uint8_t kRouteDirShift = 4;          // bits 4-5: 0 none, 1 X, 2 Y, 3 either
 constexpr uint32_t kColorDisabled = 1u << 24;  // "Video Disabled" / not plotted
 constexpr int kRatnestLayer = 255;
 
@@ -57,17 +64,40 @@ struct IsolationParams {
 
 // Draw mode bits ("-gm").
 enum DrawBits : uint8_t {
-  kLinesCenterline = 0, kLinesOutline = 1, kLinesSparse = 2, kLinesDense = 3, kTrackSignalNames = 4,
-  kPadsOutline = 0, kPadsOutlineHole = 1, kPadsDense = 2, kPadsDenseNoHole = 3,
-  kPadPinNumbers = 4, kPadSignalNames = 8, kPadMaskPaste = 16,
-  kTextDisabled = 0, kTextThin = 1, kTextHollow = 2, kTextFilled = 3,
-  kTagReadout = 1, kTagOrigins = 2, kTagEndpoints = 4, kTagArcCenters = 8,
+  kLinesCenterline = 0,
+  kLinesOutline = 1,
+  kLinesSparse = 2,
+  kLinesDense = 3,
+  kTrackSignalNames = 4,
+  kPadsOutline = 0,
+  kPadsOutlineHole = 1,
+  kPadsDense = 2,
+  kPadsDenseNoHole = 3,
+  kPadPinNumbers = 4,
+  kPadSignalNames = 8,
+  kPadMaskPaste = 16,
+  kTextDisabled = 0,
+  kTextThin = 1,
+  kTextHollow = 2,
+  kTextFilled = 3,
+  kTagReadout = 1,
+  kTagOrigins = 2,
+  kTagEndpoints = 4,
+  kTagArcCenters = 8,
 };
 
 // Print flags and exclusions ("-gp").
 enum PrintBits : uint8_t {
-  kPrintExtents = 1, kPrintScaleToPage = 2, kPrintCentre = 4, kPrintMirror = 64, kPrintNegative = 128,
-  kNoHoles = 1, kNoVias = 2, kNoPads = 4, kNoImage = 8, kNoTracks = 16,
+  kPrintExtents = 1,
+  kPrintScaleToPage = 2,
+  kPrintCentre = 4,
+  kPrintMirror = 64,
+  kPrintNegative = 128,
+  kNoHoles = 1,
+  kNoVias = 2,
+  kNoPads = 4,
+  kNoImage = 8,
+  kNoTracks = 16,
 };
 
 // The whole block. It is copied byte for byte when a file is parked, so it

@@ -95,8 +95,14 @@ inline void setArc(Record& r, int32_t radius, uint16_t start, uint16_t sweep, ui
 }
 // Pads, vias and mounting holes.
 enum PadType : uint8_t {
-  kSchematicPin = 0, kOvalThru = 1, kRectThru = 2, kRoundVia = 3,
-  kPadstack = 4, kOvalSmt = 5, kRectSmt = 6, kSchematicDot = 7,
+  kSchematicPin = 0,
+  kOvalThru = 1,
+  kRectThru = 2,
+  kRoundVia = 3,
+  kPadstack = 4,
+  kOvalSmt = 5,
+  kRectSmt = 6,
+  kSchematicDot = 7,
 };
 constexpr uint8_t kSurfaceMount = 4;
 inline uint8_t padType(const Record& r) { return static_cast<uint8_t>(r.size & 7); }

@@ -13,8 +13,8 @@ constexpr char kFormatV4 = 'C', kFormatV3 = '3', kFormatV2 = '2', kFormatGerber 
                kFormatTango = 'T', kFormatProtel = 'P', kFormatBinary = 'O', kFormatDxf = 'X', kFormatHpgl = 'H',
                kFormatPicture = 'B', kFormatText = 'Z';
 // Hints from File Open's type list (0 = automatic).
-constexpr char kHintNone = 0, kHintDxf = 'X', kHintGerber = 'G', kHintExcellon = 'I', kHintHpgl = 'H',
-               kHintText = 'Z', kHintHexdump = '@';
+constexpr char kHintNone = 0, kHintDxf = 'X', kHintGerber = 'G', kHintExcellon = 'I', kHintHpgl = 'H', kHintText = 'Z',
+               kHintHexdump = '@';
 
 // Reads a file into the current (new, empty) design file. Returns the format
 // code, or 0 when the file could not be opened; the code becomes the file's

@@ -10,6 +10,7 @@ namespace {
 // selects. Scan codes 91-103 are the grey cursor block (extended 71-83).
 constexpr KeyRecord kEmpty{{0, 0, 0, 0}, {"", "", "", ""}};
 
+// clang-format off
 constexpr KeyRecord kKeys[kKeyScanCodes] = {
     kEmpty,                                                                      // 0
     {{0x011B, 0x011B, 0x011B, 0x0100}, {"Esc", "Esc", "Esc", "#Esc"}},           // 1
@@ -119,6 +120,7 @@ constexpr KeyRecord kKeys[kKeyScanCodes] = {
     kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty,              // 112-119
     kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty,              // 120-127
 };
+// clang-format on
 
 }  // namespace
 

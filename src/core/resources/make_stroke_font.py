@@ -183,10 +183,12 @@ def main():
     print()
     print("// Bytes 0-1: cell size 6; then 256 self-relative 16-bit offsets; then the")
     print("// stroke bytes (high nibble X step, low nibble Y step, 0x00 = next step pen-up).")
+    print("// clang-format off")
     print("const std::array<uint8_t, kStrokeFontBytes> kStrokeFont = {")
     for i in range(0, 4096, 16):
         print("    " + ", ".join("0x%02X" % b for b in data[i:i + 16]) + ",")
     print("};")
+    print("// clang-format on")
     print()
     print("}  // namespace trelmo")
 

@@ -397,12 +397,10 @@ void Surface::xorRubberRectangle(int64_t cornerX, int64_t cornerY, int64_t x, in
     if (((col - (x - 8)) & 16) == 0) add(col, y);
   for (int64_t r = clip_.top; r <= clip_.bottom; ++r)
     if (((r - (y - 8)) & 16) == 0) add(x, r);
-  std::sort(pts.begin(), pts.end(), [](const PixelPoint& a, const PixelPoint& b) {
-    return a.y != b.y ? a.y < b.y : a.x < b.x;
-  });
-  pts.erase(std::unique(pts.begin(), pts.end(), [](const PixelPoint& a, const PixelPoint& b) {
-              return a.x == b.x && a.y == b.y;
-            }),
+  std::sort(pts.begin(), pts.end(),
+            [](const PixelPoint& a, const PixelPoint& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+  pts.erase(std::unique(pts.begin(), pts.end(),
+                        [](const PixelPoint& a, const PixelPoint& b) { return a.x == b.x && a.y == b.y; }),
             pts.end());
   uint32_t px = colourToPixel(format_, kXorColour, true);
   for (const PixelPoint& p : pts) plot(px, p.x, p.y);

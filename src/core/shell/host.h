@@ -17,7 +17,7 @@ inline bool affirmative(Answer a) { return a == Answer::Ok || a == Answer::Yes; 
 // place; runDialog returns false when the box was cancelled (Escape).
 struct DialogField {
   enum Kind { Label, Text, Integer, Number, Check, Choice, Radio };
-  std::string name;   // stable key used by scripts and tests
+  std::string name;  // stable key used by scripts and tests
   Kind kind = Text;
   std::string label;  // text shown beside the control
   std::string value;  // "0"/"1" for Check; the chosen index for Choice and Radio
@@ -26,7 +26,7 @@ struct DialogField {
 };
 
 struct DialogBox {
-  std::string name;   // template name, e.g. "GerberInFormatBox"
+  std::string name;  // template name, e.g. "GerberInFormatBox"
   std::string title;
   std::vector<DialogField> fields;
 

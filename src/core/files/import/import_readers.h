@@ -10,14 +10,14 @@ namespace trelmo {
 
 struct Context;
 
-char readPicture(Context& ctx, InputFile& in, char hint);      // 'B'
-char readGerber(Context& ctx, InputFile& in, char hint);       // 'G'
-char readExcellon(Context& ctx, InputFile& in, char hint);     // 'E'
+char readPicture(Context& ctx, InputFile& in, char hint);         // 'B'
+char readGerber(Context& ctx, InputFile& in, char hint);          // 'G'
+char readExcellon(Context& ctx, InputFile& in, char hint);        // 'E'
 char readTangoSchematic(Context& ctx, InputFile& in, char hint);  // 'T'
-char readTangoBoard(Context& ctx, InputFile& in, char hint);   // 'T'
-char readProtel(Context& ctx, InputFile& in, char hint);       // 'P'
-char readBinaryBoard(Context& ctx, InputFile& in, char hint);  // 'O'
-char readDxf(Context& ctx, InputFile& in, char hint);          // 'X'
-char readHpgl(Context& ctx, InputFile& in, char hint);         // 'H'
+char readTangoBoard(Context& ctx, InputFile& in, char hint);      // 'T'
+char readProtel(Context& ctx, InputFile& in, char hint);          // 'P'
+char readBinaryBoard(Context& ctx, InputFile& in, char hint);     // 'O'
+char readDxf(Context& ctx, InputFile& in, char hint);             // 'X'
+char readHpgl(Context& ctx, InputFile& in, char hint);            // 'H'
 
 }  // namespace trelmo
