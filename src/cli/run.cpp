@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "files/writer.h"
+#include "screen/redraw.h"
 #include "screen/view.h"
 #include "shell/dispatch.h"
 #include "shell/function_codes.h"
@@ -103,7 +104,11 @@ bool startDesign(Context& ctx, RunHost& host, const std::string& in) {
     return false;
   }
   char format = 0;
-  return openDesign(ctx, in, 0, format);
+  if (!openDesign(ctx, in, 0, format)) return false;
+  // The view the editor shows after opening, so that cursor keys and zooms
+  // in a macro act alike in both.
+  zoomExtents(ctx);
+  return true;
 }
 
 std::string inches(int32_t v) {

@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "context.h"
+#include "database/options.h"
 #include "image/display.h"
 #include "screen/draw_items.h"
 
@@ -233,7 +234,7 @@ bool drawDesign(Context& ctx, bool clear) {
   return completed;
 }
 
-bool designExtents(const Context& ctx, int32_t box[4]) {
+bool designExtents(const Context& ctx, int32_t box[4], bool drawn) {
   int64_t b[4] = {INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
   auto add = [&](int64_t x, int64_t y) {
     b[0] = std::min(b[0], x), b[1] = std::min(b[1], y), b[2] = std::max(b[2], x), b[3] = std::max(b[3], y);
@@ -243,12 +244,15 @@ bool designExtents(const Context& ctx, int32_t box[4]) {
         ctx, [](const Record&) { return true; },
         [&](Handle h) {
           const Record& r = ctx.rec(h);
+          // Half the width of a track or arc, when the drawn box is asked for.
+          const int64_t half = drawn && !item::isSolid(r) ? (r.size + 1) / 2 : 0;
           switch (r.type()) {
             case kLine:
-              add(r.x1, r.y1), add(r.w3, r.w4);
+              add(std::min(r.x1, r.w3) - half, std::min(r.y1, r.w4) - half);
+              add(std::max(r.x1, r.w3) + half, std::max(r.y1, r.w4) + half);
               break;
             case kArc: {
-              int64_t rad = r.w3 < 0 ? -static_cast<int64_t>(r.w3) : r.w3;
+              int64_t rad = (r.w3 < 0 ? -static_cast<int64_t>(r.w3) : r.w3) + half;
               add(r.x1 - rad, r.y1 - rad), add(r.x1 + rad, r.y1 + rad);
               break;
             }
@@ -294,8 +298,27 @@ bool zoomExtents(Context& ctx) {
     return true;
   }
   int32_t box[4];
-  if (!designExtents(ctx, box)) box[0] = box[1] = box[2] = box[3] = 0;
-  zoomToRectangle(ctx.view, ctx.params, box[0], box[1], box[2], box[3], true);
+  if (designExtents(ctx, box, true)) {
+    zoomToRectangle(ctx.view, ctx.params, box[0], box[1], box[2], box[3], true);
+    return true;
+  }
+  // An empty design: its drawing limits when the file set them, otherwise the
+  // default scale about the origin (a rectangle of no size would give the
+  // largest scale there is).
+  const int32_t* lim = ctx.params.limits;
+  Params startup{};
+  startupParams(startup);
+  const bool ownLimits = lim[2] > lim[0] && lim[3] > lim[1] && !std::equal(lim, lim + 4, startup.limits);
+  if (ownLimits) {
+    zoomToRectangle(ctx.view, ctx.params, lim[0], lim[1], lim[2], lim[3], true);
+    return true;
+  }
+  View& v = ctx.view;
+  savePreviousView(v);
+  v.viewScale = kDefaultViewScale;
+  v.cursorX = v.cursorY = 0;
+  centreOnCursor(v);
+  snapCursor(v, ctx.params);
   return true;
 }
 

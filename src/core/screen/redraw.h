@@ -32,9 +32,12 @@ void drawGridDots(Context& ctx, const Rect& r);
 bool drawDesign(Context& ctx, bool clear);
 
 // The bounding box of the current file's items (and picture); false when the
-// file is empty.
-bool designExtents(const Context& ctx, int32_t box[4]);
-// Zoom Extents over the current file.
+// file is empty. `drawn` widens it by what drawing adds: half the width of
+// tracks and arcs (pads and text count their size either way).
+bool designExtents(const Context& ctx, int32_t box[4], bool drawn = false);
+// Zoom Extents over the current file: the drawn box of its items; an empty
+// file shows its drawing limits, or the default scale about the origin when
+// it has none of its own. Text and hexdump views take their own placement.
 bool zoomExtents(Context& ctx);
 
 }  // namespace trelmo

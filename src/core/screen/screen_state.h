@@ -11,6 +11,13 @@ namespace trelmo {
 
 constexpr uint32_t kMarkerColour = 0xFFFF00;
 
+// The first corner of a rectangle being chosen (Zoom Window, a block): while
+// set, the cross-hair is drawn as the rubber rectangle from it to the cursor.
+struct RubberBand {
+  bool on = false;
+  int32_t x = 0, y = 0;  // world units
+};
+
 struct ScreenState {
   Surface surface;
   // Rectangles the next redraw covers; empty means the whole drawing area.
@@ -24,6 +31,7 @@ struct ScreenState {
   // The pixel image editor is open (picture placement uses the half-pixel
   // adjustment then).
   bool imageEditorOpen = false;
+  RubberBand rubber;
   // Polled every few drawn items and between picture passes: true when a
   // zoom key or click is waiting and the redraw should give way.
   std::function<bool()> zoomPending;

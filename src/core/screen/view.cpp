@@ -206,9 +206,11 @@ void setScaleDpi(View& v, const Params& p, uint32_t dpi) {
 void textViewPlacement(View& v) {
   v.viewScale = v.screenWidth >= 1281 ? static_cast<uint32_t>((uint64_t{1} << 33) / 7)
                                       : static_cast<uint32_t>((uint64_t{1} << 32) / 7);
-  // World (0, 0) lands 8 pixels right of the left edge and 14 above the bottom.
+  // World (0, 0) lands 8 pixels right of the left edge and at the top of the
+  // area: the first line sits just below it and the following ones fill the
+  // window downwards.
   v.viewOriginX = -(v.area.left + 8);
-  v.viewOriginY = (v.area.bottom - 14) - (v.screenHeight - 1);
+  v.viewOriginY = v.area.top - (v.screenHeight - 1);
   updateCursorPixel(v);
 }
 
@@ -288,10 +290,12 @@ std::string cursorReadout(const View& v, const Params& p) {
   std::string out = formatReadout(v.cursorX - p.zeroX, p.units, v.readoutFactor);
   out += formatReadout(v.cursorY - p.zeroY, p.units, v.readoutFactor);
   out += (p.zeroX || p.zeroY) ? '*' : ' ';
-  if (v.readoutOptions & 1) out += " " + polarReadout(v, p, p.zeroX, p.zeroY) + "  ";
+  if (p.drawTags & kTagReadout) out += " " + polarReadout(v, p, p.zeroX, p.zeroY) + "  ";
   out += gridReadout(v, p);
   return out;
 }
+
+int cursorEntryColumn(const Params& p) { return (p.drawTags & kTagReadout) ? 70 : 52; }
 
 namespace {
 

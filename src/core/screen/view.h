@@ -15,11 +15,12 @@ struct Context;
 
 constexpr uint32_t kMaxViewScale = 0xFFFFFFFFu;  // one pixel per unit
 constexpr uint32_t kFitMinScale = 256;
+constexpr uint32_t kDefaultViewScale = 100u << 16;  // 100 dpi
 constexpr int kCursorMarginX = 16, kCursorMarginY = 12;
 constexpr int kStatusBarRows = 22;
 
 struct View {
-  uint32_t viewScale = 100u << 16;  // pixels per unit x 2^32 (here 100 dpi)
+  uint32_t viewScale = kDefaultViewScale;  // pixels per unit x 2^32
   uint32_t minViewScale = 32768;
   int32_t viewOriginX = 0, viewOriginY = 0;
   int screenWidth = 1024, screenHeight = 768;
@@ -30,9 +31,8 @@ struct View {
   uint32_t previousScale = 0;  // 0: no previous view
   int32_t previousOriginX = 0, previousOriginY = 0;
   bool windowsMode = false;
-  int32_t readoutFactor = 65536;  // 16.16
-  uint8_t readoutOptions = 0;     // bit 0: polar readout
-  int snapMode = 0;
+  int32_t readoutFactor = 65536;  // 16.16, this session only
+  int snapMode = 0;               // 1: ortho-snap (ST)
 };
 
 // Transform.
@@ -68,8 +68,8 @@ bool zoomPrevious(View& v, const Params& p);
 void zoomToRectangle(View& v, const Params& p, int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool savePrevious);
 void setScaleDpi(View& v, const Params& p, uint32_t dpi);
 // The text/hexdump view scale: 2^32 / 7 (2^32 / 3.5 on screens of 1281 pixels
-// or wider), world origin 8 pixels right of the area's left edge and 14 above
-// its bottom.
+// or wider), world origin 8 pixels right of the area's left edge and at its
+// top, so that the lines, which run downwards from Y = 0, fill the window.
 void textViewPlacement(View& v);
 
 // Layer stepping: the next named, displayed layer above (+1) or below (-1)
@@ -80,7 +80,12 @@ bool stepLayer(Params& p, int direction);
 std::string formatReadout(int32_t value, int units, int32_t factor);
 std::string gridReadout(const View& v, const Params& p);
 std::string polarReadout(const View& v, const Params& p, int32_t refX, int32_t refY);
+// X, Y, the zero-point mark, the polar readout when the file's tags ask for
+// it (bit 0) and the grid field.
 std::string cursorReadout(const View& v, const Params& p);
+// The status-bar column at which a typed cursor position is echoed: 70 with
+// the polar readout on, else 52.
+int cursorEntryColumn(const Params& p);
 
 // The ortho constraint on a motion from (startX, startY) to (x, y): a motion
 // with |dy| < |dx| / 2 becomes horizontal, one with |dy| >= 2 |dx| vertical,

@@ -33,6 +33,13 @@ void movePointer(Context& ctx, int dx, int dy) {
   setCursorFromPixel(v, ctx.params, cx, cy);
 }
 
+// The prompt, then what was typed at the entry column and a '?' marker.
+std::string entryLine(const Context& ctx, const std::string& typed) {
+  std::string line = kEntryPrompt;
+  line.resize(std::max<size_t>(line.size(), static_cast<size_t>(cursorEntryColumn(ctx.params))), ' ');
+  return line + typed + "?";
+}
+
 void endEntry(Context& ctx) {
   ctx.shell.keyHook = nullptr;
   ctx.input.crossHairShown = true;
@@ -77,7 +84,7 @@ void entryKey(Context& ctx, uint16_t key) {
   } else {
     return;
   }
-  showStatus(ctx, kEntryPrompt + text + "?", 0);
+  showStatus(ctx, entryLine(ctx, text), 0);
 }
 
 }  // namespace
