@@ -22,6 +22,10 @@ bool parseOptionV3(Context& ctx, std::string_view line);
 // ratsnest remapping and without setting the sequence.
 bool parseOptionV2(Context& ctx, std::string_view line);
 void parseOptionsV4(Context& ctx, std::initializer_list<std::string_view> lines);
+// A snap step written as in a "-gs" line and nothing else ("0.025\"",
+// "1/3\"", "1.0mm", "25"): sets the step (0.32 fraction of an inch) and the
+// units setting; false, leaving both alone, when the text is no valid step.
+bool readSnapStep(std::string_view text, uint32_t& step, int8_t& units);
 void parseOptionsV3(Context& ctx, std::initializer_list<std::string_view> lines);
 
 // The 16-entry palettes of version 3 files.

@@ -73,8 +73,9 @@ void print(Context& ctx, NumberReader& r) {
 }
 
 // The snap step: "n/m", a decimal with an optional inch mark or "mm", or
-// whole mils. An invalid fraction leaves the step and units as they were.
-void snapStep(Params& p, NumberReader& r) {
+// whole mils, into the step and the units setting. An invalid fraction leaves
+// both as they were and gives false.
+bool snapStep(uint32_t& step, int8_t& units, NumberReader& r) {
   const Decimal d = readDecimal(r, false);
   uint64_t inch = 0;
   int decimals;
@@ -84,14 +85,14 @@ void snapStep(Params& p, NumberReader& r) {
     const uint64_t m = static_cast<uint64_t>(std::max(0, r.integer()));
     valid = d.whole != 0 && d.whole < m;
     if (valid) inch = (d.whole << 32) / m;
-    decimals = std::abs(p.units);
+    decimals = std::abs(units);
   } else if (d.point) {
     inch = decimalTo3232(d);
     decimals = std::min(d.fractionDigits, 4);
   } else {
-    p.snapStep = milsFraction(d.whole);
-    p.units = 3;
-    return;
+    step = milsFraction(d.whole);
+    units = 3;
+    return true;
   }
   if (r.peek() == '"') {
     ++r.pos;
@@ -101,14 +102,15 @@ void snapStep(Params& p, NumberReader& r) {
     inch = mm3232ToInch(inch);
     decimals = -std::min(decimals, 3);
   }
-  if (!valid) return;
-  p.snapStep = fractionOfInch(inch);
-  p.units = static_cast<int8_t>(decimals);
+  if (!valid) return false;
+  step = fractionOfInch(inch);
+  units = static_cast<int8_t>(decimals);
+  return true;
 }
 
 void snap(Context& ctx, NumberReader& r) {
   Params& p = ctx.params;
-  snapStep(p, r);
+  snapStep(p.snapStep, p.units, r);
   if (!r.skip(',')) return;
   p.snapIndex = std::clamp(r.integer(), 0, kSnapEntries - 1);
   parseSnapTable(p, r);
@@ -221,6 +223,17 @@ constexpr Option kOptions[] = {
 };
 
 }  // namespace
+
+bool readSnapStep(std::string_view text, uint32_t& step, int8_t& units) {
+  NumberReader r{text};
+  const bool digits = !text.empty() && ((text[0] >= '0' && text[0] <= '9') || text[0] == '.');
+  uint32_t s = step;
+  int8_t u = units;
+  if (!digits || !snapStep(s, u, r) || !r.atEnd()) return false;
+  step = s;
+  units = u;
+  return true;
+}
 
 bool parseOptionV4(Context& ctx, std::string_view line) {
   NumberReader r{line};

@@ -1,8 +1,11 @@
 #include "files/header_writer.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "context.h"
+#include "database/options.h"
 #include "files/number_format.h"
 
 namespace trelmo {
@@ -71,17 +74,30 @@ void gridDots(const Params& p, Lines& l) {
   l.end();
 }
 
+// The snap step with as many decimals as the units show, or with more when
+// those would change it: a 0.025 inch step shown with no decimals is written
+// 0.025", not 0" (which would read back as no snap at all). A step that no
+// count of decimals writes exactly (1/3 inch) keeps the units' count.
+std::string snapStepText(const Params& p) {
+  const bool mm = p.units < 0;
+  const uint64_t value = mm ? (uint64_t{p.snapStep} * 254 + 5) / 10 : p.snapStep;
+  const int first = std::clamp(std::abs(static_cast<int>(p.units)), 1, 4);
+  std::string fallback;
+  for (int decimals = first; decimals <= 4; ++decimals) {
+    std::string text;
+    appendFixed(text, value, decimals);
+    text += mm ? "mm" : "\"";
+    uint32_t step = 0;
+    int8_t units = 0;
+    if (readSnapStep(text, step, units) && step == p.snapStep) return text;
+    if (fallback.empty()) fallback = text;
+  }
+  return fallback;
+}
+
 void snap(const Params& p, Lines& l) {
   l.begin("-gs");
-  std::string& out = l.field();
-  if (p.units < 0) {
-    const uint64_t mm = (uint64_t{p.snapStep} * 254 + 5) / 10;
-    appendFixed(out, mm, -p.units);
-    out += "mm";
-  } else {
-    appendFixed(out, p.snapStep, p.units);
-    out += '"';
-  }
+  l.field() += snapStepText(p);
   l.num(p.snapIndex);
   for (const auto& entry : p.snapTable)
     if (entry[0] != 0) l.text(entry);
