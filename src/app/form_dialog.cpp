@@ -7,10 +7,13 @@
 #include <QDoubleValidator>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
 #include <QVBoxLayout>
 #include <cstdlib>
 
@@ -32,6 +35,93 @@ int choiceIndex(const DialogField& f) {
   const long v = std::strtol(f.value.c_str(), &end, 10);
   if (end == f.value.c_str() || v < 0 || v >= static_cast<long>(f.choices.size())) return -1;
   return static_cast<int>(v);
+}
+
+constexpr int kChoiceRole = Qt::UserRole;
+
+// Choice cells show their text and edit with a list; the chosen index is
+// kept beside the text.
+class ChoiceDelegate : public QStyledItemDelegate {
+ public:
+  ChoiceDelegate(std::vector<std::string> choices, QObject* parent)
+      : QStyledItemDelegate(parent), choices_(std::move(choices)) {}
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
+    auto* combo = new QComboBox(parent);
+    for (const auto& c : choices_) combo->addItem(fromDesign(c));
+    return combo;
+  }
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+    static_cast<QComboBox*>(editor)->setCurrentIndex(index.data(kChoiceRole).toInt());
+  }
+  void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+    auto* combo = static_cast<QComboBox*>(editor);
+    if (combo->currentIndex() < 0) return;
+    model->setData(index, combo->currentIndex(), kChoiceRole);
+    model->setData(index, combo->currentText(), Qt::DisplayRole);
+  }
+
+ private:
+  std::vector<std::string> choices_;
+};
+
+QTableWidgetItem* tableCell(const DialogField& column, const std::string& value) {
+  auto* item = new QTableWidgetItem;
+  switch (column.kind) {
+    case DialogField::Check:
+      item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
+      item->setCheckState(value == "1" ? Qt::Checked : Qt::Unchecked);
+      break;
+    case DialogField::Choice:
+    case DialogField::Radio: {
+      DialogField probe = column;
+      probe.value = value;
+      const int i = choiceIndex(probe);
+      item->setData(kChoiceRole, i);
+      if (i >= 0) item->setText(fromDesign(column.choices[static_cast<size_t>(i)]));
+      break;
+    }
+    default:
+      item->setText(fromDesign(value));
+      break;
+  }
+  return item;
+}
+
+// A table field: one row per row of the field, one column per column.
+QTableWidget* makeTable(const DialogField& f, QWidget* parent) {
+  auto* table = new QTableWidget(static_cast<int>(f.rows.size()), static_cast<int>(f.columns.size()), parent);
+  QStringList headers, rowNames;
+  for (size_t c = 0; c < f.columns.size(); ++c) {
+    headers << fromDesign(f.columns[c].label);
+    const DialogField& column = f.columns[c];
+    if (column.kind == DialogField::Choice || column.kind == DialogField::Radio)
+      table->setItemDelegateForColumn(static_cast<int>(c), new ChoiceDelegate(column.choices, table));
+  }
+  for (size_t r = 0; r < f.rows.size(); ++r) {
+    rowNames << fromDesign(f.rows[r].name);
+    for (size_t c = 0; c < f.columns.size() && c < f.rows[r].values.size(); ++c)
+      table->setItem(static_cast<int>(r), static_cast<int>(c), tableCell(f.columns[c], f.rows[r].values[c]));
+  }
+  table->setHorizontalHeaderLabels(headers);
+  table->setVerticalHeaderLabels(rowNames);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  table->setMinimumSize(720, 360);
+  return table;
+}
+
+std::string cellValue(const DialogField& column, const QTableWidgetItem* item, const std::string& old) {
+  if (!item) return old;
+  switch (column.kind) {
+    case DialogField::Check:
+      return item->checkState() == Qt::Checked ? "1" : "0";
+    case DialogField::Choice:
+    case DialogField::Radio: {
+      const int i = item->data(kChoiceRole).toInt();
+      return i >= 0 ? std::to_string(i) : old;
+    }
+    default:
+      return toDesign(item->text());
+  }
 }
 
 }  // namespace
@@ -95,6 +185,12 @@ FormDialog::FormDialog(DialogBox& box, QWidget* parent) : QDialog(parent), box_(
         e.widget = group;
         break;
       }
+      case DialogField::Table: {
+        if (!label.isEmpty()) form->addRow(new QLabel(label));
+        e.widget = makeTable(f, this);
+        form->addRow(e.widget);
+        break;
+      }
     }
     if (e.widget) e.widget->setObjectName(fromDesign(f.name));
     if (f.kind != DialogField::Label) entries_.push_back(e);
@@ -126,6 +222,15 @@ void FormDialog::collect() {
         for (size_t i = 0; i < e.radios.size(); ++i)
           if (static_cast<QRadioButton*>(e.radios[i])->isChecked()) f.value = std::to_string(i);
         break;
+      case DialogField::Table: {
+        auto* table = static_cast<QTableWidget*>(e.widget);
+        for (size_t r = 0; r < f.rows.size(); ++r)
+          for (size_t c = 0; c < f.columns.size() && c < f.rows[r].values.size(); ++c) {
+            std::string& v = f.rows[r].values[c];
+            v = cellValue(f.columns[c], table->item(static_cast<int>(r), static_cast<int>(c)), v);
+          }
+        break;
+      }
       case DialogField::Label:
         break;
     }

@@ -13,16 +13,27 @@ enum class Answer { Ok, Cancel, Yes, No };
 
 inline bool affirmative(Answer a) { return a == Answer::Ok || a == Answer::Yes; }
 
+// One row of a table field: its name and a value per column.
+struct DialogRow {
+  std::string name;  // "Layer12"
+  std::vector<std::string> values;
+};
+
 // A dialog box described as data. The host edits `value` of each field in
 // place; runDialog returns false when the box was cancelled (Escape).
 struct DialogField {
-  enum Kind { Label, Text, Integer, Number, Check, Choice, Radio };
+  enum Kind { Label, Text, Integer, Number, Check, Choice, Radio, Table };
   std::string name;  // stable key used by scripts and tests
   Kind kind = Text;
   std::string label;  // text shown beside the control
   std::string value;  // "0"/"1" for Check; the chosen index for Choice and Radio
   std::vector<std::string> choices;
   int maxLength = 0;  // 0 = unbounded
+  // Table: a grid of cells. Each column is described by a field of its own
+  // (name, kind, label, choices, maxLength); each row holds one value per
+  // column in the column's text form. Scripts name a cell ROW.COLUMN.
+  std::vector<DialogField> columns{};
+  std::vector<DialogRow> rows{};
 };
 
 struct DialogBox {
@@ -34,6 +45,28 @@ struct DialogBox {
     for (auto& f : fields)
       if (f.name == key) return &f;
     return nullptr;
+  }
+  // What a script names by "FIELD" or, for a table cell, "ROW.COLUMN": the
+  // value and the field (or column) that says what it may hold. Both are
+  // null when the box has no such field or cell.
+  struct Slot {
+    const DialogField* spec = nullptr;
+    std::string* value = nullptr;
+  };
+  Slot slot(const std::string& key) {
+    if (DialogField* f = field(key); f && f->kind != DialogField::Table) return {f, &f->value};
+    const size_t dot = key.find('.');
+    if (dot == std::string::npos) return {};
+    const std::string row = key.substr(0, dot), column = key.substr(dot + 1);
+    for (auto& f : fields) {
+      if (f.kind != DialogField::Table) continue;
+      for (auto& r : f.rows) {
+        if (r.name != row) continue;
+        for (size_t c = 0; c < f.columns.size() && c < r.values.size(); ++c)
+          if (f.columns[c].name == column) return {&f.columns[c], &r.values[c]};
+      }
+    }
+    return {};
   }
 };
 
