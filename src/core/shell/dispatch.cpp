@@ -38,6 +38,7 @@ void clearInteraction(Context& ctx) {
   s.cancelHooks[0] = nullptr;
   s.stagePrompt.clear();
   s.blockAnimating = false;
+  ctx.screen.rubber.on = false;  // a first corner belongs to the function that set it
 }
 
 }  // namespace
@@ -85,8 +86,8 @@ void menuCommand(Context& ctx, uint16_t id) {
   constexpr size_t kMacroRoom = 4080;
   if (s.macroRecording && s.hooks.recordMacroText && s.recordedLength < kMacroRoom)
     s.hooks.recordMacroText(ctx, "\"" + codeName(id) + "\" ");
-  if (id == kScreenBox) {
-    if (s.hooks.screenBox) s.hooks.screenBox(ctx);
+  if (id == kScreenBox && s.hooks.screenBox) {
+    s.hooks.screenBox(ctx);
     return;
   }
   if (id > kScreenBox && id <= kLastScreen) {

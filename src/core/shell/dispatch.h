@@ -13,9 +13,10 @@ struct Context;
 void executeFunction(Context& ctx, uint16_t code, int source);
 
 // A menu command (menu bar or popup): ignored before start-up phase 1; MS
-// brings back the menu bar; screen ids go to their hooks; everything else is
-// recorded into a macro being recorded and dispatched with the last input
-// source.
+// brings back the menu bar; the ids of screens 1 and up go to the
+// selectScreen hook (the "&Screen Parameters" box to its hook when there is
+// one, else to the Setup family); everything else is recorded into a macro
+// being recorded and dispatched with the last input source.
 void menuCommand(Context& ctx, uint16_t id);
 
 // Subsystems register their members here; a registered handler takes

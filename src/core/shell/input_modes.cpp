@@ -106,6 +106,7 @@ void leaveTrelmoMode(Context& ctx, bool restoreMenuBar) {
     s.acceptHooks = {};
     s.cancelHooks = {};
     s.blockAnimating = false;
+    ctx.screen.rubber.on = false;
     host.confinePointer(false, 0, 0, 0, 0);
     host.capturePointer(false);
     ctx.input.captured = false;

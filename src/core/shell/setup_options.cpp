@@ -1,10 +1,7 @@
 #include "shell/setup_options.h"
 
 #include "context.h"
-#include "screen/mirror_view.h"
 #include "shell/command_line.h"
-#include "shell/dispatch.h"
-#include "shell/function_codes.h"
 #include "shell/settings.h"
 
 namespace trelmo {
@@ -122,23 +119,6 @@ void setupOptions(Context& ctx) {
   DialogBox box = setupOptionsBox(ctx);
   if (!ctx.host->runDialog(box)) return;
   applySetupOptions(ctx, box);
-}
-
-// SW: flip the whole file over for a bottom view. The records themselves are
-// mirrored, so the file counts as modified.
-static void mirrorViewFunction(Context& ctx) {
-  if (!mirrorView(ctx)) {
-    ctx.host->sound(Sound::Beop);
-    return;
-  }
-  ctx.rec(ctx.current).size |= kFileModified;
-  ctx.host->redrawView();
-}
-
-void setupFamily(Context& ctx, uint16_t code, int /*source*/) {
-  if (code == fc('S', 'O')) return setupOptions(ctx);
-  if (code == fc('S', 'W')) return mirrorViewFunction(ctx);
-  ctx.host->sound(Sound::Beop);  // the other setup boxes belong to their subsystems
 }
 
 }  // namespace trelmo

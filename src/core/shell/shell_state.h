@@ -116,6 +116,7 @@ struct ShellState {
 
   std::deque<std::string> queuedFiles;
   int screenIndex = 0;
+  std::vector<std::string> screens;  // the displays, described by the front end
   std::string commandLine;
   std::string statusLine;  // what the status bar shows now
 
