@@ -9,6 +9,7 @@
 #include "context.h"
 #include "screen/draw_items.h"
 #include "screen/redraw.h"
+#include "screen/view.h"
 
 namespace trelmo::app {
 
@@ -176,8 +177,13 @@ void Canvas::toggleCrossHair() {
   if (!s.valid() || s.pixels() != image_.bits()) return;
   const Rect area = ctx_.view.area;
   s.setClip(area);
-  s.xorCrossHair(crossX_, crossY_, area, crossHairThick_);
   crossHairDrawn_ = !crossHairDrawn_;
+  if (rubber_) {
+    s.xorRubberRectangle(cornerX_, cornerY_, crossX_, crossY_, area);
+    update(QRect(area.left, area.top, area.right - area.left + 1, area.bottom - area.top + 1));
+    return;
+  }
+  s.xorCrossHair(crossX_, crossY_, area, crossHairThick_);
   const int64_t x = std::clamp<int64_t>(crossX_, area.left, area.right);
   const int64_t y = std::clamp<int64_t>(crossY_, area.top, area.bottom);
   update(QRect(area.left, static_cast<int>(y) - 2, area.right - area.left + 1, 5));
@@ -193,10 +199,15 @@ void Canvas::setCrossHair(bool on) {
 }
 
 void Canvas::followCursor() {
-  const int64_t x = ctx_.view.cursorPixelX, y = ctx_.view.cursorPixelY;
-  if (crossHairDrawn_ && (x != crossX_ || y != crossY_)) toggleCrossHair();
+  const View& v = ctx_.view;
+  const RubberBand& band = ctx_.screen.rubber;
+  const int64_t x = v.cursorPixelX, y = v.cursorPixelY;
+  const int64_t cx = band.on ? worldToPixelX(v, band.x) : 0, cy = band.on ? worldToPixelY(v, band.y) : 0;
+  const bool moved = x != crossX_ || y != crossY_ || band.on != rubber_ || cx != cornerX_ || cy != cornerY_;
+  if (crossHairDrawn_ && moved) toggleCrossHair();
   if (crossHairOn_ && !crossHairDrawn_) {
     crossX_ = x, crossY_ = y;
+    rubber_ = band.on, cornerX_ = cx, cornerY_ = cy;
     toggleCrossHair();
   }
 }

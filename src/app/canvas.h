@@ -41,8 +41,9 @@ class Canvas : public QWidget {
   void setStatusLeftMargin(int pixels);
 
   // The cross-hair of TRELMO mode, drawn by exclusive-or over the picture at
-  // the view's cursor pixel (thick when the preference says so);
-  // followCursor moves it there after input.
+  // the view's cursor pixel (thick when the preference says so), or the
+  // rubber rectangle from a first corner while one is set; followCursor
+  // moves it there after input.
   void setCrossHair(bool on);
   void followCursor();
   bool crossHairDrawn() const { return crossHairDrawn_; }
@@ -60,7 +61,7 @@ class Canvas : public QWidget {
   void reallocate(const QSize& size);
   void drawRects(const std::vector<Rect>& rects);
   void detach();
-  void toggleCrossHair();  // exclusive-or at crossX_/crossY_
+  void toggleCrossHair();  // exclusive-or at crossX_/crossY_ (and the corner)
 
   Context& ctx_;
   QImage image_;
@@ -69,6 +70,8 @@ class Canvas : public QWidget {
   std::vector<Rect> lastDrawn_;
   bool crossHairOn_ = false, crossHairThick_ = false, crossHairDrawn_ = false;
   int64_t crossX_ = 0, crossY_ = 0;
+  bool rubber_ = false;
+  int64_t cornerX_ = 0, cornerY_ = 0;
   RedrawInterrupt interrupt_{this};
 };
 

@@ -5,6 +5,8 @@
 #include "screen/view.h"
 #include "shell/dispatch.h"
 #include "shell/function_codes.h"
+#include "shell/input.h"
+#include "shell/zoom_boxes.h"
 
 namespace trelmo {
 
@@ -12,50 +14,71 @@ namespace {
 
 void zoomScale(Context& ctx, int source) {
   if (source == kFromMacro) return ctx.host->sound(Sound::Beep);
-  const uint64_t dpi = (uint64_t{ctx.view.viewScale} * kInch) >> 32;
-  DialogBox box{"ZoomScaleBox", "Zoom Scale", {}};
-  box.fields.push_back({"dpi", DialogField::Integer, "Scale (dots per inch)", std::to_string(dpi), {}, 9});
-  if (!ctx.host->runDialog(box)) return;
-  const long value = std::strtol(box.field("dpi")->value.c_str(), nullptr, 10);
-  if (value <= 0 || value > 65536) return ctx.host->sound(Sound::Beep);
-  savePreviousView(ctx.view);
-  setScaleDpi(ctx.view, ctx.params, static_cast<uint32_t>(value));
-  ctx.host->redrawView();
+  DialogBox box = zoomScaleBox(ctx);
+  suspendForDialog(ctx, true);
+  const bool confirmed = ctx.host->runDialog(box);
+  suspendForDialog(ctx, false);
+  if (confirmed && applyZoomScale(ctx, box)) ctx.host->redrawView();
+}
+
+// ZL: the layer box is the whole function, so it opens from the L key and
+// from macros too.
+void zoomLayer(Context& ctx) {
+  DialogBox box = selectLayerBox(ctx);
+  suspendForDialog(ctx, true);
+  const bool confirmed = ctx.host->runDialog(box);
+  suspendForDialog(ctx, false);
+  if (confirmed && applySelectLayer(ctx, box)) ctx.host->redrawView();
+}
+
+// The zooms that act on the cursor at once; false when refused.
+bool zoomNow(Context& ctx, char member) {
+  switch (member) {
+    case 'I':
+      return zoomIn(ctx.view);
+    case 'O':
+      return zoomOut(ctx.view);
+    case 'C':
+      zoomCentre(ctx.view);
+      return true;
+    case 'P':
+      return zoomPrevious(ctx.view, ctx.params);
+    case 'X':
+      savePreviousView(ctx.view);
+      return zoomExtents(ctx);
+    default:  // 'R'
+      return true;
+  }
 }
 
 }  // namespace
 
-// Zoom functions over the view; the interactive ones (layer, window) come
-// with their subsystems through the registry.
+// Zoom functions over the view.
 void zoomFamily(Context& ctx, uint16_t code, int source) {
   const char m = memberOf(code);
-  if (ctx.current == kNull && m != 'R') return ctx.host->sound(Sound::Beep);
-  bool done = true;
+  if (ctx.current == kNull && m != 'R') return ctx.host->sound(Sound::Beop);
   switch (m) {
     case 'I':
-      done = zoomIn(ctx.view);
-      break;
     case 'O':
-      done = zoomOut(ctx.view);
-      break;
     case 'C':
-      zoomCentre(ctx.view);
+      // From a menu the user places the cursor first.
+      if (source == kFromKeys || source == kFromMenuBar) return promptCentralPoint(ctx, code);
       break;
     case 'P':
-      done = zoomPrevious(ctx.view, ctx.params);
-      break;
     case 'X':
-      savePreviousView(ctx.view), done = zoomExtents(ctx);
-      break;
     case 'R':
       break;
     case 'S':
       return zoomScale(ctx, source);
+    case 'L':
+      return zoomLayer(ctx);
+    case 'W':
+      return startZoomWindow(ctx);
     default:
-      ctx.host->sound(Sound::Beop);
-      return;
+      return ctx.host->sound(Sound::Beop);
   }
-  if (!done) return ctx.host->sound(Sound::Beep);
+  if (!zoomNow(ctx, m)) return ctx.host->sound(Sound::Beep);
+  if (m == 'C') enterTrelmoMode(ctx);
   ctx.host->redrawView();
 }
 
