@@ -17,6 +17,7 @@
 #include "app/input_events.h"
 #include "app/menus.h"
 #include "app/qt_host.h"
+#include "app/screens.h"
 #include "context.h"
 #include "shell/command_line.h"
 #include "shell/dispatch.h"
@@ -44,6 +45,8 @@ MainWindow::MainWindow(Context& ctx, QtHost& host, QImage::Format format)
         this, [this] { close(); }, Qt::QueuedConnection);
   };
   buildMenuBar(menuBar(), ctx_, [this](uint16_t code, int source) { command(code, source); });
+  describeScreens(ctx_);
+  addScreenEntries(menuBar(), ctx_);
   for (QAction* top : menuBar()->actions())
     if (QMenu* menu = top->menu()) connect(menu, &QMenu::aboutToHide, this, &MainWindow::resumeAfterMenu);
   installHooks();
@@ -66,6 +69,15 @@ void MainWindow::installHooks() {
   h.readouts = [this](Context&) { canvas_->setClock(clockText()); };
   if (!h.openMenu) h.openMenu = [this](Context&, char letter) { openMenu(letter, 0); };
   h.registerFileTypes = [](Context& ctx) { registerFileTypes(ctx); };
+  h.selectScreen = [this](Context&, int n) { selectScreen(n); };
+}
+
+void MainWindow::selectScreen(int n) {
+  if (n == ctx_.shell.screenIndex) return;
+  leaveTrelmoMode(ctx_, true);
+  if (!moveToScreen(this, n)) return ctx_.host->sound(Sound::Beep);
+  ctx_.shell.screenIndex = n;
+  markScreen(menuBar(), n);
 }
 
 void registerFileTypes(Context& ctx) {
@@ -131,14 +143,16 @@ void MainWindow::openHandedOver(const std::string& commandLine) {
 }
 
 void MainWindow::placeAndShow() {
-  QScreen* primary = QGuiApplication::primaryScreen();
-  const QRect screen = primary ? primary->geometry() : QRect(0, 0, 1024, 768);
-  const WindowRect r = parseWindowPosition(host_.readSetting("Window Position"), screen.width(), screen.height());
-  QPoint origin = screen.topLeft();
+  const QRect primary = screenGeometry(-1);
+  const WindowRect r = parseWindowPosition(host_.readSetting("Window Position"), primary.width(), primary.height());
+  // "-s" and a digit on the command line picks the display, else the stored one.
   const std::string screenText = host_.readSetting("Window Screen");
-  const int index = screenText.empty() ? 0 : (screenText[0] - '0') & 7;
-  const QList<QScreen*> screens = QGuiApplication::screens();
-  if (index > 0 && index < screens.size()) origin = screens[index]->geometry().topLeft();
+  int index = screenText.empty() ? 0 : (screenText[0] - '0') & 7;
+  if (ctx_.shell.screenIndex > 0) index = ctx_.shell.screenIndex;
+  if (index >= static_cast<int>(ctx_.shell.screens.size())) index = 0;
+  const QPoint origin = screenGeometry(index).topLeft();
+  ctx_.shell.screenIndex = index;
+  markScreen(menuBar(), index);
   setGeometry(origin.x() + r.x, origin.y() + r.y, r.width, r.height);
   if (r.maximized)
     showMaximized();

@@ -26,7 +26,8 @@ class MainWindow : public QMainWindow {
   void startHeartbeat() { heartbeat_.start(); }
   bool heartbeatRunning() const { return heartbeat_.isActive(); }
 
-  // Placement from the stored "Window Position" and "Window Screen", then shown.
+  // Placement from the stored "Window Position" and the display from "-s" or
+  // the stored "Window Screen", then shown.
   void placeAndShow();
   // A menu command: remembered source, then the dispatcher.
   void command(uint16_t code, int source);
@@ -39,6 +40,8 @@ class MainWindow : public QMainWindow {
   void showPopup(int which, const QPoint& globalPos);
   // After a menu bar menu or a popup closes: back to TRELMO mode if it was left for the menu.
   void resumeAfterMenu();
+  // Screen n of the Screen submenu: the window moves to that display.
+  void selectScreen(int n);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
