@@ -21,6 +21,9 @@
 //     where <subsystem> is its name in src/core/CMakeLists.txt (edit,
 //     library, nets, router, output, image, import, ...). The build finds
 //     the file and joins the list to the catalogue; nothing else changes.
+//  4. Test it end to end with `trelmo-cli run ... --dialog BOX.FIELD=VALUE`
+//     (the box opens when its function is typed as keys, `"ZS"`), or in a
+//     core test with setDialogField (shell/dialog_script.h).
 //
 // The tables are constants: the catalogue holds no program state.
 #pragma once
