@@ -57,7 +57,8 @@ std::string spacingOption(std::string text) {
 
 DialogBox gridDotsBox(const Context& ctx) {
   DialogBox box{"GridDotsBox", "Grid Dots", {}};
-  box.fields.push_back(numberField("spacing", "Grid dot spacing", spacingText(ctx.params.gridSpacing)));
+  box.fields.push_back(
+      textField("spacing", "Grid dot spacing (inches, mils or mm)", spacingText(ctx.params.gridSpacing), 16));
   box.fields.push_back(labelField("colours", "Colours (hexadecimal RRGGBB)"));
   for (const Colour& c : kColours)
     box.fields.push_back(textField(c.name, c.label, colourText(ctx.params.*c.member), 6));
@@ -72,8 +73,11 @@ bool applyGridDots(Context& ctx, DialogBox& box) {
   std::string line = "-gd" + spacing;
   for (const Colour& c : kColours) line += "," + colourText(in.colour(c.name));
   if (!in.report(ctx)) return false;
-  // The option line's own reader converts the spacing and the screen colours.
+  // The option line's own reader converts the spacing and the screen colours;
+  // a spacing left as shown keeps its exact value.
+  const uint32_t spacingBefore = ctx.params.gridSpacing;
   parseOptionV4(ctx, line);
+  if (in.text("spacing") == spacingText(spacingBefore)) ctx.params.gridSpacing = spacingBefore;
   return true;
 }
 
