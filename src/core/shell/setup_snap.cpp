@@ -34,15 +34,15 @@ bool chooseEntry(Params& p, const std::string& text, int index) {
   return true;
 }
 
-// The entry the box starts on: the one that gives the current step (a file
-// may keep a step that is not its current entry's), else the current entry.
+// The entry the box starts on: the one that gives the current step, or none
+// (-1) when the file's step is in no entry.
 int shownEntry(const Params& p, const std::vector<std::string>& list) {
   for (size_t i = 0; i < list.size(); ++i) {
     uint32_t step = 0;
     int8_t units = 0;
     if (readSnapStep(list[i], step, units) && step == p.snapStep) return static_cast<int>(i);
   }
-  return std::clamp(p.snapIndex, 0, std::max(0, static_cast<int>(list.size()) - 1));
+  return -1;
 }
 
 }  // namespace
@@ -62,12 +62,10 @@ bool applyGridSnap(Context& ctx, DialogBox& box) {
     in.refuse("snap", "The snap table has no entries: Setup Snap Table (SS) adds them.");
     return in.report(ctx);
   }
+  if (in.text("snap") == "-1") return true;  // none chosen: the step stays
   const int i = in.choice("snap", static_cast<int>(list.size()));
   if (!in.report(ctx)) return false;
-  uint32_t step = 0;
-  int8_t units = 0;
-  const bool same = readSnapStep(list[i], step, units) && step == ctx.params.snapStep;
-  if (same && i == shownEntry(ctx.params, list)) return true;  // confirmed as it was: nothing changes
+  if (i == shownEntry(ctx.params, list)) return true;  // confirmed as it was: nothing changes
   if (!chooseEntry(ctx.params, list[i], i)) {
     in.refuse("snap", "The snap table entry \"" + list[i] + "\" is no grid snap.");
     return in.report(ctx);
