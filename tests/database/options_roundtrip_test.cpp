@@ -130,6 +130,25 @@ TEST(OptionsRoundTrip, MetricSnapStepIsWrittenInMillimetres) {
   EXPECT_NE(header(ctx).find("\r\n-gs0.02\",1,"), std::string::npos);
 }
 
+// The units' decimals must not lose the step: 0.025 inch shown with none or
+// one decimal is still written 0.025 (0 would read back as no snap at all).
+TEST(OptionsRoundTrip, SnapStepKeepsItsValueWhateverTheDecimalsShown) {
+  for (int units : {0, 1, 2, -1}) {
+    Context ctx;
+    parseOptionsV4(ctx, {"-gs0.025\",0,.025\""});
+    ctx.params.units = static_cast<int8_t>(units);
+    const std::string h = header(ctx);
+    const char* expected = units < 0 ? "\r\n-gs0.635mm,0," : "\r\n-gs0.025\",0,";
+    EXPECT_NE(h.find(expected), std::string::npos) << units;
+    Context back;
+    parseOptionsV4(back, {h.substr(h.find("-gs"), h.find("\r\n", h.find("-gs")) - h.find("-gs"))});
+    EXPECT_NEAR(back.params.snapStep, ctx.params.snapStep, 16) << units;
+  }
+  Context third;
+  parseOptionsV4(third, {"-gs1/3\",0"});
+  EXPECT_NE(header(third).find("\r\n-gs0.3333\",0"), std::string::npos) << "no count of decimals is exact";
+}
+
 TEST(OptionsPark, RestoreGivesBackTheBlockAndFreesThePieces) {
   Context ctx;
   const Handle file = newDesignFile(ctx, "/tmp/board.pcb");

@@ -78,6 +78,9 @@ void gridDots(const Params& p, Lines& l) {
 // those would change it: a 0.025 inch step shown with no decimals is written
 // 0.025", not 0" (which would read back as no snap at all). A step that no
 // count of decimals writes exactly (1/3 inch) keeps the units' count.
+// "Exactly" allows the few 2^-32 inch that the millimetre conversion costs.
+constexpr int64_t kSnapSlack = 16;
+
 std::string snapStepText(const Params& p) {
   const bool mm = p.units < 0;
   const uint64_t value = mm ? (uint64_t{p.snapStep} * 254 + 5) / 10 : p.snapStep;
@@ -89,7 +92,7 @@ std::string snapStepText(const Params& p) {
     text += mm ? "mm" : "\"";
     uint32_t step = 0;
     int8_t units = 0;
-    if (readSnapStep(text, step, units) && step == p.snapStep) return text;
+    if (readSnapStep(text, step, units) && std::llabs(int64_t{step} - int64_t{p.snapStep}) <= kSnapSlack) return text;
     if (fallback.empty()) fallback = text;
   }
   return fallback;
