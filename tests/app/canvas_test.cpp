@@ -10,6 +10,7 @@
 #include "context.h"
 #include "screen/draw_items.h"
 #include "screen/redraw.h"
+#include "screen/view.h"
 #include "shell/file_functions.h"
 
 namespace trelmo::app {
@@ -158,6 +159,40 @@ TEST(CanvasCrossHair, DrawnByExclusiveOrAndRemovedWithoutATrace) {
   EXPECT_EQ(canvas.image().pixel(5, 80), plain.pixel(5, 80));
   canvas.setCrossHair(false);
   EXPECT_FALSE(canvas.crossHairDrawn());
+  EXPECT_TRUE(plain == canvas.image());
+}
+
+// A first corner turns the cross-hair into the rubber rectangle; moving the
+// cursor redraws it, and taking the corner away leaves no trace of it.
+TEST(CanvasCrossHair, RubberRectangleFollowsTheCursorAndGoesCleanly) {
+  Context ctx;
+  ASSERT_TRUE(openFileByName(ctx, demoBoard(), 0));
+  Canvas canvas(ctx);
+  showAt(canvas, 300, 200);
+  zoomExtents(ctx);
+  canvas.redrawDesign();
+  canvas.redrawDesign();
+  const QImage plain = canvas.image().copy();
+  ctx.view.cursorX = pixelToWorldX(ctx.view, 60), ctx.view.cursorY = pixelToWorldY(ctx.view, 50);
+  updateCursorPixel(ctx.view);
+  ctx.screen.rubber = {true, ctx.view.cursorX, ctx.view.cursorY};
+  ctx.view.cursorX = pixelToWorldX(ctx.view, 200), ctx.view.cursorY = pixelToWorldY(ctx.view, 150);
+  updateCursorPixel(ctx.view);
+  canvas.setCrossHair(true);
+  const int64_t cx = worldToPixelX(ctx.view, ctx.screen.rubber.x), cy = worldToPixelY(ctx.view, ctx.screen.rubber.y);
+  const int64_t x = ctx.view.cursorPixelX, y = ctx.view.cursorPixelY;
+  const int midX = static_cast<int>((cx + x) / 2), midY = static_cast<int>((cy + y) / 2);
+  EXPECT_NE(canvas.image().pixel(midX, static_cast<int>(cy)), plain.pixel(midX, static_cast<int>(cy))) << "top side";
+  EXPECT_NE(canvas.image().pixel(static_cast<int>(x), midY), plain.pixel(static_cast<int>(x), midY)) << "right side";
+
+  ctx.view.cursorX = pixelToWorldX(ctx.view, 150), ctx.view.cursorY = pixelToWorldY(ctx.view, 100);
+  updateCursorPixel(ctx.view);
+  canvas.followCursor();
+  EXPECT_EQ(canvas.image().pixel(static_cast<int>(x), midY), plain.pixel(static_cast<int>(x), midY))
+      << "the old right side is gone";
+  ctx.screen.rubber.on = false;
+  canvas.followCursor();  // back to the plain cross-hair
+  canvas.setCrossHair(false);
   EXPECT_TRUE(plain == canvas.image());
 }
 

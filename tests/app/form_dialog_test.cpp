@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTableWidget>
 
 #include "app_test_support.h"
 
@@ -92,6 +93,34 @@ TEST(FormDialog, OkKeepsTheEditsAndCancelDiscardsThem) {
   });
   EXPECT_FALSE(runFormDialog(box, nullptr));
   EXPECT_EQ(box.field("width")->value, "0.05");
+}
+
+TEST(FormDialog, TablesShowEveryCellAndCollectTheEdits) {
+  DialogBox box{"SetupLayersBox", "Setup Layers", {}};
+  DialogField table;
+  table.name = "layers";
+  table.kind = DialogField::Table;
+  table.columns = {{"Name", DialogField::Text, "Name", "", {}, 15},
+                   {"Kind", DialogField::Choice, "Type", "", {"Silk", "Mask", "Copper"}, 0},
+                   {"Disabled", DialogField::Check, "Video Disabled", "", {}, 0}};
+  table.rows = {{"Layer0", {"Pad Master", "2", "0"}}, {"Layer1", {"\xB5 Top", "9", "1"}}};
+  box.fields.push_back(table);
+  FormDialog dialog(box);
+  auto* grid = qobject_cast<QTableWidget*>(dialog.control("layers"));
+  ASSERT_NE(grid, nullptr);
+  ASSERT_EQ(grid->rowCount(), 2);
+  ASSERT_EQ(grid->columnCount(), 3);
+  EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), "Type");
+  EXPECT_EQ(grid->verticalHeaderItem(1)->text(), "Layer1");
+  EXPECT_EQ(grid->item(0, 1)->text(), "Copper");
+  EXPECT_EQ(grid->item(1, 2)->checkState(), Qt::Checked);
+  grid->item(0, 0)->setText("Pads");
+  grid->item(0, 1)->setData(Qt::UserRole, 1);
+  grid->item(0, 2)->setCheckState(Qt::Checked);
+  dialog.collect();
+  const auto& rows = box.fields[0].rows;
+  EXPECT_EQ(rows[0].values, (std::vector<std::string>{"Pads", "1", "1"}));
+  EXPECT_EQ(rows[1].values, (std::vector<std::string>{"\xB5 Top", "9", "1"})) << "a choice out of range stays";
 }
 
 }  // namespace
