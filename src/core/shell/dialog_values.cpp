@@ -4,19 +4,16 @@
 
 #include "context.h"
 #include "database/options.h"
+#include "database/record.h"
 #include "files/number_format.h"
 
 namespace trelmo {
 
-namespace {
-
-std::string trimmed(std::string_view s) {
+std::string trimmedText(std::string_view s) {
   const size_t a = s.find_first_not_of(' ');
   if (a == std::string_view::npos) return {};
   return std::string(s.substr(a, s.find_last_not_of(' ') - a + 1));
 }
-
-}  // namespace
 
 std::string dimensionText(int32_t v) {
   std::string out;
@@ -78,84 +75,76 @@ DialogField radioField(const std::string& name, const std::string& label, std::v
 std::string* FieldReader::value(const std::string& key, std::string& label) {
   const DialogBox::Slot s = box_.slot(key);
   if (!s.value) {
-    fail(key, key, "");
+    fail(key, "");
     return nullptr;
   }
-  const size_t dot = key.find('.');
   // A table cell is named by its row and its column's label.
   label = s.spec->label.empty() ? key : s.spec->label;
+  const size_t dot = key.find('.');
   if (box_.field(key) == nullptr && dot != std::string::npos) label = key.substr(0, dot) + " " + label;
   return s.value;
 }
 
-void FieldReader::fail(const std::string& key, const std::string& label, const std::string& text) {
-  if (!error_.empty()) return;
-  error_ = "\"" + text + "\" is not a valid value for " + label + ".";
+void FieldReader::fail(const std::string& label, const std::string& text) {
+  if (error_.empty()) error_ = "\"" + text + "\" is not a valid value for " + label + ".";
 }
 
 void FieldReader::refuse(const std::string& key, const std::string& why) {
   if (error_.empty()) error_ = why;
 }
 
-int32_t FieldReader::dimension(const std::string& key) {
+template <typename T, typename Parse>
+T FieldReader::read(const std::string& key, T fallback, Parse parse) {
   std::string label;
   const std::string* v = value(key, label);
-  if (!v) return 0;
-  const std::string t = trimmed(*v);
-  NumberReader r{t};
-  const int32_t d = r.dimension();
-  const bool digits = t.find_first_of("0123456789") != std::string::npos;
-  if (!digits || !r.atEnd() || d < 0) fail(key, label, *v);
-  return d < 0 ? 0 : d;
+  T out = fallback;
+  if (v && !parse(trimmedText(*v), out)) {
+    fail(label, *v);
+    return fallback;
+  }
+  return out;
+}
+
+int32_t FieldReader::dimension(const std::string& key) {
+  return read<int32_t>(key, 0, [](const std::string& t, int32_t& d) {
+    NumberReader r{t};
+    d = r.dimension();
+    return t.find_first_of("0123456789") != std::string::npos && r.atEnd() && d >= 0;
+  });
 }
 
 uint32_t FieldReader::colour(const std::string& key) {
-  std::string label;
-  const std::string* v = value(key, label);
-  if (!v) return 0;
-  const std::string t = trimmed(*v);
-  NumberReader r{t};
-  const uint32_t c = r.hex();
-  if (t.empty() || t.size() > 6 || !r.atEnd()) fail(key, label, *v);
-  return c & 0xFFFFFF;
+  return read<uint32_t>(key, 0, [](const std::string& t, uint32_t& c) {
+    NumberReader r{t};
+    c = r.hex();
+    return !t.empty() && t.size() <= 6 && r.atEnd();
+  });
 }
 
 int64_t FieldReader::integer(const std::string& key, int64_t low, int64_t high) {
-  std::string label;
-  const std::string* v = value(key, label);
-  if (!v) return low;
-  const std::string t = trimmed(*v);
-  size_t i = t.empty() || (t[0] != '-' && t[0] != '+') ? 0 : 1;
-  int64_t n = 0;
-  const size_t firstDigit = i;
-  for (; i < t.size() && t[i] >= '0' && t[i] <= '9' && n <= high; ++i) n = n * 10 + (t[i] - '0');
-  if (!t.empty() && t[0] == '-') n = -n;
-  if (i == firstDigit || i != t.size() || n < low || n > high) {
-    fail(key, label, *v);
-    return low;
-  }
-  return n;
+  return read<int64_t>(key, low, [low, high](const std::string& t, int64_t& n) {
+    const size_t first = !t.empty() && (t[0] == '-' || t[0] == '+') ? 1 : 0;
+    size_t i = first;
+    n = 0;
+    for (; i < t.size() && t[i] >= '0' && t[i] <= '9' && n <= high; ++i) n = n * 10 + (t[i] - '0');
+    if (first && t[0] == '-') n = -n;
+    return i != first && i == t.size() && n >= low && n <= high;
+  });
 }
 
 int32_t FieldReader::factor(const std::string& key) {
-  std::string label;
-  const std::string* v = value(key, label);
-  if (!v) return 65536;
-  const std::string t = trimmed(*v);
-  NumberReader r{t};
-  const int32_t f = r.plainNumber();
-  if (t.empty() || t[0] == '-' || !r.atEnd() || f <= 0) {
-    fail(key, label, *v);
-    return 65536;
-  }
-  return f;
+  return read<int32_t>(key, kInch, [](const std::string& t, int32_t& f) {
+    NumberReader r{t};
+    f = r.plainNumber();
+    return !t.empty() && t[0] != '-' && r.atEnd() && f > 0;
+  });
 }
 
 bool FieldReader::check(const std::string& key) {
-  std::string label;
-  const std::string* v = value(key, label);
-  if (v && *v != "0" && *v != "1") fail(key, label, *v);
-  return v && *v == "1";
+  return read<bool>(key, false, [](const std::string& t, bool& on) {
+    on = t == "1";
+    return t == "0" || t == "1";
+  });
 }
 
 int FieldReader::choice(const std::string& key, int count) { return static_cast<int>(integer(key, 0, count - 1)); }

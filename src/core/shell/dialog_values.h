@@ -17,6 +17,8 @@ std::string dimensionText(int32_t v);
 // Six hexadecimal digits, RRGGBB.
 std::string colourText(uint32_t rgb);
 std::string checkText(bool on);
+// Without leading and trailing blanks.
+std::string trimmedText(std::string_view s);
 
 // Small builders for box descriptions.
 DialogField labelField(const std::string& name, const std::string& text);
@@ -50,8 +52,14 @@ class FieldReader {
   bool report(Context& ctx) const;
 
  private:
+  // The value named `key` and the label to name it by in a message; null
+  // (and recorded) when the box has no such value.
   std::string* value(const std::string& key, std::string& label);
-  void fail(const std::string& key, const std::string& label, const std::string& text);
+  // Parses the trimmed value; a value that does not parse is recorded and
+  // gives the fallback.
+  template <typename T, typename Parse>
+  T read(const std::string& key, T fallback, Parse parse);
+  void fail(const std::string& label, const std::string& text);
 
   DialogBox& box_;
   std::string error_;

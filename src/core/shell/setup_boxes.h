@@ -45,8 +45,8 @@ struct SetupBox {
 };
 std::span<const SetupBox> setupBoxes();
 
-// Shows the box and applies it; a change to the file's parameters marks the
-// file modified; the view is redrawn.
+// Shows the box and applies it; a change that the file's option lines show
+// marks the file modified; the view is redrawn.
 void runSetupBox(Context& ctx, const SetupBox& box);
 
 }  // namespace trelmo

@@ -1,10 +1,9 @@
 // The Setup family: the boxes over the current file's setup parameters, the
 // zero point, ortho mode, the mirror view, the screen and the options.
-#include <cstring>
-#include <memory>
-#include <type_traits>
+#include <string>
 
 #include "context.h"
+#include "files/header_writer.h"
 #include "screen/mirror_view.h"
 #include "shell/dispatch.h"
 #include "shell/function_codes.h"
@@ -72,13 +71,13 @@ void runSetupBox(Context& ctx, const SetupBox& entry) {
   const bool confirmed = ctx.host->runDialog(box);
   suspendForDialog(ctx, false);
   if (!confirmed) return;
-  // Only a real change marks the file: compare the block byte for byte (the
-  // apply steps write fields, never the padding between them).
-  static_assert(std::is_trivially_copyable_v<Params>);
-  auto before = std::make_unique<Params>();
-  std::memcpy(before.get(), &ctx.params, sizeof(Params));
+  // Only a change the saved file would show marks it: compare the option
+  // lines before and after.
+  std::string before, after;
+  writeHeader(ctx, before);
   if (!entry.apply(ctx, box)) return;
-  if (entry.needsFile && std::memcmp(before.get(), &ctx.params, sizeof(Params)) != 0) markModified(ctx);
+  writeHeader(ctx, after);
+  if (entry.needsFile && before != after) markModified(ctx);
   ctx.host->redrawView();
 }
 

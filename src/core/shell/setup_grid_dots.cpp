@@ -31,9 +31,8 @@ std::string spacingText(uint32_t spacing) {
 
 // "0.1", "100" (mils), "2.5mm", "0.1\"": the text the "-gd" line takes, with
 // the millimetre mark as one "m". Empty when it is no spacing.
-std::string spacingOption(std::string text) {
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  while (!text.empty() && text.front() == ' ') text.erase(text.begin());
+std::string spacingOption(const std::string& typed) {
+  std::string text = trimmedText(typed);
   bool mm = false;
   for (const char* suffix : {"mm", "MM", "m", "M", "\""}) {
     const std::string s = suffix;

@@ -22,11 +22,6 @@ std::vector<std::string> entries(const Params& p) {
   return out;
 }
 
-std::string trimmed(const std::string& s) {
-  const size_t a = s.find_first_not_of(' ');
-  return a == std::string::npos ? std::string() : s.substr(a, s.find_last_not_of(' ') - a + 1);
-}
-
 // Makes the entry the grid snap: its step and units, and its index.
 bool chooseEntry(Params& p, const std::string& text, int index) {
   if (!readSnapStep(text, p.snapStep, p.units)) return false;
@@ -88,7 +83,7 @@ bool applySnapTable(Context& ctx, DialogBox& box) {
   std::vector<std::string> list;
   for (int i = 0; i < kSnapEntries; ++i) {
     const std::string key = "entry" + std::to_string(i + 1);
-    const std::string text = trimmed(in.text(key));
+    const std::string text = trimmedText(in.text(key));
     uint32_t step = 0;
     int8_t units = 0;
     if (text.empty()) continue;  // empty entries close up
