@@ -105,7 +105,7 @@ QTableWidget* makeTable(const DialogField& f, QWidget* parent) {
   table->setHorizontalHeaderLabels(headers);
   table->setVerticalHeaderLabels(rowNames);
   table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  table->setMinimumSize(720, 360);
+  table->setMinimumSize(940, 420);
   return table;
 }
 
