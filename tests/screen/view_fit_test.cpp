@@ -61,6 +61,10 @@ TEST_F(ViewFit, ExtentsTakeInTheRoundEndsOfWideTracksAndArcs) {
   int32_t box[4];
   ASSERT_TRUE(designExtents(ctx, box));
   EXPECT_EQ(box[0], 0) << "the item box itself stays the geometry";
+  // A square pad turned by 45 degrees reaches out to half its diagonal.
+  pad(1, item::kRectSmt, kInch / 5, kInch / 5, 0, 8192, 6 * kInch, 0);
+  ASSERT_TRUE(designExtents(ctx, box, true));
+  EXPECT_GE(box[2], 6 * kInch + 9268) << "0.1414 inch beyond its centre";
 }
 
 TEST_F(ViewFit, AnEmptyFileOpensAtItsLimitsOrTheDefaultScale) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 
 #include "context.h"
 #include "database/options.h"
@@ -257,8 +258,12 @@ bool designExtents(const Context& ctx, int32_t box[4], bool drawn) {
               break;
             }
             case kPad: {
-              int64_t half = std::max(item::padX(r), item::padY(r)) / 2;
-              add(r.x1 - half, r.y1 - half), add(r.x1 + half, r.y1 + half);
+              // A turned pad reaches out to half its diagonal.
+              const int64_t xs = item::padX(r), ys = item::padY(r);
+              const int64_t reach = drawn && item::padAngle(r) != 0
+                                        ? static_cast<int64_t>(std::ceil(std::hypot(xs, ys) / 2))
+                                        : std::max(xs, ys) / 2;
+              add(r.x1 - reach, r.y1 - reach), add(r.x1 + reach, r.y1 + reach);
               break;
             }
             case kText: {
