@@ -211,7 +211,7 @@ void FormDialog::collect() {
         f.value = toDesign(static_cast<QLineEdit*>(e.widget)->text());
         break;
       case DialogField::Check:
-        f.value = static_cast<QCheckBox*>(e.widget)->isChecked() ? "1" : "0";
+        f.value.assign(1, static_cast<QCheckBox*>(e.widget)->isChecked() ? '1' : '0');
         break;
       case DialogField::Choice: {
         const int i = static_cast<QComboBox*>(e.widget)->currentIndex();
