@@ -112,6 +112,18 @@ void BM_FullRedraw(benchmark::State& state) {
 }
 BENCHMARK(BM_FullRedraw)->Unit(benchmark::kMillisecond);
 
+// The walk behind Zoom Extents over 100,000 items: the item geometry alone
+// (argument 0) and the drawn box that adds track and arc widths (1).
+void BM_DesignExtents(benchmark::State& state) {
+  Board& b = board();
+  int32_t box[4];
+  for (auto _ : state) {
+    designExtents(b.ctx, box, state.range(0) != 0);
+    benchmark::DoNotOptimize(box);
+  }
+}
+BENCHMARK(BM_DesignExtents)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 void BM_FillBufferOnce(benchmark::State& state) {
   Board& b = board();
   Surface& s = b.ctx.screen.surface;
