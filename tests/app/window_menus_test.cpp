@@ -7,9 +7,11 @@
 #include <QTemporaryDir>
 
 #include "app/main_window.h"
+#include "app/menus.h"
 #include "app/qt_host.h"
 #include "app_test_support.h"
 #include "context.h"
+#include "shell/function_codes.h"
 #include "shell/input.h"
 
 namespace trelmo::app {
@@ -50,6 +52,20 @@ TEST(MainWindowMenus, AMenuOpenedInWindowsModeStaysInWindowsMode) {
   for (QAction* top : e.window.menuBar()->actions()) Q_EMIT top->menu()->aboutToHide();
   testing::waitFor([] { return false; }, 200);
   EXPECT_FALSE(e.ctx.shell.crossHairMode);
+}
+
+// The Screen submenu: each display described for the Screen Parameters box,
+// the check on the display in use, and "-s" past the last display ignored.
+TEST(MainWindowScreens, TheScreenInUseIsDescribedAndChecked) {
+  Editor e;
+  ASSERT_FALSE(e.ctx.shell.screens.empty());
+  EXPECT_NE(e.ctx.shell.screens[0].find(" at "), std::string::npos) << e.ctx.shell.screens[0];
+  e.ctx.shell.screenIndex = 7;  // "-s7" with fewer displays
+  e.window.placeAndShow();
+  EXPECT_EQ(e.ctx.shell.screenIndex, 0);
+  QAction* parameters = findAction(e.window.menuBar()->actions()[7]->menu(), kScreenBox);
+  ASSERT_NE(parameters, nullptr);
+  EXPECT_TRUE(parameters->isChecked());
 }
 
 }  // namespace

@@ -150,9 +150,14 @@ std::string tableValues(const DialogField& f) {
   std::string out;
   for (const DialogRow& r : f.rows) {
     if (r.values.empty() || r.values[0].empty()) continue;
-    out += (out.empty() ? "" : " ") + r.name + "=[";
-    for (size_t i = 0; i < r.values.size(); ++i) out += (i ? "|" : "") + oneLineText(r.values[i]);
-    out += "]";
+    if (!out.empty()) out += ' ';
+    out += r.name;
+    out += "=[";
+    for (size_t i = 0; i < r.values.size(); ++i) {
+      if (i) out += '|';
+      out += oneLineText(r.values[i]);
+    }
+    out += ']';
   }
   return out;
 }
