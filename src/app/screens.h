@@ -20,7 +20,7 @@ void describeScreens(Context& ctx);
 void addScreenEntries(QMenuBar* bar, const Context& ctx);
 // Moves the check mark to entry n (entry 0 is "&Screen Parameters").
 void markScreen(QMenuBar* bar, int n);
-// The origin of display n, or of the primary display when there is none.
+// The rectangle of display n, or of the primary display when there is none.
 QRect screenGeometry(int n);
 // Moves the window to display n keeping its place relative to the display's
 // top-left corner (maximised again if it was); false when there is no such
