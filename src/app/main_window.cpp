@@ -17,6 +17,7 @@
 #include "app/input_events.h"
 #include "app/menus.h"
 #include "app/qt_host.h"
+#include "app/state_dump.h"
 #include "context.h"
 #include "shell/command_line.h"
 #include "shell/dispatch.h"
@@ -36,6 +37,7 @@ MainWindow::MainWindow(Context& ctx, QtHost& host, QImage::Format format)
   setMinimumSize(kMinWindowWidth, kMinWindowHeight);
   setCentralWidget(canvas_);
   canvas_->installEventFilter(this);
+  host_.ctx = &ctx_;
   host_.window = this;
   host_.canvas = canvas_;
   host_.mainWindow = this;
@@ -50,6 +52,7 @@ MainWindow::MainWindow(Context& ctx, QtHost& host, QImage::Format format)
   heartbeat_.setInterval(kHeartbeatMs);
   heartbeat_.setTimerType(Qt::PreciseTimer);
   connect(&heartbeat_, &QTimer::timeout, this, &MainWindow::tick);
+  dump_ = StateDump::fromEnvironment(ctx_, host_, *this);
 }
 
 MainWindow::~MainWindow() {
@@ -58,6 +61,7 @@ MainWindow::~MainWindow() {
   host_.canvas = nullptr;
   host_.mainWindow = nullptr;
   host_.window = nullptr;
+  host_.ctx = nullptr;
 }
 
 void MainWindow::installHooks() {
@@ -105,11 +109,13 @@ void MainWindow::tick() {
   ctx_.shell.minimised = isMinimized();
   heartbeatTick(ctx_);
   inTick_ = false;
+  if (dump_) dump_->write();
 }
 
 void MainWindow::command(uint16_t code, int source) {
   noteUserInput(ctx_);
   ctx_.shell.lastInputSource = source;
+  lastCommand_ = codeName(code) + " " + std::to_string(source);
   menuCommand(ctx_, code);
 }
 
@@ -190,6 +196,7 @@ void MainWindow::afterInput() {
   canvas_->followCursor();
   canvas_->redrawStatusBar();
   canvas_->update(QRect(0, 0, canvas_->width(), canvas_->drawingArea().bottom + 1));
+  if (dump_) dump_->write();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

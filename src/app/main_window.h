@@ -14,6 +14,7 @@ namespace trelmo::app {
 
 class Canvas;
 class QtHost;
+class StateDump;
 
 constexpr int kHeartbeatMs = 55;
 
@@ -39,6 +40,8 @@ class MainWindow : public QMainWindow {
   void showPopup(int which, const QPoint& globalPos);
   // After a menu bar menu or a popup closes: back to TRELMO mode if it was left for the menu.
   void resumeAfterMenu();
+  // The last menu command and its source ("FI 2"), for the state read-out.
+  const std::string& lastCommand() const { return lastCommand_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -55,6 +58,8 @@ class MainWindow : public QMainWindow {
   Canvas* canvas_;
   QTimer heartbeat_;
   bool inTick_ = false;
+  std::string lastCommand_;
+  StateDump* dump_ = nullptr;
 };
 
 // Setup Options' file-type registration: the MIME package through xdg-mime.

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -21,6 +22,8 @@
 #include "app/main_window.h"
 #include "app/sound_player.h"
 #include "app/status_bar.h"
+#include "context.h"
+#include "shell/input.h"
 
 namespace trelmo::app {
 
@@ -43,6 +46,24 @@ QMessageBox::StandardButtons standardButtons(Buttons buttons) {
   return QMessageBox::Ok;
 }
 
+// Input is suspended while a box is up: TRELMO mode is left for it and comes
+// back, with the cursor where it was, when the box closes. A box opened while
+// another suspension is in force leaves that one alone.
+class BoxSuspension {
+ public:
+  explicit BoxSuspension(Context* ctx) : ctx_(ctx && ctx->shell.dialogSuspend == 0 ? ctx : nullptr) {
+    if (ctx_) suspendForDialog(*ctx_, true);
+  }
+  ~BoxSuspension() {
+    if (ctx_) suspendForDialog(*ctx_, false);
+  }
+  BoxSuspension(const BoxSuspension&) = delete;
+  BoxSuspension& operator=(const BoxSuspension&) = delete;
+
+ private:
+  Context* ctx_;
+};
+
 }  // namespace
 
 QtHost::QtHost(const QString& settingsFile)
@@ -54,10 +75,12 @@ QtHost::QtHost(const QString& settingsFile)
 QtHost::~QtHost() = default;
 
 void QtHost::messageBox(const std::string& title, const std::string& text) {
+  BoxSuspension suspended(ctx);
   QMessageBox::information(window, fromDesign(title), fromDesign(text));
 }
 
 Answer QtHost::question(const std::string& title, const std::string& text, Buttons buttons) {
+  BoxSuspension suspended(ctx);
   const auto r = QMessageBox::question(window, fromDesign(title), fromDesign(text), standardButtons(buttons));
   switch (r) {
     case QMessageBox::Ok:
@@ -71,7 +94,10 @@ Answer QtHost::question(const std::string& title, const std::string& text, Butto
   }
 }
 
-bool QtHost::runDialog(DialogBox& box) { return runFormDialog(box, window); }
+bool QtHost::runDialog(DialogBox& box) {
+  BoxSuspension suspended(ctx);
+  return runFormDialog(box, window);
+}
 
 void QtHost::statusText(const std::string& text) {
   if (canvas) canvas->setMessage(text);
@@ -131,6 +157,7 @@ void QtHost::deleteSetting(const std::string& name) {
 }
 
 bool QtHost::chooseFile(FileDialog& dialog) {
+  BoxSuspension suspended(ctx);
   QFileDialog box(window, QString::fromStdString(dialog.title), QString::fromStdString(dialog.folder));
   box.setAcceptMode(dialog.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   box.setFileMode(dialog.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -228,7 +255,11 @@ void QtHost::warpPointer(int x, int y) {
 }
 
 void QtHost::attachMenuBar(bool on) {
-  if (window) window->menuBar()->setVisible(on);
+  if (!window || window->menuBar()->isVisible() == on) return;
+  window->menuBar()->setVisible(on);
+  // The canvas takes its new place at once, so that the drawing area and the
+  // pointer positions that follow are those of the new layout.
+  if (QLayout* layout = window->layout()) layout->activate();
 }
 
 void QtHost::showCrossHair(bool on) {

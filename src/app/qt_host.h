@@ -9,6 +9,10 @@
 
 #include "shell/host.h"
 
+namespace trelmo {
+struct Context;
+}
+
 class QMainWindow;
 class QProgressBar;
 class QSettings;
@@ -26,6 +30,7 @@ class QtHost : public Host {
   explicit QtHost(const QString& settingsFile = {});
   ~QtHost() override;
 
+  Context* ctx = nullptr;  // input is suspended while a box is up
   QMainWindow* window = nullptr;
   Canvas* canvas = nullptr;
   MainWindow* mainWindow = nullptr;  // menus and popups

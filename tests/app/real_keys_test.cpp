@@ -1,0 +1,126 @@
+// The editor as a person uses it: each case starts the real program on an X
+// server of its own, presses real keys and buttons, and reads back what the
+// window shows.
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "real_editor.h"
+
+namespace trelmo::app::testing {
+namespace {
+
+class RealKeys : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string why = realEditorUnavailable();
+    if (!why.empty()) GTEST_SKIP() << why;
+    x_ = std::make_unique<XServer>();
+    ASSERT_TRUE(x_->running()) << "Xvfb did not start";
+  }
+
+  // The editor with a copy of the example board open.
+  RealEditor& withBoard(const std::map<QString, QString>& settings = {}) {
+    board_ = copyOfDemoBoard(home_);
+    editor_ = std::make_unique<RealEditor>(*x_, home_, settings);
+    EXPECT_TRUE(editor_->start({board_}));
+    EXPECT_TRUE(editor_->waitFor([](const State& s) { return s.at("title").find("board.pcb") != std::string::npos; }));
+    return *editor_;
+  }
+
+  // ... and in TRELMO mode, entered with Enter.
+  RealEditor& inTrelmoMode(const std::map<QString, QString>& settings = {}) {
+    RealEditor& e = withBoard(settings);
+    e.keys({"Return"});
+    EXPECT_TRUE(e.waitValue("mode", "TRELMO"));
+    return e;
+  }
+
+  static bool contains(const State& s, const std::string& name, const std::string& text) {
+    return s.count(name) && s.at(name).find(text) != std::string::npos;
+  }
+
+  QTemporaryDir home_;
+  std::unique_ptr<XServer> x_;
+  std::unique_ptr<RealEditor> editor_;
+  QString board_;
+};
+
+TEST_F(RealKeys, SpaceTwiceLeavesTheCursorWhereItWas) {
+  RealEditor& e = inTrelmoMode();
+  ASSERT_TRUE(e.waitTicks(3));
+  const std::string before = e.state()["cursor"];
+  e.keys({"space"});
+  ASSERT_TRUE(e.waitFor([](const State& s) { return s.at("mode") == "WINDOWS" && s.at("menubar") == "1"; }));
+  ASSERT_TRUE(e.waitTicks(3));
+  EXPECT_EQ(e.state()["cursor"], before);
+  e.keys({"space"});
+  ASSERT_TRUE(e.waitFor([](const State& s) { return s.at("mode") == "TRELMO" && s.at("menubar") == "0"; }));
+  ASSERT_TRUE(e.waitTicks(3));
+  EXPECT_EQ(e.state()["cursor"], before);
+}
+
+TEST_F(RealKeys, ABoxOpenedFromTrelmoModeComesBackToTrelmoMode) {
+  RealEditor& e = inTrelmoMode();
+  e.keys({"f", "i"});  // File Information
+  ASSERT_TRUE(e.waitValue("modal", "File Information"));
+  // The box shows each caption with its value.
+  const State box = e.state();
+  EXPECT_TRUE(contains(box, "modaltext", "File name")) << box.at("modaltext");
+  EXPECT_TRUE(contains(box, "modaltext", board_.toStdString())) << box.at("modaltext");
+  e.keys({"Escape"});
+  ASSERT_TRUE(e.waitValue("modal", ""));
+  ASSERT_TRUE(e.waitTicks(3));
+  EXPECT_EQ(e.state()["mode"], "TRELMO");
+  EXPECT_EQ(e.state()["menubar"], "0");
+}
+
+TEST_F(RealKeys, AltEOpensAFileInWindowsModeInsteadOfTheEditMenu) {
+  RealEditor& e = withBoard();
+  e.keys({"alt+e"});
+  ASSERT_TRUE(e.waitFor([](const State& s) { return !s.at("modal").empty() || !s.at("popup").empty(); }));
+  const State s = e.state();
+  EXPECT_EQ(s.at("popup"), "");
+  EXPECT_EQ(s.at("modal"), "Open");
+  e.keys({"Escape"});
+}
+
+TEST_F(RealKeys, AltReleasedInsideAMenuIsNotHeldAfterIt) {
+  RealEditor& e = inTrelmoMode();
+  e.keyDown("alt");
+  e.keys({"f"});
+  ASSERT_TRUE(e.waitValue("popup", "&File"));
+  e.keyUp("alt");
+  e.keys({"Escape"});
+  ASSERT_TRUE(e.waitFor([](const State& s) { return s.at("popup").empty() && s.at("mode") == "TRELMO"; }));
+  const int sounds = std::stoi(e.state()["sounds"]);
+  e.keys({"x"});  // Grab Mirror X, never File Exit
+  const bool answered = e.waitFor([&](const State& s) { return std::stoi(s.at("sounds")) > sounds; }, 10000);
+  EXPECT_EQ(e.process().state(), QProcess::Running) << "the editor exited";
+  EXPECT_TRUE(answered);
+  EXPECT_EQ(std::stoi(e.state()["keyflags"]) & 8, 0);
+}
+
+TEST_F(RealKeys, ThePopupsEscapeGoesToWindowsMode) {
+  RealEditor& e = inTrelmoMode({{"Popup Menus", "Yes"}});
+  e.click(1);
+  ASSERT_TRUE(e.waitFor([](const State& s) { return !s.at("popup").empty(); }));
+  e.keys({"s"});  // "<E&scape>"
+  ASSERT_TRUE(e.waitValue("popup", ""));
+  ASSERT_TRUE(e.waitTicks(3));
+  EXPECT_EQ(e.state()["mode"], "WINDOWS");
+  EXPECT_EQ(e.state()["menubar"], "1");
+}
+
+TEST_F(RealKeys, AMacroThatRunsItselfAsksOnAKeyAndEscapeStopsIt) {
+  RealEditor& e = inTrelmoMode({{"Key Stroke F2", "Up Down F2"}});
+  // Escape waits in the queue while the macro runs.
+  e.keys({"F2", "Escape"});
+  ASSERT_TRUE(e.waitValue("modal", "TRELMO'98"));
+  e.keys({"Escape"});  // Cancel
+  ASSERT_TRUE(e.waitValue("macro", "0"));
+  EXPECT_EQ(e.state()["modal"], "");
+}
+
+}  // namespace
+}  // namespace trelmo::app::testing
