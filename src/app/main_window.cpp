@@ -186,7 +186,10 @@ void MainWindow::resumeAfterMenu() {
   QMetaObject::invokeMethod(
       this,
       [this] {
-        if (!QApplication::activePopupWidget()) suspendForMenu(ctx_, 0);
+        if (QApplication::activePopupWidget()) return;
+        // Keys released inside the menu never reached the program.
+        syncKeyboardState(ctx_, QGuiApplication::queryKeyboardModifiers());
+        suspendForMenu(ctx_, 0);
       },
       Qt::QueuedConnection);
 }
@@ -216,6 +219,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       forwardMouseMove(ctx_, *e);
       break;
     }
+    case QEvent::ShortcutOverride:
+      // The program translates its keys itself: no menu mnemonic or
+      // shortcut may take one (Alt-E is File Open, not the Edit menu).
+      event->accept();
+      return true;
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
       auto* e = static_cast<QKeyEvent*>(event);

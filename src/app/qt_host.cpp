@@ -20,6 +20,7 @@
 #include "app/canvas.h"
 #include "app/form_dialog.h"
 #include "app/main_window.h"
+#include "app/pending_keys.h"
 #include "app/sound_player.h"
 #include "app/status_bar.h"
 #include "context.h"
@@ -70,7 +71,8 @@ QtHost::QtHost(const QString& settingsFile)
     : settings_(settingsFile.isEmpty()
                     ? std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "TRELMO", "TRELMO'98")
                     : std::make_unique<QSettings>(settingsFile, QSettings::IniFormat)),
-      player_(std::make_unique<SoundPlayer>([this](const std::string& name) { return readSetting(name); })) {}
+      player_(std::make_unique<SoundPlayer>([this](const std::string& name) { return readSetting(name); })),
+      pendingKeys_(std::make_unique<PendingKeys>()) {}
 
 QtHost::~QtHost() = default;
 
@@ -273,6 +275,8 @@ void QtHost::openMenuBarMenu(char family, char item) {
 void QtHost::trackPopupMenu(int popup, int x, int y) {
   if (mainWindow && canvas) mainWindow->showPopup(popup, canvas->mapToGlobal(QPoint(x, y)));
 }
+
+bool QtHost::discardPendingKeys() { return pendingKeys_->take(); }
 
 void QtHost::quit() {
   if (onQuit) onQuit();

@@ -21,6 +21,7 @@ namespace trelmo::app {
 
 class Canvas;
 class MainWindow;
+class PendingKeys;
 class SoundPlayer;
 
 class QtHost : public Host {
@@ -61,6 +62,7 @@ class QtHost : public Host {
   void showCrossHair(bool on) override;
   void openMenuBarMenu(char family, char item) override;
   void trackPopupMenu(int popup, int x, int y) override;
+  bool discardPendingKeys() override;
   void quit() override;
 
   // The confinement rectangle of TRELMO mode (canvas pixels); the pointer
@@ -76,6 +78,7 @@ class QtHost : public Host {
  private:
   std::unique_ptr<QSettings> settings_;
   std::unique_ptr<SoundPlayer> player_;
+  std::unique_ptr<PendingKeys> pendingKeys_;
   QProgressBar* progress_ = nullptr;
   int soundsPlayed_ = 0;
   bool confined_ = false;

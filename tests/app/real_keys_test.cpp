@@ -101,6 +101,20 @@ TEST_F(RealKeys, AltReleasedInsideAMenuIsNotHeldAfterIt) {
   EXPECT_EQ(std::stoi(e.state()["keyflags"]) & 8, 0);
 }
 
+// The Y of a "cursor=X,Y" value.
+long cursorY(const State& s) { return std::stol(s.at("cursor").substr(s.at("cursor").find(',') + 1)); }
+
+TEST_F(RealKeys, TheKeypadFollowsNumLockAsTheKeyboardHasIt) {
+  // Num Lock goes on while the editor is not looking: its keypad 8 is the
+  // digit form, which moves the cursor ten snaps (0.025" each) instead of one.
+  x_->xdotool({"key", "Num_Lock"});
+  RealEditor& e = inTrelmoMode();
+  const long before = cursorY(e.state());
+  e.keys({"KP_8"});
+  ASSERT_TRUE(e.waitFor([&](const State& s) { return cursorY(s) != before; }));
+  EXPECT_NEAR(cursorY(e.state()) - before, 10 * 1638, 10) << e.state()["keyflags"];
+}
+
 TEST_F(RealKeys, ThePopupsEscapeGoesToWindowsMode) {
   RealEditor& e = inTrelmoMode({{"Popup Menus", "Yes"}});
   e.click(1);

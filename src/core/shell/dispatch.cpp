@@ -4,6 +4,7 @@
 
 #include "context.h"
 #include "shell/function_codes.h"
+#include "shell/input.h"
 
 namespace trelmo {
 
@@ -78,7 +79,9 @@ void menuCommand(Context& ctx, uint16_t id) {
   ShellState& s = ctx.shell;
   if (s.startupPhase < 1) return;
   if (id == kEscapeToWindows) {
-    s.windowsMode = true;
+    // The popup closes into WINDOWS mode with the menu bar: nothing resumes.
+    s.menuSuspend = 0;
+    leaveTrelmoMode(ctx, true);
     return;
   }
   // Replay types the two letters back.
