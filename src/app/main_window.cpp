@@ -19,6 +19,8 @@
 #include "app/qt_host.h"
 #include "app/state_dump.h"
 #include "context.h"
+#include "database/design_files.h"
+#include "screen/view.h"
 #include "shell/command_line.h"
 #include "shell/dispatch.h"
 #include "shell/file_functions.h"
@@ -29,7 +31,10 @@
 
 namespace trelmo::app {
 
-std::string clockText() { return QTime::currentTime().toString("HH:mm").toStdString(); }
+std::string clockText() {
+  const QTime now = QTime::currentTime();
+  return clockReadout(now.hour(), now.minute(), now.second() % 2 == 0);
+}
 
 MainWindow::MainWindow(Context& ctx, QtHost& host, QImage::Format format)
     : ctx_(ctx), host_(host), canvas_(new Canvas(ctx, format, this)) {
@@ -109,7 +114,12 @@ void MainWindow::tick() {
   ctx_.shell.minimised = isMinimized();
   heartbeatTick(ctx_);
   inTick_ = false;
+  showModifiedMark();
   if (dump_) dump_->write();
+}
+
+void MainWindow::showModifiedMark() {
+  host_.setModifiedMark(ctx_.current != kNull && fileUnsaved(ctx_.rec(ctx_.current)));
 }
 
 void MainWindow::command(uint16_t code, int source) {
@@ -199,6 +209,7 @@ void MainWindow::afterInput() {
   canvas_->followCursor();
   canvas_->redrawStatusBar();
   canvas_->update(QRect(0, 0, canvas_->width(), canvas_->drawingArea().bottom + 1));
+  showModifiedMark();
   if (dump_) dump_->write();
 }
 

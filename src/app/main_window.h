@@ -52,6 +52,7 @@ class MainWindow : public QMainWindow {
   void tick();
   void installHooks();
   void afterInput();
+  void showModifiedMark();
 
   Context& ctx_;
   QtHost& host_;
@@ -65,7 +66,7 @@ class MainWindow : public QMainWindow {
 // Setup Options' file-type registration: the MIME package through xdg-mime.
 void registerFileTypes(Context& ctx);
 
-// "HH:MM" of the local time, for the status bar.
+// The local time for the status bar: 12-hour, the colon shown every other second.
 std::string clockText();
 
 }  // namespace trelmo::app

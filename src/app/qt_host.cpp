@@ -138,7 +138,15 @@ bool QtHost::progress(int percent) {
 }
 
 void QtHost::setTitle(const std::string& title) {
-  if (window) window->setWindowTitle(QString::fromStdString(title));
+  title_ = QString::fromStdString(title);
+  if (window) window->setWindowTitle(modifiedMark_ ? title_ + " *" : title_);
+}
+
+void QtHost::setModifiedMark(bool on) {
+  if (on == modifiedMark_ || !window) return;
+  modifiedMark_ = on;
+  if (title_.isEmpty()) title_ = window->windowTitle();
+  window->setWindowTitle(on ? title_ + " *" : title_);
 }
 
 std::string QtHost::readSetting(const std::string& name) {

@@ -46,6 +46,8 @@ class QtHost : public Host {
   void eventSound(const std::string& event) override;
   bool progress(int percent) override;
   void setTitle(const std::string& title) override;
+  // " *" after the title while the current file has unsaved changes.
+  void setModifiedMark(bool on);
   std::string readSetting(const std::string& name) override;
   void writeSetting(const std::string& name, const std::string& value) override;
   void deleteSetting(const std::string& name) override;
@@ -82,6 +84,8 @@ class QtHost : public Host {
   QProgressBar* progress_ = nullptr;
   int soundsPlayed_ = 0;
   bool confined_ = false;
+  QString title_;
+  bool modifiedMark_ = false;
   int confineLeft_ = 0, confineTop_ = 0, confineRight_ = 0, confineBottom_ = 0;
 };
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QRegularExpression>
 
 #include "real_editor.h"
 
@@ -134,6 +135,34 @@ TEST_F(RealKeys, AMacroThatRunsItselfAsksOnAKeyAndEscapeStopsIt) {
   e.keys({"Escape"});  // Cancel
   ASSERT_TRUE(e.waitValue("macro", "0"));
   EXPECT_EQ(e.state()["modal"], "");
+}
+
+TEST_F(RealKeys, AnAutosavedFileStillAsksBeforeExitAndShowsItsMark) {
+  // Autosave every 0.01 minute: about every 11 ticks.
+  RealEditor& e = withBoard({{"Autosave Timer", "0.01"}});
+  EXPECT_TRUE(e.windowName().endsWith("board.pcb"));
+  e.keys({"alt+v"});  // mirror view: the file is modified
+  ASSERT_TRUE(e.waitFor([](const State& s) { return !s.at("layer").empty() && s.at("layer").back() == '*'; }));
+  const QString autosaved = e.dataPath("Autosave/board.pcb");
+  ASSERT_TRUE(e.waitFor([&](const State&) { return QFile::exists(autosaved); }));
+  ASSERT_TRUE(e.waitTicks(2));
+  // The edits are only in the Autosave folder: the window still says so.
+  EXPECT_TRUE(e.windowName().endsWith("board.pcb *")) << e.windowName().toStdString();
+  EXPECT_EQ(e.state()["layer"].back(), '*');
+  e.keys({"alt+x"});
+  ASSERT_TRUE(e.waitValue("modal", "Exit Save Warning"));
+  e.keys({"Escape"});  // Cancel: the editor stays
+  ASSERT_TRUE(e.waitValue("modal", ""));
+  EXPECT_EQ(e.process().state(), QProcess::Running);
+}
+
+TEST_F(RealKeys, TheClockIsTwelveHourWithItsColonBlinking) {
+  RealEditor& e = withBoard();
+  const QRegularExpression clock("^[ 1][0-9][ :][0-5][0-9][ap]m$");
+  ASSERT_TRUE(e.waitFor([&](const State& s) { return clock.match(QString::fromStdString(s.at("clock"))).hasMatch(); }))
+      << e.state()["clock"];
+  ASSERT_TRUE(e.waitFor([](const State& s) { return s.at("clock").size() > 2 && s.at("clock")[2] == ' '; }));
+  ASSERT_TRUE(e.waitFor([](const State& s) { return s.at("clock").size() > 2 && s.at("clock")[2] == ':'; }));
 }
 
 }  // namespace
