@@ -152,12 +152,19 @@ void QtHost::setModifiedMark(bool on) {
 std::string QtHost::readSetting(const std::string& name) {
   const QVariant v = settings_->value(QString::fromStdString(name));
   // A hand-edited INI value with commas and no quotes reads as a list.
-  if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(',').toStdString();
-  return v.toString().toStdString();
+  const QString text = v.typeId() == QMetaType::QStringList ? v.toStringList().join(',') : v.toString();
+  // Values are stored byte for byte (see writeSetting); a hand-typed
+  // character beyond that range comes back as UTF-8.
+  for (const QChar c : text)
+    if (c.unicode() > 0xFF) return text.toStdString();
+  const QByteArray bytes = text.toLatin1();
+  return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
 void QtHost::writeSetting(const std::string& name, const std::string& value) {
-  settings_->setValue(QString::fromStdString(name), QString::fromStdString(value));
+  // Macro texts are 8-bit: each byte is kept as the character of that code,
+  // so that every byte comes back as it was.
+  settings_->setValue(QString::fromStdString(name), fromDesign(value));
   settings_->sync();
 }
 

@@ -74,7 +74,7 @@ RealEditor::~RealEditor() {
   process_.waitForFinished(5000);
 }
 
-bool RealEditor::start(const QStringList& args) {
+QProcessEnvironment RealEditor::environment() const {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("DISPLAY", x_.display());
   env.insert("QT_QPA_PLATFORM", "xcb");
@@ -84,7 +84,19 @@ bool RealEditor::start(const QStringList& args) {
   env.insert("TRELMO_STATE_DUMP", dump_);
   env.remove("TRELMO_INSTANCE_NAME");
   env.remove("WAYLAND_DISPLAY");
-  process_.setProcessEnvironment(env);
+  return env;
+}
+
+int RealEditor::runToEnd(const QStringList& args, int ms) {
+  process_.setProcessEnvironment(environment());
+  process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  process_.start(TRELMO_APP, args);
+  if (!process_.waitForFinished(ms)) return -1;
+  return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+}
+
+bool RealEditor::start(const QStringList& args) {
+  process_.setProcessEnvironment(environment());
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   process_.start(TRELMO_APP, args);
   if (!process_.waitForStarted(kStartMs)) return false;

@@ -44,6 +44,9 @@ class RealEditor {
   // Starts the editor with these arguments and waits until its window has
   // the keyboard focus and the start-up second has passed.
   bool start(const QStringList& args = {});
+  // Starts the editor and waits for it to end (a start that hands its files
+  // to a running editor); its exit code, -1 when it did not end in `ms`.
+  int runToEnd(const QStringList& args, int ms = 20000);
   // The last state written; empty before the first.
   State state() const;
   // Polls the state until `done` holds; false after `ms`.
@@ -72,6 +75,8 @@ class RealEditor {
   QString dumpPath() const { return dump_; }
 
  private:
+  QProcessEnvironment environment() const;
+
   XServer& x_;
   const QTemporaryDir& home_;
   QString dump_;

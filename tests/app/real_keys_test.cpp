@@ -165,5 +165,23 @@ TEST_F(RealKeys, TheClockIsTwelveHourWithItsColonBlinking) {
   ASSERT_TRUE(e.waitFor([](const State& s) { return s.at("clock").size() > 2 && s.at("clock")[2] == ':'; }));
 }
 
+TEST_F(RealKeys, FilesGoToTheFirstWindowEvenAfterASecondOneClosed) {
+  RealEditor first(*x_, home_);
+  ASSERT_TRUE(first.start());
+  // Without a file the running editor declines: a second window starts.
+  RealEditor second(*x_, home_);
+  ASSERT_TRUE(second.start());
+  const QString a = copyOfDemoBoard(home_, "a.pcb"), b = copyOfDemoBoard(home_, "b.pcb");
+  RealEditor third(*x_, home_);
+  EXPECT_EQ(third.runToEnd({a}), 0);
+  EXPECT_TRUE(first.waitFor([](const State& s) { return s.at("title").find("a.pcb") != std::string::npos; }));
+  second.focus();
+  second.keys({"alt+x"});
+  ASSERT_TRUE(second.finished(20000));
+  RealEditor fourth(*x_, home_);
+  EXPECT_EQ(fourth.runToEnd({b}), 0);
+  EXPECT_TRUE(first.waitFor([](const State& s) { return s.at("title").find("b.pcb") != std::string::npos; }));
+}
+
 }  // namespace
 }  // namespace trelmo::app::testing
