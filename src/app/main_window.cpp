@@ -99,8 +99,17 @@ void MainWindow::openMenu(char family, char item) {
     const qsizetype amp = text.indexOf('&');
     if (amp < 0 || amp + 1 >= text.size() || text[amp + 1].toUpper() != QChar(family).toUpper()) continue;
     menuBar()->setActiveAction(a);
-    if (item && a->menu())
-      if (QAction* target = findAction(a->menu(), fc(family, item))) a->menu()->setActiveAction(target);
+    QMenu* menu = a->menu();
+    if (!item || !menu) return;
+    QAction* target = findItem(menu, fc(family, item));
+    if (!target) return;
+    menu->setActiveAction(target);
+    // A submenu (Re-Open, Pixel Image) opens as its letter typed in the menu would open it.
+    if (target->menu()) {
+      const QChar letter = QChar(item).toLower();
+      QKeyEvent press(QEvent::KeyPress, QChar(item).toUpper().unicode(), Qt::NoModifier, letter);
+      QCoreApplication::sendEvent(menu, &press);
+    }
     return;
   }
 }

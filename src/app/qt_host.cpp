@@ -25,6 +25,7 @@
 #include "app/status_bar.h"
 #include "context.h"
 #include "shell/input.h"
+#include "shell/messages.h"
 
 namespace trelmo::app {
 
@@ -98,6 +99,8 @@ Answer QtHost::question(const std::string& title, const std::string& text, Butto
 
 bool QtHost::runDialog(DialogBox& box) {
   BoxSuspension suspended(ctx);
+  // The box's help line ("W." and the function that opened it) on the status bar.
+  if (ctx && ctx->shell.runningFunction) showDialogHelp(*ctx, ctx->shell.runningFunction);
   return runFormDialog(box, window);
 }
 

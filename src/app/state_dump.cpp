@@ -76,6 +76,7 @@ std::string StateDump::text() const {
   o << "layer=" << status.layer << "\n";
   o << "clock=" << status.clock << "\n";
   o << "modal=" << (modal ? oneLine(modal->windowTitle()) : "") << "\n";
+  o << "modalwindow=" << (modal ? modal->winId() : 0) << "\n";
   o << "modaltext=" << (modal ? oneLine(labelTexts(modal)) : "") << "\n";
   // A popup menu has no title of its own.
   o << "popup=" << (popup ? (popup->title().isEmpty() ? "(popup)" : oneLine(popup->title())) : "") << "\n";

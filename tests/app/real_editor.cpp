@@ -141,7 +141,13 @@ void RealEditor::focus() const {
   x_.xdotool({"windowfocus", "--sync", window});
 }
 
-void RealEditor::keys(const QStringList& names) const { x_.xdotool(QStringList{"key", "--delay", "40"} + names); }
+void RealEditor::keys(const QStringList& names) const {
+  // A box that has just opened gets the keys, as a window manager would see to.
+  const State s = state();
+  if (s.count("modalwindow") && s.at("modalwindow") != "0")
+    x_.xdotool({"windowfocus", "--sync", QString::fromStdString(s.at("modalwindow"))});
+  x_.xdotool(QStringList{"key", "--delay", "40"} + names);
+}
 void RealEditor::keyDown(const QString& name) const { x_.xdotool({"keydown", name}); }
 void RealEditor::keyUp(const QString& name) const { x_.xdotool({"keyup", name}); }
 

@@ -183,5 +183,64 @@ TEST_F(RealKeys, FilesGoToTheFirstWindowEvenAfterASecondOneClosed) {
   EXPECT_TRUE(first.waitFor([](const State& s) { return s.at("title").find("b.pcb") != std::string::npos; }));
 }
 
+TEST_F(RealKeys, AMacroEndsWithFileExit) {
+  RealEditor& e = inTrelmoMode({{"Key Stroke F3", "<FX> <FI>"}});
+  e.keys({"F3"});
+  EXPECT_TRUE(e.finished(20000)) << "still running, showing: " << e.state()["modal"];
+}
+
+TEST_F(RealKeys, PrintScreenIsNotTheReplayKey) {
+  RealEditor& e = withBoard();
+  e.keys({"alt+KP_Multiply"});
+  ASSERT_TRUE(e.waitValue("recording", "1"));
+  e.keys({"Print", "Escape"});  // Escape: "Nothing to escape from." marks the end
+  ASSERT_TRUE(e.waitFor([](const State& s) { return contains(s, "status", "Nothing to escape from."); }));
+  EXPECT_EQ(e.state()["recording"], "1") << "Print Screen replayed the recording";
+}
+
+TEST_F(RealKeys, CtrlQShowsTheCommandLine) {
+  RealEditor& e = withBoard();
+  e.keys({"ctrl+q"});
+  ASSERT_TRUE(e.waitFor([](const State& s) { return contains(s, "status", "board.pcb"); })) << e.state()["status"];
+  EXPECT_TRUE(contains(e.state(), "status", "trelmo"));
+}
+
+TEST_F(RealKeys, AMenuWorkedFromTheKeyboardGivesItsCommandSourceTwo) {
+  RealEditor& e = inTrelmoMode();
+  e.keys({"f"});  // the File menu opens after a moment
+  ASSERT_TRUE(e.waitValue("popup", "&File"));
+  e.keys({"i"});  // &Information
+  ASSERT_TRUE(e.waitValue("modal", "File Information"));
+  EXPECT_EQ(e.state()["command"], "FI 2");
+  e.keys({"Escape"});
+}
+
+TEST_F(RealKeys, TypedFROpensTheReOpenSubmenu) {
+  RealEditor& e = inTrelmoMode();
+  e.keys({"f", "r"});
+  ASSERT_TRUE(e.waitValue("popup", "&Re-Open"));
+  e.keys({"Escape", "Escape"});
+}
+
+TEST_F(RealKeys, ABoxShowsItsHelpLine) {
+  RealEditor& e = inTrelmoMode();
+  e.keys({"f", "w"});  // File New
+  ASSERT_TRUE(e.waitValue("modal", "New File"));
+  EXPECT_TRUE(e.waitFor([](const State& s) { return contains(s, "status", "Select desired new file type."); }))
+      << e.state()["status"];
+  e.keys({"Escape"});
+}
+
+TEST_F(RealKeys, TheHandComesAfterEightTicksOfDrag) {
+  RealEditor& e = withBoard();
+  e.moveTo(200, 200);
+  e.buttonDown(1);
+  ASSERT_TRUE(e.waitFor([](const State& s) { return s.at("dragticks") != "0"; }));
+  const State early = e.state();
+  if (std::stoi(early.at("dragticks")) < 8) EXPECT_EQ(early.at("pointer"), "arrow");
+  EXPECT_TRUE(e.waitFor([](const State& s) { return std::stoi(s.at("dragticks")) >= 8 && s.at("pointer") == "hand"; }));
+  e.buttonUp(1);
+}
+
 }  // namespace
 }  // namespace trelmo::app::testing

@@ -41,15 +41,9 @@ void clearInteraction(Context& ctx) {
   s.blockAnimating = false;
 }
 
-}  // namespace
-
-void executeFunction(Context& ctx, uint16_t code, int source) {
-  clearInteraction(ctx);
+// A registered member, else the family's own handler.
+void dispatchToFamily(Context& ctx, uint16_t code, int source) {
   const char family = familyOf(code);
-  if (!isFamily(family)) {
-    ctx.host->sound(Sound::Beop);
-    return;
-  }
   if (auto it = ctx.shell.functions.find(code); it != ctx.shell.functions.end()) {
     // Copied: the handler may replace its own registration.
     FunctionHandler handler = it->second;
@@ -73,6 +67,21 @@ void executeFunction(Context& ctx, uint16_t code, int source) {
       ctx.host->sound(Sound::Beop);
       return;  // no member registered yet
   }
+}
+
+}  // namespace
+
+void executeFunction(Context& ctx, uint16_t code, int source) {
+  clearInteraction(ctx);
+  const char family = familyOf(code);
+  if (!isFamily(family)) {
+    ctx.host->sound(Sound::Beop);
+    return;
+  }
+  const uint16_t outer = ctx.shell.runningFunction;
+  ctx.shell.runningFunction = code;
+  dispatchToFamily(ctx, code, source);
+  ctx.shell.runningFunction = outer;
 }
 
 void menuCommand(Context& ctx, uint16_t id) {
