@@ -18,6 +18,7 @@
 #include "app/menus.h"
 #include "app/qt_host.h"
 #include "app/state_dump.h"
+#include "app/window_icon.h"
 #include "context.h"
 #include "database/design_files.h"
 #include "screen/view.h"
@@ -39,6 +40,7 @@ std::string clockText() {
 MainWindow::MainWindow(Context& ctx, QtHost& host, QImage::Format format)
     : ctx_(ctx), host_(host), canvas_(new Canvas(ctx, format, this)) {
   setWindowTitle("TRELMO'98 for Windows");
+  setWindowIcon(stillIcon());
   setMinimumSize(kMinWindowWidth, kMinWindowHeight);
   setCentralWidget(canvas_);
   canvas_->installEventFilter(this);
@@ -73,6 +75,7 @@ void MainWindow::installHooks() {
   installInputHandlers(ctx_);
   ShellHooks& h = ctx_.shell.hooks;
   h.readouts = [this](Context&) { canvas_->setClock(clockText()); };
+  h.animatedIcon = [this](Context& c) { showIconFrame(c.shell.iconFrame); };
   if (!h.openMenu) h.openMenu = [this](Context&, char letter) { openMenu(letter, 0); };
   h.registerFileTypes = [](Context& ctx) { registerFileTypes(ctx); };
 }
@@ -124,7 +127,19 @@ void MainWindow::tick() {
   heartbeatTick(ctx_);
   inTick_ = false;
   showModifiedMark();
+  // The option turned off: the still icon comes back.
+  if (!ctx_.shell.prefs.animatedIcon && iconFrame_ != 0) showIconFrame(0);
   if (dump_) dump_->write();
+}
+
+void MainWindow::showIconFrame(int frame) {
+  if (frame == iconFrame_ || frame < 0 || frame > kIconFrames) return;
+  iconFrame_ = frame;
+  if (frame == 0) return setWindowIcon(stillIcon());
+  QIcon& icon = frames_[frame];
+  if (icon.isNull())
+    for (int size : {16, 32, 48}) icon.addPixmap(QPixmap::fromImage(drawIcon(size, frame)));
+  setWindowIcon(icon);
 }
 
 void MainWindow::showModifiedMark() {

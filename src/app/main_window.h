@@ -1,9 +1,11 @@
 // The main window: menu bar, the canvas with its status bar, the 55 ms
 // heartbeat and the popup menus.
 #pragma once
+#include <QIcon>
 #include <QImage>
 #include <QMainWindow>
 #include <QTimer>
+#include <array>
 #include <string>
 
 namespace trelmo {
@@ -42,6 +44,8 @@ class MainWindow : public QMainWindow {
   void resumeAfterMenu();
   // The last menu command and its source ("FI 2"), for the state read-out.
   const std::string& lastCommand() const { return lastCommand_; }
+  // The icon frame shown, 0 for the still icon.
+  int iconFrame() const { return iconFrame_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -53,6 +57,8 @@ class MainWindow : public QMainWindow {
   void installHooks();
   void afterInput();
   void showModifiedMark();
+  // 0: the still icon; 1..32 the animated icon's frames.
+  void showIconFrame(int frame);
 
   Context& ctx_;
   QtHost& host_;
@@ -61,6 +67,8 @@ class MainWindow : public QMainWindow {
   bool inTick_ = false;
   std::string lastCommand_;
   StateDump* dump_ = nullptr;
+  int iconFrame_ = 0;
+  std::array<QIcon, 33> frames_;
 };
 
 // Setup Options' file-type registration: the MIME package through xdg-mime.

@@ -89,7 +89,7 @@ std::string StateDump::text() const {
   o << "dragticks=" << (s.dragTicks & 0xFFFF) << "\n";
   o << "pointer=" << pointerName(canvas->cursor().shape()) << "\n";
   o << "command=" << window_.lastCommand() << "\n";
-  o << "icon=" << s.iconFrame << "\n";
+  o << "icon=" << window_.iconFrame() << "\n";
   return o.str();
 }
 

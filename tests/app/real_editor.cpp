@@ -164,6 +164,16 @@ QString RealEditor::windowName() const {
   return x_.xdotool({"getwindowname", QString::fromStdString(state()["window"])});
 }
 
+QString RealEditor::windowIcon() const {
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("DISPLAY", x_.display());
+  p.setProcessEnvironment(env);
+  p.start(program("xprop"), {"-id", QString::fromStdString(state()["window"]), "-notype", "_NET_WM_ICON"});
+  p.waitForFinished(kStartMs);
+  return QString::fromLatin1(p.readAllStandardOutput());
+}
+
 QString copyOfDemoBoard(const QTemporaryDir& dir, const QString& name) {
   const QString target = dir.filePath(name);
   QFile::remove(target);

@@ -68,6 +68,8 @@ class RealEditor {
   void focus() const;
 
   QString windowName() const;
+  // The window's icon property as xprop prints it.
+  QString windowIcon() const;
   bool finished(int ms) { return process_.state() == QProcess::NotRunning || process_.waitForFinished(ms); }
   QProcess& process() { return process_; }
   QString dataPath(const QString& relative) const { return home_.filePath("data/trelmo/" + relative); }

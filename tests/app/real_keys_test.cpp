@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 #include "real_editor.h"
 
@@ -240,6 +241,23 @@ TEST_F(RealKeys, TheHandComesAfterEightTicksOfDrag) {
   if (std::stoi(early.at("dragticks")) < 8) EXPECT_EQ(early.at("pointer"), "arrow");
   EXPECT_TRUE(e.waitFor([](const State& s) { return std::stoi(s.at("dragticks")) >= 8 && s.at("pointer") == "hand"; }));
   e.buttonUp(1);
+}
+
+TEST_F(RealKeys, TheWindowHasOurIconAnimatedOnlyWithTheOption) {
+  if (QStandardPaths::findExecutable("xprop").isEmpty()) GTEST_SKIP() << "xprop is not installed";
+  {
+    RealEditor& e = withBoard();
+    const QString first = e.windowIcon();
+    EXPECT_TRUE(first.contains("=")) << "no icon on the window";
+    ASSERT_TRUE(e.waitFor([&](const State&) { return e.windowIcon() != first; }));
+  }
+  editor_.reset();
+  RealEditor& still = withBoard({{"Animated Icon", "No"}});
+  const QString shown = still.windowIcon();
+  EXPECT_TRUE(shown.contains("="));
+  ASSERT_TRUE(still.waitTicks(10));
+  EXPECT_EQ(still.windowIcon(), shown);
+  EXPECT_EQ(still.state()["icon"], "0");
 }
 
 }  // namespace
