@@ -4,6 +4,7 @@
 
 #include "context.h"
 #include "shell/function_codes.h"
+#include "shell/input.h"
 
 namespace trelmo {
 
@@ -41,15 +42,9 @@ void clearInteraction(Context& ctx) {
   ctx.screen.rubber.on = false;  // a first corner belongs to the function that set it
 }
 
-}  // namespace
-
-void executeFunction(Context& ctx, uint16_t code, int source) {
-  clearInteraction(ctx);
+// A registered member, else the family's own handler.
+void dispatchToFamily(Context& ctx, uint16_t code, int source) {
   const char family = familyOf(code);
-  if (!isFamily(family)) {
-    ctx.host->sound(Sound::Beop);
-    return;
-  }
   if (auto it = ctx.shell.functions.find(code); it != ctx.shell.functions.end()) {
     // Copied: the handler may replace its own registration.
     FunctionHandler handler = it->second;
@@ -75,11 +70,28 @@ void executeFunction(Context& ctx, uint16_t code, int source) {
   }
 }
 
+}  // namespace
+
+void executeFunction(Context& ctx, uint16_t code, int source) {
+  clearInteraction(ctx);
+  const char family = familyOf(code);
+  if (!isFamily(family)) {
+    ctx.host->sound(Sound::Beop);
+    return;
+  }
+  const uint16_t outer = ctx.shell.runningFunction;
+  ctx.shell.runningFunction = code;
+  dispatchToFamily(ctx, code, source);
+  ctx.shell.runningFunction = outer;
+}
+
 void menuCommand(Context& ctx, uint16_t id) {
   ShellState& s = ctx.shell;
   if (s.startupPhase < 1) return;
   if (id == kEscapeToWindows) {
-    s.windowsMode = true;
+    // The popup closes into WINDOWS mode with the menu bar: nothing resumes.
+    s.menuSuspend = 0;
+    leaveTrelmoMode(ctx, true);
     return;
   }
   // Replay types the two letters back.
