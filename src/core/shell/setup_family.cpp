@@ -7,7 +7,6 @@
 #include "screen/mirror_view.h"
 #include "shell/dispatch.h"
 #include "shell/function_codes.h"
-#include "shell/input.h"
 #include "shell/messages.h"
 #include "shell/setup_boxes.h"
 #include "shell/setup_options.h"
@@ -66,11 +65,8 @@ std::span<const SetupBox> setupBoxes() { return kSetupBoxes; }
 
 void runSetupBox(Context& ctx, const SetupBox& entry) {
   if (entry.needsFile && ctx.current == kNull) return ctx.host->sound(Sound::Beep);
-  suspendForDialog(ctx, true);
   DialogBox box = entry.build(ctx);
-  const bool confirmed = ctx.host->runDialog(box);
-  suspendForDialog(ctx, false);
-  if (!confirmed) return;
+  if (!ctx.host->runDialog(box)) return;
   // Only a change the saved file would show marks it: compare the option
   // lines before and after.
   std::string before, after;

@@ -15,20 +15,14 @@ namespace {
 void zoomScale(Context& ctx, int source) {
   if (source == kFromMacro) return ctx.host->sound(Sound::Beep);
   DialogBox box = zoomScaleBox(ctx);
-  suspendForDialog(ctx, true);
-  const bool confirmed = ctx.host->runDialog(box);
-  suspendForDialog(ctx, false);
-  if (confirmed && applyZoomScale(ctx, box)) ctx.host->redrawView();
+  if (ctx.host->runDialog(box) && applyZoomScale(ctx, box)) ctx.host->redrawView();
 }
 
 // ZL: the layer box is the whole function, so it opens from the L key and
 // from macros too.
 void zoomLayer(Context& ctx) {
   DialogBox box = selectLayerBox(ctx);
-  suspendForDialog(ctx, true);
-  const bool confirmed = ctx.host->runDialog(box);
-  suspendForDialog(ctx, false);
-  if (confirmed && applySelectLayer(ctx, box)) ctx.host->redrawView();
+  if (ctx.host->runDialog(box) && applySelectLayer(ctx, box)) ctx.host->redrawView();
 }
 
 // The zooms that act on the cursor at once; false when refused.
