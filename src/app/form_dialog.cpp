@@ -10,6 +10,7 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <cstdlib>
@@ -95,6 +96,17 @@ FormDialog::FormDialog(DialogBox& box, QWidget* parent) : QDialog(parent), box_(
         e.widget = group;
         break;
       }
+      case DialogField::Button: {
+        auto* button = new QPushButton(label);
+        f.value = "0";
+        connect(button, &QPushButton::clicked, this, [this, &f] {
+          f.value = "1";
+          accept();
+        });
+        form->addRow(button);
+        e.widget = button;
+        break;
+      }
     }
     if (e.widget) e.widget->setObjectName(fromDesign(f.name));
     if (f.kind != DialogField::Label) entries_.push_back(e);
@@ -127,6 +139,7 @@ void FormDialog::collect() {
           if (static_cast<QRadioButton*>(e.radios[i])->isChecked()) f.value = std::to_string(i);
         break;
       case DialogField::Label:
+      case DialogField::Button:
         break;
     }
   }

@@ -13,6 +13,8 @@ int info(const std::vector<std::string>& args);
 int convert(const std::vector<std::string>& args);
 int render(const std::vector<std::string>& args);
 int run(const std::vector<std::string>& args);
+int plot(const std::vector<std::string>& args);
+int gerber(const std::vector<std::string>& args);
 
 // Host that reports on stderr what the editor would show, one line each.
 class ReportingHost : public Host {

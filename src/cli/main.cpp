@@ -15,6 +15,9 @@ const char* kUsage =
     "  trelmo-cli convert IN OUT [--hint C]\n"
     "  trelmo-cli render IN -o OUT.png [--size WxH] [--bpp 8|16|24|32] [--window X1,Y1,X2,Y2] [--layer N]\n"
     "  trelmo-cli run IN [--macro TEXT | --macro-file F] [--answer yes|no|cancel]... [-o OUT]\n"
+    "  trelmo-cli plot IN -o OUT --kind hpgl|ps|pdf|bmp|pcl [--dpi N] [--depth N] [--layers LIST]\n"
+    "                  [--mirror] [--negative]\n"
+    "  trelmo-cli gerber IN -o FOLDER [--layers LIST]\n"
     "\n"
     "Hint letters (File Open's type list): G Gerber, I Excellon, X DXF, H HPGL,\n"
     "Z text view, @ hexdump view.\n"
@@ -42,6 +45,8 @@ int main(int argc, char** argv) {
   if (cmd == "convert") return trelmo::cli::convert(rest);
   if (cmd == "render") return trelmo::cli::render(rest);
   if (cmd == "run") return trelmo::cli::run(rest);
+  if (cmd == "plot") return trelmo::cli::plot(rest);
+  if (cmd == "gerber") return trelmo::cli::gerber(rest);
   std::fprintf(stderr, "trelmo-cli: unknown command '%s'\n%s", cmd.c_str(), kUsage);
   return 2;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "context.h"
+#include "shell/design_busy.h"
 #include "shell/function_codes.h"
 
 namespace trelmo {
@@ -47,6 +48,10 @@ void executeFunction(Context& ctx, uint16_t code, int source) {
   const char family = familyOf(code);
   if (!isFamily(family)) {
     ctx.host->sound(Sound::Beop);
+    return;
+  }
+  if (designBusy(ctx) && changesDesign(code)) {
+    ctx.host->sound(Sound::Beep);
     return;
   }
   if (auto it = ctx.shell.functions.find(code); it != ctx.shell.functions.end()) {

@@ -2,6 +2,7 @@
 // screen: the Qt editor implements it with widgets, trelmo-cli and the tests
 // with scripted answers.
 #pragma once
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,11 @@ enum class Answer { Ok, Cancel, Yes, No };
 inline bool affirmative(Answer a) { return a == Answer::Ok || a == Answer::Yes; }
 
 // A dialog box described as data. The host edits `value` of each field in
-// place; runDialog returns false when the box was cancelled (Escape).
+// place; runDialog returns false when the box was cancelled (Escape). A
+// Button closes the box as OK does with its value set to "1" (the caller
+// acts on it and may show the box again).
 struct DialogField {
-  enum Kind { Label, Text, Integer, Number, Check, Choice, Radio };
+  enum Kind { Label, Text, Integer, Number, Check, Choice, Radio, Button };
   std::string name;  // stable key used by scripts and tests
   Kind kind = Text;
   std::string label;  // text shown beside the control
@@ -49,6 +52,13 @@ struct FileDialog {
   int filterIndex = 1;
 };
 
+// What a worker thread (a plot, the autorouter) and the window that waits for
+// it share: the percentage done and the Abort request, from both threads.
+struct WorkerProgress {
+  std::atomic<int> percent{0};
+  std::atomic<bool> cancel{false};
+};
+
 enum class PointerShape { Arrow, Hand, Hidden };
 
 struct WindowPlacement {
@@ -73,6 +83,11 @@ class Host {
   // interrupt it (a pending key or zoom click).
   virtual bool progress(int percent) { return false; }
   virtual void setTitle(const std::string& title) {}
+  // A worker's wait window (such as "WaitPlotterBox"), modeless: it shows the
+  // percentage of `progress` and its Abort button (or Escape) sets the cancel
+  // flag. It stays until closeWaitBox.
+  virtual void openWaitBox(const std::string& name, WorkerProgress& progress) {}
+  virtual void closeWaitBox() {}
 
   // Preferences, kept by name as text; a missing value reads as empty.
   virtual std::string readSetting(const std::string& name) { return {}; }
