@@ -37,7 +37,7 @@ bool writeExcellon(const Context& ctx, bool plated, ByteSink& out) {
               : "; #@! TF.FileFunction,NonPlated,1,2,NPTH\r\n;TYPE=NON_PLATED\r\n";
   s += "INCH\r\n";
   int tool = 0;
-  for (const auto& [d, list] : holes) s += "T" + std::to_string(++tool) + "C" + inches(d, 4) + "\r\n";
+  for (const auto& [d, list] : holes) s += "T" + std::to_string(++tool) + "C" + inches(d, 5) + "\r\n";
   s += "%\r\nG90\r\nG05\r\n";
   tool = 0;
   for (const auto& [d, list] : holes) {

@@ -22,7 +22,8 @@ PlotResult bitmap(PlotJob& job, PlotControl& control) {
     return PlotResult::Failed;
   }
   const uint8_t flags = job.settings.flags & (kPrintMirror | kPrintNegative);
-  const PlotFrame frame = plotFrame(job.window, flags, 65536, page);
+  PlotFrame frame = plotFrame(job.window, flags, 65536, page);
+  frame.image = {0, 0, page.width - 1, page.height - 1};  // the margins too: strokes reach past the extents
   BmpWriter writer(*job.sink, job.settings.depth);
   const Rect& r = frame.image;
   if (!writer.begin(r.right - r.left + 1, r.bottom - r.top + 1, dpi)) return PlotResult::Failed;
