@@ -35,6 +35,12 @@ bool openDesign(Context& ctx, const std::string& path, char hint, char& format) 
   return true;
 }
 
+bool openScripted(Context& ctx, ReportingHost& host, const std::string& path, char hint, char& format) {
+  const bool opened = openDesign(ctx, path, hint, format);
+  host.reportUnused();
+  return opened;
+}
+
 namespace {
 
 std::string inches(int32_t v) {
@@ -59,14 +65,14 @@ void growBox(const Record& r, int32_t box[4]) {
 int info(const std::vector<std::string>& argsIn) {
   std::vector<std::string> args = argsIn;
   char hint = 0;
-  if (!takeHint(args, hint) || args.size() != 1) {
-    std::fputs("Usage: trelmo-cli info FILE [--hint C]\n", stderr);
+  ReportingHost host;
+  if (!takeHint(args, hint) || !host.takeScript(args) || args.size() != 1) {
+    std::fprintf(stderr, "Usage: trelmo-cli info FILE [--hint C] %s\n", kScriptUsage);
     return kUsageError;
   }
-  ReportingHost host;
   Context ctx(host);
   char format = 0;
-  if (!openDesign(ctx, args[0], hint, format)) return kFileError;
+  if (!openScripted(ctx, host, args[0], hint, format)) return kFileError;
 
   static const char* typeNames[] = {"", "lines", "arcs", "pads", "texts", "reserved"};
   long counts[6] = {0, 0, 0, 0, 0, 0};
@@ -103,14 +109,14 @@ int info(const std::vector<std::string>& argsIn) {
 int convert(const std::vector<std::string>& argsIn) {
   std::vector<std::string> args = argsIn;
   char hint = 0;
-  if (!takeHint(args, hint) || args.size() != 2) {
-    std::fputs("Usage: trelmo-cli convert IN OUT [--hint C]\n", stderr);
+  ReportingHost host;
+  if (!takeHint(args, hint) || !host.takeScript(args) || args.size() != 2) {
+    std::fprintf(stderr, "Usage: trelmo-cli convert IN OUT [--hint C] %s\n", kScriptUsage);
     return kUsageError;
   }
-  ReportingHost host;
   Context ctx(host);
   char format = 0;
-  if (!openDesign(ctx, args[0], hint, format)) return kFileError;
+  if (!openScripted(ctx, host, args[0], hint, format)) return kFileError;
   if (!writeDesignFile(ctx, args[1], 'C')) {
     std::fprintf(stderr, "trelmo-cli: cannot write %s\n", args[1].c_str());
     return kFileError;

@@ -11,17 +11,36 @@ namespace {
 const char* kUsage =
     "Usage:\n"
     "  trelmo-cli --help | --version\n"
-    "  trelmo-cli info FILE [--hint C]\n"
-    "  trelmo-cli convert IN OUT [--hint C]\n"
+    "  trelmo-cli info FILE [--hint C] [SCRIPT]\n"
+    "  trelmo-cli convert IN OUT [--hint C] [SCRIPT]\n"
     "  trelmo-cli render IN -o OUT.png [--size WxH] [--bpp 8|16|24|32] [--window X1,Y1,X2,Y2] [--layer N]\n"
-    "  trelmo-cli run IN [--macro TEXT | --macro-file F] [--answer yes|no|cancel]... [-o OUT]\n"
+    "                    [--hint C] [SCRIPT]\n"
+    "  trelmo-cli run IN [--macro TEXT | --macro-file F] [-o OUT] [SCRIPT]\n"
     "  trelmo-cli plot IN -o OUT --kind hpgl|ps|pdf|bmp|pcl [--dpi N] [--depth N] [--layers LIST]\n"
     "                  [--mirror] [--negative]\n"
     "  trelmo-cli gerber IN -o FOLDER [--layers LIST]\n"
+    "  trelmo-cli dialogs [BOX]...\n"
     "\n"
+    "SCRIPT answers what the editor would ask, each option repeatable:\n"
+    "  --answer yes|no|cancel        the next question\n"
+    "  --dialog BOX.FIELD=VALUE      FIELD of every box BOX that opens (BOX=cancel: Escape)\n"
+    "  --file PATH                   the next file-open or file-save box\n"
     "Hint letters (File Open's type list): G Gerber, I Excellon, X DXF, H HPGL,\n"
     "Z text view, @ hexdump view.\n"
     "Exit status: 0 done, 1 a file could not be read or written, 2 usage error.\n";
+
+using Command = int (*)(const std::vector<std::string>&);
+
+Command commandNamed(const std::string& name) {
+  if (name == "info") return trelmo::cli::info;
+  if (name == "convert") return trelmo::cli::convert;
+  if (name == "render") return trelmo::cli::render;
+  if (name == "run") return trelmo::cli::run;
+  if (name == "plot") return trelmo::cli::plot;
+  if (name == "gerber") return trelmo::cli::gerber;
+  if (name == "dialogs") return trelmo::cli::dialogs;
+  return nullptr;
+}
 
 }  // namespace
 
@@ -40,13 +59,16 @@ int main(int argc, char** argv) {
     std::printf("trelmo-cli %s\n", TRELMO_VERSION);
     return 0;
   }
-  std::vector<std::string> rest(args.begin() + 1, args.end());
-  if (cmd == "info") return trelmo::cli::info(rest);
-  if (cmd == "convert") return trelmo::cli::convert(rest);
-  if (cmd == "render") return trelmo::cli::render(rest);
-  if (cmd == "run") return trelmo::cli::run(rest);
-  if (cmd == "plot") return trelmo::cli::plot(rest);
-  if (cmd == "gerber") return trelmo::cli::gerber(rest);
-  std::fprintf(stderr, "trelmo-cli: unknown command '%s'\n%s", cmd.c_str(), kUsage);
-  return 2;
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  const auto command = commandNamed(cmd);
+  if (!command) {
+    std::fprintf(stderr, "trelmo-cli: unknown command '%s'\n%s", cmd.c_str(), kUsage);
+    return 2;
+  }
+  try {
+    return command(rest);
+  } catch (const trelmo::cli::ScriptError& e) {
+    std::fputs(e.what(), stderr);
+    return trelmo::cli::kUsageError;
+  }
 }

@@ -16,7 +16,8 @@ namespace trelmo::cli {
 namespace {
 
 const char* kRenderUsage =
-    "Usage: trelmo-cli render IN -o OUT.png [--size WxH] [--bpp 8|16|24|32] [--window X1,Y1,X2,Y2] [--layer N]\n";
+    "Usage: trelmo-cli render IN -o OUT.png [--size WxH] [--bpp 8|16|24|32] [--window X1,Y1,X2,Y2] [--layer N]\n"
+    "         [--hint C] ";
 
 struct RenderOptions {
   std::string in, out;
@@ -26,8 +27,8 @@ struct RenderOptions {
   char hint = 0;
 };
 
-bool parseRender(std::vector<std::string> args, RenderOptions& o) {
-  if (!takeHint(args, o.hint)) return false;
+bool parseRender(std::vector<std::string> args, RenderOptions& o, ReportingHost& host) {
+  if (!takeHint(args, o.hint) || !host.takeScript(args)) return false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     bool hasValue = i + 1 < args.size();
@@ -89,14 +90,14 @@ bool writePng(const std::string& path, const std::vector<uint32_t>& rgb, int w, 
 
 int render(const std::vector<std::string>& args) {
   RenderOptions o;
-  if (!parseRender(args, o)) {
-    std::fputs(kRenderUsage, stderr);
+  ReportingHost host;
+  if (!parseRender(args, o, host)) {
+    std::fprintf(stderr, "%s%s\n", kRenderUsage, kScriptUsage);
     return kUsageError;
   }
-  ReportingHost host;
   Context ctx(host);
   char format = 0;
-  if (!openDesign(ctx, o.in, o.hint, format)) return kFileError;
+  if (!openScripted(ctx, host, o.in, o.hint, format)) return kFileError;
   PixelFormat pf = o.bpp == 16 ? PixelFormat::rgb565() : PixelFormat::depth(o.bpp);
   int pitch = (o.width * pf.bytesPerPixel() + 3) & ~3;
   std::vector<uint8_t> pixels(static_cast<size_t>(pitch) * o.height);

@@ -21,7 +21,8 @@ namespace trelmo::cli {
 namespace {
 
 const char* kRunUsage =
-    "Usage: trelmo-cli run IN [--macro TEXT | --macro-file F] [--answer yes|no|cancel]... [-o OUT]\n"
+    "Usage: trelmo-cli run IN [--macro TEXT | --macro-file F] [-o OUT]\n"
+    "         [--answer yes|no|cancel]... [--dialog BOX.FIELD=VALUE | --dialog BOX=cancel]... [--file PATH]...\n"
     "IN may be -new-pcb or -new-sch to start from a new board or schematic.\n";
 
 // A run of this many macro tokens is taken for a macro that never ends (one
@@ -32,9 +33,12 @@ constexpr long kMaxTicks = 18L * 3600;
 
 class RunHost : public ReportingHost {
  public:
-  int newKind = 0;  // the FileNewBox choice for -new-pcb / -new-sch
+  bool starting = false;  // -new-pcb / -new-sch: the FileNewBox takes newKind
+  int newKind = 0;
   bool runDialog(DialogBox& box) override {
-    if (box.name == "FileNewBox" && box.field("kind")) box.field("kind")->value = std::to_string(newKind);
+    if (!starting || box.name != "FileNewBox" || !box.field("kind")) return ReportingHost::runDialog(box);
+    box.field("kind")->value = std::to_string(newKind);
+    reportDialog(box, true);
     return true;
   }
   bool discardPendingKeys() override { return ++checks_ > kTokenChecksBeforeInterrupt; }
@@ -52,7 +56,6 @@ class RunHost : public ReportingHost {
 
 struct RunOptions {
   std::string in, out, macro;
-  std::vector<std::string> answers;
 };
 
 bool readText(const std::string& path, std::string& text) {
@@ -79,10 +82,6 @@ int parseRun(const std::vector<std::string>& args, RunOptions& o) {
         return kFileError;
       }
       haveMacro = true;
-    } else if (a == "--answer" && hasValue) {
-      const std::string& w = args[++i];
-      if (w != "yes" && w != "no" && w != "cancel") return kUsageError;
-      o.answers.push_back(w);
     } else if ((a == "-o" || a == "--output") && hasValue) {
       o.out = args[++i];
     } else if (o.in.empty() && (a.empty() || a[0] != '-' || a == "-new-pcb" || a == "-new-sch")) {
@@ -97,7 +96,9 @@ int parseRun(const std::vector<std::string>& args, RunOptions& o) {
 bool startDesign(Context& ctx, RunHost& host, const std::string& in) {
   if (in == "-new-pcb" || in == "-new-sch") {
     host.newKind = in == "-new-pcb" ? 0 : 4;  // size A board or schematic
+    host.starting = true;
     executeFunction(ctx, fc('F', 'W'), kFromKeys);
+    host.starting = false;
     if (ctx.current != kNull) return true;
     std::fprintf(stderr, "trelmo-cli: cannot start a new file from the templates\n");
     return false;
@@ -114,24 +115,29 @@ std::string inches(int32_t v) {
 
 }  // namespace
 
-int run(const std::vector<std::string>& args) {
+int run(const std::vector<std::string>& argsIn) {
+  std::vector<std::string> args = argsIn;
+  RunHost host;
   RunOptions o;
-  if (const int status = parseRun(args, o)) {
+  const int status = host.takeScript(args) ? parseRun(args, o) : kUsageError;
+  if (status) {
     if (status == kUsageError) std::fputs(kRunUsage, stderr);
     return status;
   }
-  RunHost host;
-  host.answers = o.answers;
   Context ctx(host);
   loadMessageTable(ctx);
   installInputHandlers(ctx);
   ctx.shell.startupPhase = 3;
-  if (!startDesign(ctx, host, o.in)) return kFileError;
+  if (!startDesign(ctx, host, o.in)) {
+    host.reportUnused();
+    return kFileError;
+  }
   enterTrelmoMode(ctx);
   runMacroText(ctx, macroTextFromSetting(o.macro));
   for (long t = 0; ctx.shell.macroRunning && t < kMaxTicks; ++t) heartbeatTick(ctx);
   std::fprintf(stderr, "cursor: %s,%s\n", inches(ctx.view.cursorX).c_str(), inches(ctx.view.cursorY).c_str());
   std::fprintf(stderr, "scale: %u dpi\n", static_cast<unsigned>((uint64_t{ctx.view.viewScale} * 65536) >> 32));
+  host.reportUnused();
   if (o.out.empty()) return kDone;
   if (ctx.current == kNull || !writeDesignFile(ctx, o.out, 'C')) {
     std::fprintf(stderr, "trelmo-cli: cannot write %s\n", o.out.c_str());

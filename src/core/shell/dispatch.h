@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 
+#include "shell/host.h"
 #include "shell/shell_state.h"
 
 namespace trelmo {
@@ -27,5 +28,8 @@ void fileFamily(Context& ctx, uint16_t code, int source);
 void helpFamily(Context& ctx, uint16_t code, int source);
 void setupFamily(Context& ctx, uint16_t code, int source);
 void zoomFamily(Context& ctx, uint16_t code, int source);
+
+// The Zoom Scale box (ZS), showing the current scale.
+DialogBox zoomScaleBox(const Context& ctx);
 
 }  // namespace trelmo

@@ -40,6 +40,12 @@ bool saveCurrentFileAs(Context& ctx);
 // Exit (FX): the save questions, then the window goes. False when cancelled.
 bool exitProgram(Context& ctx);
 
+// The family's dialog boxes with their values from the context.
+DialogBox fileNewBox(const Context& ctx);
+DialogBox fileRecallBox(const Context& ctx);
+DialogBox fileInformationBox(const Context& ctx);
+DialogBox selectFileBox(const Context& ctx);
+
 // Members of the family, by function.
 void fileNew(Context& ctx, int source);
 void fileOpen(Context& ctx);

@@ -52,7 +52,9 @@ bool newFromTemplate(Context& ctx, const std::string& templatePath, const std::s
   return true;
 }
 
-DialogBox newFileBox() {
+}  // namespace
+
+DialogBox fileNewBox(const Context& /*ctx*/) {
   DialogBox box{"FileNewBox", "New File", {}};
   DialogField kind{"kind", DialogField::Radio, "New file type", "0", {}, 0};
   for (int k = 0; k < 3; ++k)
@@ -62,12 +64,10 @@ DialogBox newFileBox() {
   return box;
 }
 
-}  // namespace
-
 void fileNew(Context& ctx, int source) {
   int choice = 1;
   if (source != kFromMacro) {
-    DialogBox box = newFileBox();
+    DialogBox box = fileNewBox(ctx);
     if (!ctx.host->runDialog(box)) return;
     choice = std::atoi(box.field("kind")->value.c_str()) + 1;
   }

@@ -166,12 +166,17 @@ void fileRecall(Context& ctx, int entry) {
   if (!openFileByName(ctx, path, kHintNone) && findOpenFile(ctx, path) == kNull) ctx.host->sound(Sound::Beep);
 }
 
-void fileTotalRecall(Context& ctx) {
-  if (ctx.shell.recallList.empty()) return ctx.host->sound(Sound::Tick);
+DialogBox fileRecallBox(const Context& ctx) {
   DialogBox box{"FileRecallBox", "Total Recall", {}};
   DialogField list{"file", DialogField::Choice, "Recently accessed files", "0", {}, 0};
   for (const std::string& e : ctx.shell.recallList) list.choices.push_back(e);
   box.fields.push_back(list);
+  return box;
+}
+
+void fileTotalRecall(Context& ctx) {
+  if (ctx.shell.recallList.empty()) return ctx.host->sound(Sound::Tick);
+  DialogBox box = fileRecallBox(ctx);
   if (!ctx.host->runDialog(box)) return;
   const int chosen = std::atoi(box.field("file")->value.c_str());
   fileRecall(ctx, chosen);

@@ -16,7 +16,7 @@ DialogField label(const std::string& name, const std::string& caption, const std
   return {name, DialogField::Label, caption, value, {}, 0};
 }
 
-long countItems(Context& ctx) {
+long countItems(const Context& ctx) {
   long n = 0;
   Handle cur = ctx.current;
   const size_t cap = ctx.pool.blockCount() * size_t{RecordPool::kRecordsPerBlock};
@@ -26,19 +26,25 @@ long countItems(Context& ctx) {
 
 }  // namespace
 
-void fileInformation(Context& ctx) {
-  if (ctx.current == kNull) return ctx.host->sound(Sound::Beep);
-  const std::string path = filePath(ctx, ctx.current);
+DialogBox fileInformationBox(const Context& ctx) {
+  const bool open = ctx.current != kNull;
+  const std::string path = open ? filePath(ctx, ctx.current) : std::string();
   std::error_code ec;
   const auto bytes = std::filesystem::file_size(path, ec);
   DialogBox box{"FileInformationBox", "File Information", {}};
   box.fields.push_back(label("name", "File name", path));
   box.fields.push_back(label("format", "Format", ctx.params.format ? formatName(ctx.params.format) : "New file"));
   box.fields.push_back(label("size", "Size on disk", ec ? std::string("not saved") : std::to_string(bytes) + " bytes"));
-  box.fields.push_back(label("items", "Items", std::to_string(countItems(ctx))));
+  box.fields.push_back(label("items", "Items", std::to_string(open ? countItems(ctx) : 0)));
   box.fields.push_back(label("kind", "Kind", ctx.params.isSchematic() ? "Schematic" : "Board or drawing"));
-  box.fields.push_back(label("modified", "Modified", fileModified(ctx.rec(ctx.current)) ? "Yes" : "No"));
+  box.fields.push_back(label("modified", "Modified", open && fileModified(ctx.rec(ctx.current)) ? "Yes" : "No"));
   box.fields.push_back(label("open", "Open files", std::to_string(openFileCount(ctx))));
+  return box;
+}
+
+void fileInformation(Context& ctx) {
+  if (ctx.current == kNull) return ctx.host->sound(Sound::Beep);
+  DialogBox box = fileInformationBox(ctx);
   ctx.host->runDialog(box);
 }
 
@@ -47,9 +53,8 @@ void fileStep(Context& ctx, int step) {
   currentFileChanged(ctx);
 }
 
-void fileSelect(Context& ctx) {
+DialogBox selectFileBox(const Context& ctx) {
   const std::vector<Handle> files = openFiles(ctx);
-  if (files.empty()) return ctx.host->sound(Sound::Beep);
   DialogBox box{"SelectFileBox", "Select File", {}};
   DialogField list{"file", DialogField::Choice, "Open files", "0", {}, 0};
   for (size_t i = 0; i < files.size(); ++i) {
@@ -57,6 +62,13 @@ void fileSelect(Context& ctx) {
     if (files[i] == ctx.current) list.value = std::to_string(i);
   }
   box.fields.push_back(list);
+  return box;
+}
+
+void fileSelect(Context& ctx) {
+  const std::vector<Handle> files = openFiles(ctx);
+  if (files.empty()) return ctx.host->sound(Sound::Beep);
+  DialogBox box = selectFileBox(ctx);
   if (!ctx.host->runDialog(box)) return;
   const long chosen = std::strtol(box.field("file")->value.c_str(), nullptr, 10);
   if (chosen < 0 || chosen >= static_cast<long>(files.size())) return ctx.host->sound(Sound::Beep);

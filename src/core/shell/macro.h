@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "shell/host.h"
+
 namespace trelmo {
 
 struct Context;
@@ -44,5 +46,9 @@ bool setFunctionParameter(Context& ctx, uint16_t code, std::string_view value);
 void restoreFactoryMacros(Context& ctx);
 // Setup Keystrokes (SK): choose a macro key or the recording and edit its text.
 void keystrokeMacroSetup(Context& ctx);
+// Its two boxes: the key list (with the help text shown or not) and the text
+// of the key at `choice` in that list.
+DialogBox keyStrokeSetupBox(int choice, bool help);
+DialogBox keyStrokeEditBox(const Context& ctx, int choice);
 
 }  // namespace trelmo

@@ -58,10 +58,7 @@ std::string rtrim(std::string s) {
 bool chooseKey(Context& ctx, const std::vector<std::string>& names, int& choice) {
   bool help = false;
   for (;;) {
-    DialogBox box{"KeyStrokeSetupBox", "Keystroke Macros", {}};
-    box.fields.push_back({"key", DialogField::Choice, "Macro key", std::to_string(choice), names});
-    if (help) box.fields.push_back({"help", DialogField::Label, kHelpText, "", {}});
-    box.fields.push_back({"showHelp", DialogField::Check, help ? "Un-&Help" : "&Help", "0", {}});
+    DialogBox box = keyStrokeSetupBox(choice, help);
     if (!ctx.host->runDialog(box)) return false;
     choice = std::atoi(box.field("key")->value.c_str());
     if (choice < 0 || choice >= static_cast<int>(names.size())) return false;
@@ -71,6 +68,28 @@ bool chooseKey(Context& ctx, const std::vector<std::string>& names, int& choice)
 }
 
 }  // namespace
+
+DialogBox keyStrokeSetupBox(int choice, bool help) {
+  DialogBox box{"KeyStrokeSetupBox", "Keystroke Macros", {}};
+  box.fields.push_back({"key", DialogField::Choice, "Macro key", std::to_string(choice), listNames()});
+  if (help) box.fields.push_back({"help", DialogField::Label, kHelpText, "", {}});
+  box.fields.push_back({"showHelp", DialogField::Check, help ? "Un-&Help" : "&Help", "0", {}});
+  return box;
+}
+
+DialogBox keyStrokeEditBox(const Context& ctx, int choice) {
+  const std::vector<std::string> names = listNames();
+  const std::string& name = names[choice >= 0 && static_cast<size_t>(choice) < names.size() ? choice : 0];
+  const bool recording = name == kRecordingEntry;
+  DialogBox box{"KeyStrokeEditBox", "Keystroke Macro " + name, {}};
+  box.fields.push_back({"text",
+                        DialogField::Text,
+                        name,
+                        recording ? ctx.input.recording : ctx.host->readSetting("Key Stroke " + rtrim(name)),
+                        {},
+                        static_cast<int>(recording ? kMacroRecordMax : kKeyTextMax)});
+  return box;
+}
 
 void restoreFactoryMacros(Context& ctx) {
   if (!affirmative(ctx.host->question("Keystroke Macros Warning", kFactoryWarning, Buttons::YesNo))) return;
@@ -83,13 +102,7 @@ void keystrokeMacroSetup(Context& ctx) {
   if (!chooseKey(ctx, names, choice)) return;
   const bool recording = names[choice] == kRecordingEntry;
   const std::string setting = "Key Stroke " + rtrim(names[choice]);
-  DialogBox box{"KeyStrokeEditBox", "Keystroke Macro " + names[choice], {}};
-  box.fields.push_back({"text",
-                        DialogField::Text,
-                        names[choice],
-                        recording ? ctx.input.recording : ctx.host->readSetting(setting),
-                        {},
-                        static_cast<int>(recording ? kMacroRecordMax : kKeyTextMax)});
+  DialogBox box = keyStrokeEditBox(ctx, choice);
   if (!ctx.host->runDialog(box)) return;
   std::string text = box.field("text")->value;
   text.resize(std::min(text.size(), recording ? kMacroRecordMax : kKeyTextMax));

@@ -8,13 +8,18 @@
 
 namespace trelmo {
 
+DialogBox zoomScaleBox(const Context& ctx) {
+  const uint64_t dpi = (uint64_t{ctx.view.viewScale} * kInch) >> 32;
+  DialogBox box{"ZoomScaleBox", "Zoom Scale", {}};
+  box.fields.push_back({"dpi", DialogField::Integer, "Scale (dots per inch)", std::to_string(dpi), {}, 9});
+  return box;
+}
+
 namespace {
 
 void zoomScale(Context& ctx, int source) {
   if (source == kFromMacro) return ctx.host->sound(Sound::Beep);
-  const uint64_t dpi = (uint64_t{ctx.view.viewScale} * kInch) >> 32;
-  DialogBox box{"ZoomScaleBox", "Zoom Scale", {}};
-  box.fields.push_back({"dpi", DialogField::Integer, "Scale (dots per inch)", std::to_string(dpi), {}, 9});
+  DialogBox box = zoomScaleBox(ctx);
   if (!ctx.host->runDialog(box)) return;
   const long value = std::strtol(box.field("dpi")->value.c_str(), nullptr, 10);
   if (value <= 0 || value > 65536) return ctx.host->sound(Sound::Beep);

@@ -17,7 +17,6 @@ namespace {
 
 constexpr int kTools = 32;
 constexpr uint16_t kSmallestDrill = 65;
-constexpr uint16_t kDefaultDrill = 1835;  // 0.028 inch
 constexpr int kMaxRepeat = 10000;
 
 int32_t clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN + 1, INT32_MAX)); }

@@ -39,7 +39,7 @@ DialogField radio(const char* name, const char* label, std::vector<std::string> 
 
 }  // namespace
 
-bool askGerberFormat(Context& ctx, GerberFormat& fmt) {
+DialogBox gerberFormatBox(const GerberFormat& fmt) {
   DialogBox box{"GerberInFormatBox", "Gerber Import Alert", {}};
   box.fields.push_back(
       dialogField("message", DialogField::Label,
@@ -52,6 +52,11 @@ bool askGerberFormat(Context& ctx, GerberFormat& fmt) {
   box.fields.push_back(radio("units", "Units", {"I&nches", "&Millimetres"}, fmt.metric));
   box.fields.push_back(dialogField("defaults", DialogField::Check, "Use &Default values for all apertures.",
                                    fmt.useDefaults ? "1" : "0"));
+  return box;
+}
+
+bool askGerberFormat(Context& ctx, GerberFormat& fmt) {
+  DialogBox box = gerberFormatBox(fmt);
   if (!ctx.host->runDialog(box)) return false;
   fmt.incremental = fieldInt(box, "addressing", fmt.incremental) == 1;
   fmt.trailing = fieldInt(box, "zeros", fmt.trailing) == 1;
@@ -61,7 +66,7 @@ bool askGerberFormat(Context& ctx, GerberFormat& fmt) {
   return true;
 }
 
-bool askAperture(Context& ctx, int dcode, Aperture& ap, bool& useDefaults) {
+DialogBox gerberApertureBox(int dcode) {
   DialogBox box{"GerberInApertureBox", "Undefined Aperture", {}};
   box.fields.push_back(
       dialogField("message", DialogField::Label,
@@ -72,6 +77,11 @@ bool askAperture(Context& ctx, int dcode, Aperture& ap, bool& useDefaults) {
   box.fields.push_back(
       radio("shape", "Shape", {"&Circular flash/Round draw.", "&Square flash.", "&Rectangular flash."}, 0));
   box.fields.push_back(dialogField("defaults", DialogField::Check, "Use &Default values for all apertures.", "0"));
+  return box;
+}
+
+bool askAperture(Context& ctx, int dcode, Aperture& ap, bool& useDefaults) {
+  DialogBox box = gerberApertureBox(dcode);
   if (!ctx.host->runDialog(box)) return false;
   if (fieldInt(box, "defaults", 0) == 1) {
     useDefaults = true;

@@ -162,16 +162,24 @@ struct GerberFormat {
   bool incremental = false, trailing = false, useDefaults = false, metric = false;
 };
 // Asks for the format of a file that states none; false on Escape.
+// The format box showing `fmt`, and the question asked with it.
+DialogBox gerberFormatBox(const GerberFormat& fmt);
 bool askGerberFormat(Context& ctx, GerberFormat& fmt);
-// Asks for an undefined aperture: stores the answer in `ap` or sets
+// The box for an undefined aperture D-code, and the question: stores the answer in `ap` or sets
 // `useDefaults`. Returns false when the box was cancelled.
+DialogBox gerberApertureBox(int dcode);
 bool askAperture(Context& ctx, int dcode, Aperture& ap, bool& useDefaults);
+
+constexpr uint16_t kDefaultDrill = 1835;  // 0.028 inch: proposed for a tool without size
 
 struct DrillFormat {
   bool useDefaults = false, metric = false;
 };
+DialogBox drillFormatBox(const DrillFormat& fmt);
 bool askDrillFormat(Context& ctx, DrillFormat& fmt);
-// Asks for a tool's diameter in mils; 0 when cancelled or defaults chosen.
+// The box for a tool without size proposing `proposal`, and the question
+// for the tool's diameter in mils: 0 when cancelled or defaults chosen.
+DialogBox drillToolBox(int tool, uint16_t proposal);
 uint16_t askDrillTool(Context& ctx, int tool, uint16_t proposal, bool& useDefaults);
 
 }  // namespace trelmo
