@@ -16,8 +16,10 @@
 #include "app/canvas.h"
 #include "app/input_events.h"
 #include "app/menus.h"
+#include "app/printer_port.h"
 #include "app/qt_host.h"
 #include "context.h"
+#include "output/output_functions.h"
 #include "shell/command_line.h"
 #include "shell/dispatch.h"
 #include "shell/file_functions.h"
@@ -62,7 +64,11 @@ MainWindow::~MainWindow() {
 
 void MainWindow::installHooks() {
   installInputHandlers(ctx_);
+  installOutputFunctions(ctx_);
+  auto printer = std::make_shared<QtPrinterPort>(host_, this);
+  ctx_.output.printer = printer;
   ShellHooks& h = ctx_.shell.hooks;
+  h.printerSetup = [printer](Context&) { return printer->setupText(); };
   h.readouts = [this](Context&) { canvas_->setClock(clockText()); };
   if (!h.openMenu) h.openMenu = [this](Context&, char letter) { openMenu(letter, 0); };
   h.registerFileTypes = [](Context& ctx) { registerFileTypes(ctx); };

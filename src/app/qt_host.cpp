@@ -21,6 +21,7 @@
 #include "app/main_window.h"
 #include "app/sound_player.h"
 #include "app/status_bar.h"
+#include "app/wait_box.h"
 
 namespace trelmo::app {
 
@@ -72,6 +73,17 @@ Answer QtHost::question(const std::string& title, const std::string& text, Butto
 }
 
 bool QtHost::runDialog(DialogBox& box) { return runFormDialog(box, window); }
+
+void QtHost::openWaitBox(const DialogBox& box, WorkerProgress& progress) {
+  closeWaitBox();
+  waitBox_ = new WaitBox(box, progress, window);
+  waitBox_->show();
+}
+
+void QtHost::closeWaitBox() {
+  delete waitBox_;
+  waitBox_ = nullptr;
+}
 
 void QtHost::statusText(const std::string& text) {
   if (canvas) canvas->setMessage(text);

@@ -11,6 +11,7 @@
 
 class QMainWindow;
 class QProgressBar;
+class QDialog;
 class QSettings;
 
 namespace trelmo::app {
@@ -40,6 +41,8 @@ class QtHost : public Host {
   void eventSound(const std::string& event) override;
   bool progress(int percent) override;
   void setTitle(const std::string& title) override;
+  void openWaitBox(const DialogBox& box, WorkerProgress& progress) override;
+  void closeWaitBox() override;
   std::string readSetting(const std::string& name) override;
   void writeSetting(const std::string& name, const std::string& value) override;
   void deleteSetting(const std::string& name) override;
@@ -67,9 +70,11 @@ class QtHost : public Host {
   QProgressBar* progressBar() const { return progress_; }
   int soundsPlayed() const { return soundsPlayed_; }
   SoundPlayer& soundPlayer() { return *player_; }
+  QDialog* waitBox() const { return waitBox_; }
 
  private:
   std::unique_ptr<QSettings> settings_;
+  QDialog* waitBox_ = nullptr;
   std::unique_ptr<SoundPlayer> player_;
   QProgressBar* progress_ = nullptr;
   int soundsPlayed_ = 0;

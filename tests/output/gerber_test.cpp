@@ -147,7 +147,8 @@ bool darkPixels(const std::string& path, int& width, int& height, std::vector<bo
 struct GreyBands : BandSink {
   int width = 0, height = 0;
   std::vector<bool> dark;
-  bool band(const uint8_t* p, int pitch, int w, int top, int rows) override {
+  bool band(const uint8_t* p, int pitch, int w, BandPlace at, int rows) override {
+    const int top = at.top;
     for (int r = 0; r < rows; ++r)
       for (int x = 0; x < w && top + r < height; ++x) {
         const uint8_t* q = p + static_cast<size_t>(r) * pitch + 3 * x;

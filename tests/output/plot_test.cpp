@@ -85,7 +85,7 @@ TEST(Pcl, APackedRowOf300BytesIsAnnouncedWithTheCount0300) {
     if ((x / 8) % 2 == x % 2) row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = 0;
   MemorySink out;
   PclWriter pcl(out, 1, 300);
-  ASSERT_TRUE(pcl.band(row.data(), bandPitch(width), width, 0, 1));
+  ASSERT_TRUE(pcl.band(row.data(), bandPitch(width), width, {}, 1));
   EXPECT_EQ(out.bytes.substr(0, 8), "\x1B*b0300W");
   EXPECT_EQ(out.bytes.size(), 8u + 300u);
 }
@@ -98,10 +98,10 @@ TEST(Pcl, ASmallJobMatchesItsGoldenFile) {
   band[pitch + 3 * 17] = 0x80;
   MemorySink out;
   PclWriter mono(out, 1, 300);
-  ASSERT_TRUE(mono.begin(150, 300) && mono.band(band.data(), pitch, width, 0, 2) && mono.end());
+  ASSERT_TRUE(mono.begin(150, 300) && mono.band(band.data(), pitch, width, {}, 2) && mono.end());
   MemorySink colour;
   PclWriter cmy(colour, 24, 150);
-  ASSERT_TRUE(cmy.begin(150, 300) && cmy.band(band.data(), pitch, width, 0, 2) && cmy.end());
+  ASSERT_TRUE(cmy.begin(150, 300) && cmy.band(band.data(), pitch, width, {}, 2) && cmy.end());
   expectGolden("small_job.pcl", out.bytes + colour.bytes);
   EXPECT_EQ(out.bytes.substr(0, 26),
             "\x1B"

@@ -153,10 +153,10 @@ void BmpWriter::packRow(const uint8_t* bgr, int width, int y, std::vector<uint8_
   }
 }
 
-bool BmpWriter::band(const uint8_t* pixels, int pitch, int width, int top, int rows) {
+bool BmpWriter::band(const uint8_t* pixels, int pitch, int width, BandPlace at, int rows) {
   std::vector<uint8_t> row;
   for (int r = rows - 1; r >= 0; --r) {
-    packRow(pixels + static_cast<size_t>(r) * pitch, width, top + r, row);
+    packRow(pixels + static_cast<size_t>(r) * pitch, width, at.top + r, row);
     if (!out_.write(row.data(), row.size())) return false;
   }
   return true;

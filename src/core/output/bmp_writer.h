@@ -24,7 +24,7 @@ class BmpWriter : public BandSink {
  public:
   BmpWriter(ByteSink& out, int depth) : out_(out), depth_(bmpDepthSetting(depth)) {}
   bool begin(int width, int height, double dpi);
-  bool band(const uint8_t* pixels, int pitch, int width, int top, int rows) override;
+  bool band(const uint8_t* pixels, int pitch, int width, BandPlace at, int rows) override;
 
  private:
   void packRow(const uint8_t* bgr, int width, int y, std::vector<uint8_t>& row) const;

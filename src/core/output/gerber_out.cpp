@@ -1,6 +1,7 @@
 // Gerber Out (FG): "GerberOutBox" chooses the entries of the output table and
 // the board outline and edits the Gerber clearances, then the set is written
 // beside the name chosen.
+#include <algorithm>
 #include <string>
 
 #include "context.h"
@@ -48,26 +49,44 @@ std::string dimension(int32_t v) {
   return s;
 }
 
-bool gerberOutBox(Context& ctx, GerberSet& set) {
-  Params& p = ctx.params;
+// The outline choice's layers: "(none)" and each named layer.
+std::vector<int> outlineChoices(const Params& p) {
+  std::vector<int> layers = {-1};
+  for (int l = 0; l < 256; ++l)
+    if (!p.layers[l].unused()) layers.push_back(l);
+  return layers;
+}
+
+}  // namespace
+
+DialogBox gerberOutBox(const Context& ctx) {
+  const Params& p = ctx.params;
   DialogBox box{"GerberOutBox", "Gerber Output", {}};
   for (int i : gerberEntries(p))
     box.fields.push_back(
         dialogField(("entry" + std::to_string(i)).c_str(), DialogField::Check, describe(p.gerber[i]), "1"));
-  std::vector<std::string> layers = {"(none)"};
-  std::vector<int> layerOf = {-1};
+  std::vector<std::string> names;
   int chosen = 0;
   const int guess = guessOutlineLayer(p);
-  for (int l = 0; l < 256; ++l) {
-    if (p.layers[l].unused()) continue;
-    if (l == guess) chosen = static_cast<int>(layers.size());
-    layers.push_back(std::to_string(l) + " " + p.layers[l].name);
-    layerOf.push_back(l);
+  for (int l : outlineChoices(p)) {
+    if (l >= 0 && l == guess) chosen = static_cast<int>(names.size());
+    names.push_back(l < 0 ? std::string("(none)") : std::to_string(l) + " " + p.layers[l].name);
   }
-  box.fields.push_back(dialogField("outline", DialogField::Choice, "Board outline:", std::to_string(chosen), layers));
+  box.fields.push_back(dialogField("outline", DialogField::Choice, "Board outline:", std::to_string(chosen), names));
   for (const Clearance& c : kClearances)
     box.fields.push_back(dialogField(c.name, DialogField::Text, c.label, dimension(p.*c.member)));
+  return box;
+}
+
+namespace {
+
+bool chooseGerberOutput(Context& ctx, GerberSet& set) {
+  Params& p = ctx.params;
+  DialogBox box = gerberOutBox(ctx);
   if (!ctx.host->runDialog(box)) return false;
+  const std::vector<int> layerOf = outlineChoices(p);
+  const int chosen =
+      std::max(0, static_cast<int>(std::find(layerOf.begin(), layerOf.end(), guessOutlineLayer(p)) - layerOf.begin()));
   set.entries.clear();
   for (int i : gerberEntries(p))
     if (const DialogField* f = box.field("entry" + std::to_string(i)); f && f->value == "1") set.entries.push_back(i);
@@ -91,7 +110,7 @@ void gerberOut(Context& ctx, int source) {
   GerberSet set;
   set.entries = gerberEntries(ctx.params);
   set.outlineLayer = guessOutlineLayer(ctx.params);
-  if (source != kFromMacro && !gerberOutBox(ctx, set)) return;
+  if (source != kFromMacro && !chooseGerberOutput(ctx, set)) return;
   FileDialog pick;
   pick.save = true;
   pick.title = "Gerber Out";

@@ -1,5 +1,6 @@
 // The File family's output members: Printer Out (FP) and Gerber Out (FG).
 #pragma once
+#include "shell/host.h"
 
 namespace trelmo {
 
@@ -9,6 +10,9 @@ struct Context;
 void installOutputFunctions(Context& ctx);
 
 void printerOut(Context& ctx, int source);
+// "GerberOutBox": the entries of the output table to write, the board
+// outline layer and the Gerber clearances.
+DialogBox gerberOutBox(const Context& ctx);
 void gerberOut(Context& ctx, int source);
 
 }  // namespace trelmo

@@ -52,12 +52,12 @@ bool PclWriter::sendPlane(const std::vector<uint8_t>& bits, const char* select, 
   return out_.write(buf, std::char_traits<char>::length(buf)) && out_.write(packed.data(), packed.size());
 }
 
-bool PclWriter::band(const uint8_t* pixels, int pitch, int width, int top, int rows) {
+bool PclWriter::band(const uint8_t* pixels, int pitch, int width, BandPlace at, int rows) {
   const size_t bytes = (static_cast<size_t>(width) + 7) / 8;
   std::vector<uint8_t> planes[3];
   for (int r = 0; r < rows; ++r) {
     const uint8_t* row = pixels + static_cast<size_t>(r) * pitch;
-    const int y = top + r;
+    const int y = at.top + r;
     for (auto& p : planes) p.assign(bytes, 0);
     for (int x = 0; x < width; ++x) {
       const uint8_t* bgr = row + 3 * static_cast<size_t>(x);

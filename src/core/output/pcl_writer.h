@@ -24,7 +24,7 @@ class PclWriter : public BandSink {
       : out_(out), colour_(depth >= 3), depth_(depth), dpi_(resolution) {}
   // The job header with the page offset of the picture's top left dot.
   bool begin(int offsetX, int offsetY);
-  bool band(const uint8_t* pixels, int pitch, int width, int top, int rows) override;
+  bool band(const uint8_t* pixels, int pitch, int width, BandPlace at, int rows) override;
   bool end();
 
  private:

@@ -55,7 +55,9 @@ DialogField field(const std::string& name, DialogField::Kind kind, const std::st
   return dialogField(name.c_str(), kind, label, value, std::move(choices));
 }
 
-DialogBox outputBox(const Context& ctx) {
+}  // namespace
+
+DialogBox plotterOutputBox(const Context& ctx) {
   const Params& p = ctx.params;
   DialogBox box{"PlotterOutputBox", "Printer Output Setup", {}};
   std::vector<std::string> kinds;
@@ -96,6 +98,8 @@ DialogBox outputBox(const Context& ctx) {
   box.fields.push_back(field("setup", DialogField::Button, "Setup", "0"));
   return box;
 }
+
+namespace {
 
 bool checked(DialogBox& box, const std::string& name) {
   const DialogField* f = box.field(name);
@@ -152,38 +156,58 @@ std::string inches(double v) {
 
 }  // namespace
 
-bool plotterOutputBox(Context& ctx) {
-  for (;;) {
-    DialogBox box = outputBox(ctx);
+// A scripted box may press its button every time it opens: the round trip
+// through the other box is made a few times at most.
+constexpr int kButtonRounds = 8;
+
+bool editPlotSettings(Context& ctx) {
+  for (int round = 0;; ++round) {
+    DialogBox box = plotterOutputBox(ctx);
     if (!ctx.host->runDialog(box)) return false;
     storeOutput(ctx.params, box);
-    ctx.rec(ctx.current).size |= kFileModified;
-    if (!checked(box, "setup")) return true;
-    plotterSettingsBox(ctx);
+    if (ctx.current != kNull) ctx.rec(ctx.current).size |= kFileModified;
+    if (!checked(box, "setup") || round >= kButtonRounds) return true;
+    printerParameters(ctx);
   }
 }
 
-void plotterSettingsBox(Context& ctx) {
+DialogBox plotterSettingsBox(const Context& ctx) {
   PrinterPort* port = ctx.output.printer.get();
-  for (;;) {
-    PrinterInfo info;
-    const bool have = port && port->setup(-1) && port->describe(info);
-    DialogBox box{"PlotterSettingsBox", "Printer Parameters", {}};
-    auto label = [&](const char* name, const std::string& text) {
-      box.fields.push_back(field(name, DialogField::Label, std::string(name) + " " + text, ""));
-    };
-    label("Device:", have ? info.device : "(none)");
-    label("Color type:", info.colorType);
-    label("Pixel depth:", std::to_string(info.pixelDepth));
-    label("Page orientation:", info.orientation);
-    label("Resolution:", std::to_string(info.dpiX) + " x " + std::to_string(info.dpiY) + " dpi");
-    label("Printable width:", inches(info.printableWidth));
-    label("Printable height:", inches(info.printableHeight));
-    label("Paper width:", inches(info.paperWidth));
-    label("Paper height:", inches(info.paperHeight));
-    label("Margins:", inches(info.margins[0]) + ", " + inches(info.margins[1]) + ", " + inches(info.margins[2]) + ", " +
-                          inches(info.margins[3]));
-    box.fields.push_back(field("change", DialogField::Button, "Change", "0"));
+  PrinterInfo info;
+  const bool have = port && port->describe(info);
+  DialogBox box{"PlotterSettingsBox", "Printer Parameters", {}};
+  auto label = [&](const char* name, const std::string& text) {
+    box.fields.push_back(field(name, DialogField::Label, std::string(name) + " " + text, ""));
+  };
+  label("Device:", have ? info.device : "(none)");
+  label("Color type:", info.colorType);
+  label("Pixel depth:", std::to_string(info.pixelDepth));
+  label("Page orientation:", info.orientation);
+  label("Resolution:", std::to_string(info.dpiX) + " x " + std::to_string(info.dpiY) + " dpi");
+  label("Printable width:", inches(info.printableWidth));
+  label("Printable height:", inches(info.printableHeight));
+  label("Paper width:", inches(info.paperWidth));
+  label("Paper height:", inches(info.paperHeight));
+  label("Margins:", inches(info.margins[0]) + ", " + inches(info.margins[1]) + ", " + inches(info.margins[2]) + ", " +
+                        inches(info.margins[3]));
+  box.fields.push_back(field("change", DialogField::Button, "Change", "0"));
+  return box;
+}
+
+DialogBox waitPlotterBox(const Context&) {
+  DialogBox box{"WaitPlotterBox", "Please Stand By", {}};
+  box.fields.push_back(field("message", DialogField::Label, "Print processing in progress", ""));
+  box.fields.push_back(field("percent", DialogField::Label, "", "0%"));
+  box.fields.push_back(field("abort", DialogField::Button, "Abort", "0"));
+  box.fields.push_back(field("escape", DialogField::Label, "Escape", ""));
+  return box;
+}
+
+void printerParameters(Context& ctx) {
+  PrinterPort* port = ctx.output.printer.get();
+  if (port) port->setup(-1);
+  for (int round = 0; round < kButtonRounds; ++round) {
+    DialogBox box = plotterSettingsBox(ctx);
     if (!ctx.host->runDialog(box) || !checked(box, "change")) return;
     if (!port) {
       ctx.host->messageBox("TRELMO'98 Printer Error", "Unable to acquire handle to DC for printer.");

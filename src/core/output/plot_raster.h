@@ -11,12 +11,17 @@ namespace trelmo {
 
 constexpr size_t kBandBufferBytes = 1048576;
 
+// Where a band sits on the page: its first dot and row.
+struct BandPlace {
+  int left = 0, top = 0;
+};
+
 // Receives the bands: `rows` rows of `width` pixels (blue, green, red bytes)
-// from page row `top`, `pitch` bytes apart, top row first.
+// from page dot `at`, `pitch` bytes apart, top row first.
 class BandSink {
  public:
   virtual ~BandSink() = default;
-  virtual bool band(const uint8_t* pixels, int pitch, int width, int top, int rows) = 0;
+  virtual bool band(const uint8_t* pixels, int pitch, int width, BandPlace at, int rows) = 0;
 };
 
 // Bytes of a band row: (width x 3 + 10) rounded down to a multiple of 8.

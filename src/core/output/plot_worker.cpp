@@ -8,6 +8,7 @@
 
 #include "context.h"
 #include "output/cups_sink.h"
+#include "output/plot_boxes.h"
 #include "shell/design_busy.h"
 #include "shell/messages.h"
 
@@ -46,7 +47,7 @@ bool startPlotWorker(Context& ctx, std::unique_ptr<PlotJob> job) {
     ctx.host->messageBox("TRELMO'98 Plotting Error", "Unable to create multi-tasking thread for plotting.");
     return false;
   }
-  ctx.host->openWaitBox("WaitPlotterBox", w.control);
+  ctx.host->openWaitBox(waitPlotterBox(ctx), w.control);
   return true;
 }
 

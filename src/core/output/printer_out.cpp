@@ -73,7 +73,7 @@ bool openOutput(Context& ctx, PlotJob& job) {
 
 void printerOut(Context& ctx, int source) {
   if (ctx.current == kNull || plotWorkerRunning(ctx)) return ctx.host->sound(Sound::Beep);
-  if (source != kFromMacro && !plotterOutputBox(ctx)) return;
+  if (source != kFromMacro && !editPlotSettings(ctx)) return;
   auto job = std::make_unique<PlotJob>();
   if (!preparePlot(ctx, currentPlotSettings(ctx), *job)) return ctx.host->sound(Sound::Beep);
   if (!openOutput(ctx, *job)) return;

@@ -83,10 +83,11 @@ class Host {
   // interrupt it (a pending key or zoom click).
   virtual bool progress(int percent) { return false; }
   virtual void setTitle(const std::string& title) {}
-  // A worker's wait window (such as "WaitPlotterBox"), modeless: it shows the
-  // percentage of `progress` and its Abort button (or Escape) sets the cancel
-  // flag. It stays until closeWaitBox.
-  virtual void openWaitBox(const std::string& name, WorkerProgress& progress) {}
+  // A worker's wait window (such as "WaitPlotterBox"), modeless, with the
+  // title and texts of `box`: its field "percent" shows the percentage of
+  // `progress`, its button "abort" (or Escape) sets the cancel flag. It stays
+  // until closeWaitBox.
+  virtual void openWaitBox(const DialogBox& box, WorkerProgress& progress) {}
   virtual void closeWaitBox() {}
 
   // Preferences, kept by name as text; a missing value reads as empty.
