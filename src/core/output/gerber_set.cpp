@@ -89,7 +89,9 @@ bool writeGerberSet(const Context& ctx, const std::string& base, GerberSet& set)
     }
     if (kind == kGerberDrill) {
       for (bool plated : {true, false}) {
-        const std::string path = base + (plated ? "." : "-NPTH.") + name;
+        std::string path = base;
+        path += plated ? "." : "-NPTH.";
+        path += name;
         MemorySink probe;
         if (!writeExcellon(ctx, plated, probe)) continue;
         ok &= writeOne(path, set, [&](ByteSink& s) { return writeExcellon(ctx, plated, s); });
@@ -101,9 +103,11 @@ bool writeGerberSet(const Context& ctx, const std::string& base, GerberSet& set)
     spec.bottom = (e.number & kGerberBottom) != 0;
     spec.layers = e.layers;
     spec.position = positions[i];
-    std::string used;
-    ok &= writeOne(base + "." + name, set, [&](ByteSink& s) { return writeGerberFile(ctx, spec, s, &used); });
-    apertures += base + "." + name + "\r\n" + used + "\r\n";
+    std::string used, path = base;
+    path += ".";
+    path += name;
+    ok &= writeOne(path, set, [&](ByteSink& s) { return writeGerberFile(ctx, spec, s, &used); });
+    apertures.append(path).append("\r\n").append(used).append("\r\n");
   }
   if (set.outlineLayer >= 0 && set.outlineLayer < 256) {
     GerberFileSpec spec;

@@ -1,5 +1,6 @@
 #include "output/plot_boxes.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -71,7 +72,7 @@ DialogBox plotterOutputBox(const Context& ctx) {
                              {"Scale to page", "Print to scale"}));
   std::string scale;
   if (p.printKind == static_cast<int>(PlotKind::Bmp))
-    scale = std::to_string(static_cast<int>(p.printScale * 300.0 / 65536.0 + 0.5));
+    scale = std::to_string(std::lround(p.printScale * 300.0 / 65536.0));
   else
     scale = std::to_string(p.printScale / 65536.0).substr(0, 8);
   box.fields.push_back(field("scale", DialogField::Number, "Scaling factor (BMP: dots per inch)", scale));
@@ -141,8 +142,8 @@ void storeOutput(Params& p, DialogBox& box) {
   p.printExclusions = excluded;
   const double scale = std::atof(value(box, "scale").c_str());
   if (scale > 0 && scale < 30000)
-    p.printScale = static_cast<int32_t>(p.printKind == static_cast<int>(PlotKind::Bmp) ? scale * 65536.0 / 300.0 + 0.5
-                                                                                       : scale * 65536.0 + 0.5);
+    p.printScale = static_cast<int32_t>(
+        std::lround(p.printKind == static_cast<int>(PlotKind::Bmp) ? scale * 65536.0 / 300.0 : scale * 65536.0));
   const int depth = fieldInt(box, "depth", 6);
   p.printDepth = kDepths[depth >= 0 && depth < 7 ? depth : 6];
   storeLayers(p, box);

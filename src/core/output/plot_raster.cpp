@@ -79,7 +79,9 @@ PlotResult renderBands(const PlotScene& scene, const PlotFrame& frame, BandSink&
     for (const PlotLayer& l : scene.layers) painter.layer(l);
     if (frame.negative)
       for (int r = 0; r < rows; ++r)
-        for (uint8_t *p = buffer.data() + static_cast<size_t>(r) * pitch, *e = p + 3 * width; p < e; ++p) *p ^= 255;
+        for (uint8_t *p = buffer.data() + static_cast<size_t>(r) * pitch, *e = p + 3 * static_cast<size_t>(width);
+             p < e; ++p)
+          *p ^= 255;
     if (!sink.band(buffer.data(), pitch, width, {img.left, top}, rows)) return PlotResult::Failed;
     if (control.step((b + 1) * 100 / bands) && b + 1 < bands) return PlotResult::Cancelled;
   }
