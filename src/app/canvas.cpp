@@ -150,10 +150,12 @@ void Canvas::redrawDesign() {
 void Canvas::redrawStatusBar() {
   Surface& s = ctx_.screen.surface;
   if (!s.valid() || s.pixels() != image_.bits()) return;
-  drawStatusBar(s, ctx_.view.area, statusBarText(ctx_, message_, clock_), StatusBarColours{}, statusLeftMargin_);
+  drawStatusBar(s, ctx_.view.area, statusText(), StatusBarColours{}, statusLeftMargin_);
   s.setClip(ctx_.view.area);
   update(QRect(0, ctx_.view.area.bottom + 1, image_.width(), image_.height() - ctx_.view.area.bottom - 1));
 }
+
+StatusBarText Canvas::statusText() const { return statusBarText(ctx_, message_, clock_); }
 
 void Canvas::setClock(const std::string& clock) {
   if (clock == clock_) return;

@@ -39,6 +39,8 @@ class Canvas : public QWidget {
   // A status message or help line; empty brings back the readouts.
   void setMessage(const std::string& text);
   void setStatusLeftMargin(int pixels);
+  // What the status bar shows now.
+  StatusBarText statusText() const;
 
   // The cross-hair of TRELMO mode, drawn by exclusive-or over the picture at
   // the view's cursor pixel (thick when the preference says so);

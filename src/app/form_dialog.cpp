@@ -48,7 +48,11 @@ FormDialog::FormDialog(DialogBox& box, QWidget* parent) : QDialog(parent), box_(
     const QString label = fromDesign(f.label);
     switch (f.kind) {
       case DialogField::Label:
-        form->addRow(new QLabel(label.isEmpty() ? fromDesign(f.value) : label));
+        // A caption with its value beside it; either alone spans the row.
+        if (!label.isEmpty() && !f.value.empty())
+          form->addRow(label, new QLabel(fromDesign(f.value)));
+        else
+          form->addRow(new QLabel(label.isEmpty() ? fromDesign(f.value) : label));
         break;
       case DialogField::Text:
       case DialogField::Integer:

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include "app/keyboard_state.h"
 #include "context.h"
 #include "shell/input.h"
 #include "shell/keys.h"
@@ -21,11 +22,36 @@ int scanCodeOf(const QKeyEvent& e) {
   return scanCodeFromToolkitKey(e.key(), e.modifiers() & Qt::KeypadModifier);
 }
 
+// Modifier and lock keys keep their own bookkeeping in the core.
+bool isModifierOrLock(int scan) {
+  switch (scan & 0xFF) {
+    case 29:
+    case 42:
+    case 54:
+    case 56:
+    case 58:
+    case 69:
+    case 70:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
+
+void syncKeyboardState(Context& ctx, Qt::KeyboardModifiers modifiers) {
+  const uint8_t current = ctx.input.keyFlags;
+  const uint8_t flags = app::modifierFlags(modifiers, current) | app::lockFlags(current) | (current & kInsert);
+  setKeyboardState(ctx, flags, ctx.input.keyToggleHeld);
+}
 
 void forwardKeyEvent(Context& ctx, const QKeyEvent& e, bool down) {
   const int scan = scanCodeOf(e);
   if (!scan) return;
+  // A release that went to a menu or a box never reached the program: the
+  // state is taken from the system with every other key.
+  if (!isModifierOrLock(scan)) syncKeyboardState(ctx, e.modifiers());
   if (down)
     keyDown(ctx, scan);
   else
@@ -50,14 +76,8 @@ void forwardMouseMove(Context& ctx, const QMouseEvent& e) {
 }
 
 void forwardActivation(Context& ctx, bool active) {
-  uint8_t flags = 0;
-  const Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();
-  if (m & Qt::ShiftModifier) flags |= kLeftShift;
-  if (m & Qt::ControlModifier) flags |= kCtrl;
-  if (m & Qt::AltModifier) flags |= kAlt;
-  // Qt does not report the lock keys: keep the state the program already has.
-  flags |= ctx.input.keyFlags & (kScrollLock | kNumLock | kCapsLock | kInsert);
-  activationChanged(ctx, active, flags, 0);
+  if (active) syncKeyboardState(ctx, QGuiApplication::queryKeyboardModifiers());
+  activationChanged(ctx, active, ctx.input.keyFlags, ctx.input.keyToggleHeld);
 }
 
 }  // namespace trelmo

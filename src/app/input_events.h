@@ -1,6 +1,7 @@
 // Qt's key and mouse events handed to the core's input logic: the canvas
 // calls these from its event handlers.
 #pragma once
+#include <Qt>
 
 class QKeyEvent;
 class QMouseEvent;
@@ -16,6 +17,9 @@ void forwardKeyEvent(Context& ctx, const QKeyEvent& event, bool down);
 void forwardMousePress(Context& ctx, const QMouseEvent& event);
 void forwardMouseRelease(Context& ctx, const QMouseEvent& event);
 void forwardMouseMove(Context& ctx, const QMouseEvent& event);
+// The keyboard state read again from the system: Shift, Ctrl and Alt as
+// given, the lock keys from the keyboard.
+void syncKeyboardState(Context& ctx, Qt::KeyboardModifiers modifiers);
 // The window became active: the keyboard state is read again.
 void forwardActivation(Context& ctx, bool active);
 

@@ -46,6 +46,8 @@ int main(int argc, char** argv) {
 
   trelmo::app::QtHost host;
   trelmo::Context ctx(host);
+  // Ctrl-Q shows the program's command line.
+  ctx.shell.commandLine = QApplication::arguments().join(' ').toStdString();
   // An installed editor finds its TEMPLATE and LIBRARY folders beside it.
   const QString installed = QApplication::applicationDirPath() + "/../share/trelmo";
   if (qEnvironmentVariableIsEmpty("TRELMO_DATA_DIR") && QFileInfo::exists(installed + "/TEMPLATE"))

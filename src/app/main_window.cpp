@@ -18,8 +18,12 @@
 #include "app/menus.h"
 #include "app/printer_port.h"
 #include "app/qt_host.h"
+#include "app/state_dump.h"
+#include "app/window_icon.h"
 #include "context.h"
+#include "database/design_files.h"
 #include "output/output_functions.h"
+#include "screen/view.h"
 #include "shell/command_line.h"
 #include "shell/dispatch.h"
 #include "shell/file_functions.h"
@@ -30,14 +34,19 @@
 
 namespace trelmo::app {
 
-std::string clockText() { return QTime::currentTime().toString("HH:mm").toStdString(); }
+std::string clockText() {
+  const QTime now = QTime::currentTime();
+  return clockReadout(now.hour(), now.minute(), now.second() % 2 == 0);
+}
 
 MainWindow::MainWindow(Context& ctx, QtHost& host, QImage::Format format)
     : ctx_(ctx), host_(host), canvas_(new Canvas(ctx, format, this)) {
   setWindowTitle("TRELMO'98 for Windows");
+  setWindowIcon(stillIcon());
   setMinimumSize(kMinWindowWidth, kMinWindowHeight);
   setCentralWidget(canvas_);
   canvas_->installEventFilter(this);
+  host_.ctx = &ctx_;
   host_.window = this;
   host_.canvas = canvas_;
   host_.mainWindow = this;
@@ -52,6 +61,7 @@ MainWindow::MainWindow(Context& ctx, QtHost& host, QImage::Format format)
   heartbeat_.setInterval(kHeartbeatMs);
   heartbeat_.setTimerType(Qt::PreciseTimer);
   connect(&heartbeat_, &QTimer::timeout, this, &MainWindow::tick);
+  dump_ = StateDump::fromEnvironment(ctx_, host_, *this);
 }
 
 MainWindow::~MainWindow() {
@@ -60,6 +70,7 @@ MainWindow::~MainWindow() {
   host_.canvas = nullptr;
   host_.mainWindow = nullptr;
   host_.window = nullptr;
+  host_.ctx = nullptr;
 }
 
 void MainWindow::installHooks() {
@@ -70,6 +81,7 @@ void MainWindow::installHooks() {
   ShellHooks& h = ctx_.shell.hooks;
   h.printerSetup = [printer](Context&) { return printer->setupText(); };
   h.readouts = [this](Context&) { canvas_->setClock(clockText()); };
+  h.animatedIcon = [this](Context& c) { showIconFrame(c.shell.iconFrame); };
   if (!h.openMenu) h.openMenu = [this](Context&, char letter) { openMenu(letter, 0); };
   h.registerFileTypes = [](Context& ctx) { registerFileTypes(ctx); };
 }
@@ -96,8 +108,17 @@ void MainWindow::openMenu(char family, char item) {
     const qsizetype amp = text.indexOf('&');
     if (amp < 0 || amp + 1 >= text.size() || text[amp + 1].toUpper() != QChar(family).toUpper()) continue;
     menuBar()->setActiveAction(a);
-    if (item && a->menu())
-      if (QAction* target = findAction(a->menu(), fc(family, item))) a->menu()->setActiveAction(target);
+    QMenu* menu = a->menu();
+    if (!item || !menu) return;
+    QAction* target = findItem(menu, fc(family, item));
+    if (!target) return;
+    menu->setActiveAction(target);
+    // A submenu (Re-Open, Pixel Image) opens as its letter typed in the menu would open it.
+    if (target->menu()) {
+      const QChar letter = QChar(item).toLower();
+      QKeyEvent press(QEvent::KeyPress, QChar(item).toUpper().unicode(), Qt::NoModifier, letter);
+      QCoreApplication::sendEvent(menu, &press);
+    }
     return;
   }
 }
@@ -111,11 +132,30 @@ void MainWindow::tick() {
   ctx_.shell.minimised = isMinimized();
   heartbeatTick(ctx_);
   inTick_ = false;
+  showModifiedMark();
+  // The option turned off: the still icon comes back.
+  if (!ctx_.shell.prefs.animatedIcon && iconFrame_ != 0) showIconFrame(0);
+  if (dump_) dump_->write();
+}
+
+void MainWindow::showIconFrame(int frame) {
+  if (frame == iconFrame_ || frame < 0 || frame > kIconFrames) return;
+  iconFrame_ = frame;
+  if (frame == 0) return setWindowIcon(stillIcon());
+  QIcon& icon = frames_[frame];
+  if (icon.isNull())
+    for (int size : {16, 32, 48}) icon.addPixmap(QPixmap::fromImage(drawIcon(size, frame)));
+  setWindowIcon(icon);
+}
+
+void MainWindow::showModifiedMark() {
+  host_.setModifiedMark(ctx_.current != kNull && fileUnsaved(ctx_.rec(ctx_.current)));
 }
 
 void MainWindow::command(uint16_t code, int source) {
   noteUserInput(ctx_);
   ctx_.shell.lastInputSource = source;
+  lastCommand_ = codeName(code) + " " + std::to_string(source);
   menuCommand(ctx_, code);
 }
 
@@ -186,7 +226,10 @@ void MainWindow::resumeAfterMenu() {
   QMetaObject::invokeMethod(
       this,
       [this] {
-        if (!QApplication::activePopupWidget()) suspendForMenu(ctx_, 0);
+        if (QApplication::activePopupWidget()) return;
+        // Keys released inside the menu never reached the program.
+        syncKeyboardState(ctx_, QGuiApplication::queryKeyboardModifiers());
+        suspendForMenu(ctx_, 0);
       },
       Qt::QueuedConnection);
 }
@@ -196,6 +239,8 @@ void MainWindow::afterInput() {
   canvas_->followCursor();
   canvas_->redrawStatusBar();
   canvas_->update(QRect(0, 0, canvas_->width(), canvas_->drawingArea().bottom + 1));
+  showModifiedMark();
+  if (dump_) dump_->write();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -215,6 +260,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       forwardMouseMove(ctx_, *e);
       break;
     }
+    case QEvent::ShortcutOverride:
+      // The program translates its keys itself: no menu mnemonic or
+      // shortcut may take one (Alt-E is File Open, not the Edit menu).
+      event->accept();
+      return true;
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
       auto* e = static_cast<QKeyEvent*>(event);

@@ -1,9 +1,11 @@
 // The main window: menu bar, the canvas with its status bar, the 55 ms
 // heartbeat and the popup menus.
 #pragma once
+#include <QIcon>
 #include <QImage>
 #include <QMainWindow>
 #include <QTimer>
+#include <array>
 #include <string>
 
 namespace trelmo {
@@ -14,6 +16,7 @@ namespace trelmo::app {
 
 class Canvas;
 class QtHost;
+class StateDump;
 
 constexpr int kHeartbeatMs = 55;
 
@@ -39,6 +42,10 @@ class MainWindow : public QMainWindow {
   void showPopup(int which, const QPoint& globalPos);
   // After a menu bar menu or a popup closes: back to TRELMO mode if it was left for the menu.
   void resumeAfterMenu();
+  // The last menu command and its source ("FI 2"), for the state read-out.
+  const std::string& lastCommand() const { return lastCommand_; }
+  // The icon frame shown, 0 for the still icon.
+  int iconFrame() const { return iconFrame_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -49,18 +56,25 @@ class MainWindow : public QMainWindow {
   void tick();
   void installHooks();
   void afterInput();
+  void showModifiedMark();
+  // 0: the still icon; 1..32 the animated icon's frames.
+  void showIconFrame(int frame);
 
   Context& ctx_;
   QtHost& host_;
   Canvas* canvas_;
   QTimer heartbeat_;
   bool inTick_ = false;
+  std::string lastCommand_;
+  StateDump* dump_ = nullptr;
+  int iconFrame_ = 0;
+  std::array<QIcon, 33> frames_;
 };
 
 // Setup Options' file-type registration: the MIME package through xdg-mime.
 void registerFileTypes(Context& ctx);
 
-// "HH:MM" of the local time, for the status bar.
+// The local time for the status bar: 12-hour, the colon shown every other second.
 std::string clockText();
 
 }  // namespace trelmo::app

@@ -1,5 +1,7 @@
 #include "app/menus.h"
 
+#include <QMouseEvent>
+
 #include "context.h"
 #include "shell/messages.h"
 
@@ -25,11 +27,51 @@ void wireHelpLines(QMenu* menu, Context& ctx) {
     if (a->menu()) wireHelpLines(a->menu(), ctx);
 }
 
-void wireCommands(QMenu* menu, const MenuCommand& command, int source) {
-  QObject::connect(menu, &QMenu::triggered, menu, [command, source](QAction* a) {
+// Where a menu command came from: 3 after the mouse moved or clicked in the
+// menus, 2 when they were worked from the keyboard.
+class MenuInputSource : public QObject {
+ public:
+  MenuInputSource(Context& ctx, QObject* parent) : QObject(parent), ctx_(ctx) {}
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+        ctx_.shell.lastInputSource = kFromMenuBar;
+        break;
+      case QEvent::MouseMove: {
+        const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+        if (at != last_) ctx_.shell.lastInputSource = kFromMenuBar;
+        last_ = at;
+        break;
+      }
+      case QEvent::KeyPress:
+        ctx_.shell.lastInputSource = kFromKeys;
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  Context& ctx_;
+  QPoint last_;
+};
+
+void watchInputSource(QMenu* menu, QObject* filter) {
+  menu->installEventFilter(filter);
+  for (QAction* a : menu->actions())
+    if (a->menu()) watchInputSource(a->menu(), filter);
+}
+
+// `source` < 0: the source of the last input in the menus.
+void wireCommands(QMenu* menu, const MenuCommand& command, int source, Context& ctx) {
+  QObject::connect(menu, &QMenu::triggered, menu, [command, source, &ctx](QAction* a) {
     // A submenu's own action and separators carry no command.
     if (a->menu() || a->isSeparator()) return;
-    if (const uint16_t code = codeOf(a)) command(code, source);
+    if (const uint16_t code = codeOf(a)) command(code, source < 0 ? ctx.shell.lastInputSource : source);
   });
 }
 
@@ -59,6 +101,15 @@ QAction* findAction(QMenu* menu, uint16_t code) {
   return nullptr;
 }
 
+QAction* findItem(QMenu* menu, uint16_t code) {
+  for (QAction* a : menu->actions()) {
+    if (!a->isSeparator() && codeOf(a) == code) return a;
+    if (a->menu())
+      if (QAction* found = findItem(a->menu(), code)) return found;
+  }
+  return nullptr;
+}
+
 void applyMenuState(QMenu* menu, const std::vector<MenuItemState>& states) {
   forEachAction(menu, [&](QAction* a) {
     if (a->menu() || a->isSeparator()) return;
@@ -83,6 +134,8 @@ void applyReopenTexts(QMenu* menu, const std::vector<std::string>& texts) {
 }
 
 void buildMenuBar(QMenuBar* bar, Context& ctx, const MenuCommand& command) {
+  auto* source = new MenuInputSource(ctx, bar);
+  bar->installEventFilter(source);
   const auto menus = menuBar();
   for (int position = 0; position < static_cast<int>(menus.size()); ++position) {
     const MenuItem& top = menus[position];
@@ -95,7 +148,8 @@ void buildMenuBar(QMenuBar* bar, Context& ctx, const MenuCommand& command) {
       showMenuHelp(ctx, MenuPlace::MenuBarPopup, position, 0);
     });
     wireHelpLines(menu, ctx);
-    wireCommands(menu, command, kFromMenuBar);
+    watchInputSource(menu, source);
+    wireCommands(menu, command, -1, ctx);
   }
 }
 
@@ -114,7 +168,7 @@ QMenu* buildPopupMenu(int which, Context& ctx, const MenuCommand& command, QWidg
     }
   }
   wireHelpLines(menu, ctx);
-  wireCommands(menu, command, kFromKeys);
+  wireCommands(menu, command, kFromKeys, ctx);
   return menu;
 }
 

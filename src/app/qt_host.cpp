@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -19,9 +20,13 @@
 #include "app/canvas.h"
 #include "app/form_dialog.h"
 #include "app/main_window.h"
+#include "app/pending_keys.h"
 #include "app/sound_player.h"
 #include "app/status_bar.h"
 #include "app/wait_box.h"
+#include "context.h"
+#include "shell/input.h"
+#include "shell/messages.h"
 
 namespace trelmo::app {
 
@@ -44,21 +49,42 @@ QMessageBox::StandardButtons standardButtons(Buttons buttons) {
   return QMessageBox::Ok;
 }
 
+// Input is suspended while a box is up: TRELMO mode is left for it and comes
+// back, with the cursor where it was, when the box closes. A box opened while
+// another suspension is in force leaves that one alone.
+class BoxSuspension {
+ public:
+  explicit BoxSuspension(Context* ctx) : ctx_(ctx && ctx->shell.dialogSuspend == 0 ? ctx : nullptr) {
+    if (ctx_) suspendForDialog(*ctx_, true);
+  }
+  ~BoxSuspension() {
+    if (ctx_) suspendForDialog(*ctx_, false);
+  }
+  BoxSuspension(const BoxSuspension&) = delete;
+  BoxSuspension& operator=(const BoxSuspension&) = delete;
+
+ private:
+  Context* ctx_;
+};
+
 }  // namespace
 
 QtHost::QtHost(const QString& settingsFile)
     : settings_(settingsFile.isEmpty()
                     ? std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "TRELMO", "TRELMO'98")
                     : std::make_unique<QSettings>(settingsFile, QSettings::IniFormat)),
-      player_(std::make_unique<SoundPlayer>([this](const std::string& name) { return readSetting(name); })) {}
+      player_(std::make_unique<SoundPlayer>([this](const std::string& name) { return readSetting(name); })),
+      pendingKeys_(std::make_unique<PendingKeys>()) {}
 
 QtHost::~QtHost() = default;
 
 void QtHost::messageBox(const std::string& title, const std::string& text) {
+  BoxSuspension suspended(ctx);
   QMessageBox::information(window, fromDesign(title), fromDesign(text));
 }
 
 Answer QtHost::question(const std::string& title, const std::string& text, Buttons buttons) {
+  BoxSuspension suspended(ctx);
   const auto r = QMessageBox::question(window, fromDesign(title), fromDesign(text), standardButtons(buttons));
   switch (r) {
     case QMessageBox::Ok:
@@ -72,7 +98,12 @@ Answer QtHost::question(const std::string& title, const std::string& text, Butto
   }
 }
 
-bool QtHost::runDialog(DialogBox& box) { return runFormDialog(box, window); }
+bool QtHost::runDialog(DialogBox& box) {
+  BoxSuspension suspended(ctx);
+  // The box's help line ("W." and the function that opened it) on the status bar.
+  if (ctx && ctx->shell.runningFunction) showDialogHelp(*ctx, ctx->shell.runningFunction);
+  return runFormDialog(box, window);
+}
 
 void QtHost::openWaitBox(const DialogBox& box, WorkerProgress& progress) {
   closeWaitBox();
@@ -122,18 +153,33 @@ bool QtHost::progress(int percent) {
 }
 
 void QtHost::setTitle(const std::string& title) {
-  if (window) window->setWindowTitle(QString::fromStdString(title));
+  title_ = QString::fromStdString(title);
+  if (window) window->setWindowTitle(modifiedMark_ ? title_ + " *" : title_);
+}
+
+void QtHost::setModifiedMark(bool on) {
+  if (on == modifiedMark_ || !window) return;
+  modifiedMark_ = on;
+  if (title_.isEmpty()) title_ = window->windowTitle();
+  window->setWindowTitle(on ? title_ + " *" : title_);
 }
 
 std::string QtHost::readSetting(const std::string& name) {
   const QVariant v = settings_->value(QString::fromStdString(name));
   // A hand-edited INI value with commas and no quotes reads as a list.
-  if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(',').toStdString();
-  return v.toString().toStdString();
+  const QString text = v.typeId() == QMetaType::QStringList ? v.toStringList().join(',') : v.toString();
+  // Values are stored byte for byte (see writeSetting); a hand-typed
+  // character beyond that range comes back as UTF-8.
+  for (const QChar c : text)
+    if (c.unicode() > 0xFF) return text.toStdString();
+  const QByteArray bytes = text.toLatin1();
+  return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
 void QtHost::writeSetting(const std::string& name, const std::string& value) {
-  settings_->setValue(QString::fromStdString(name), QString::fromStdString(value));
+  // Macro texts are 8-bit: each byte is kept as the character of that code,
+  // so that every byte comes back as it was.
+  settings_->setValue(QString::fromStdString(name), fromDesign(value));
   settings_->sync();
 }
 
@@ -143,6 +189,7 @@ void QtHost::deleteSetting(const std::string& name) {
 }
 
 bool QtHost::chooseFile(FileDialog& dialog) {
+  BoxSuspension suspended(ctx);
   QFileDialog box(window, QString::fromStdString(dialog.title), QString::fromStdString(dialog.folder));
   box.setAcceptMode(dialog.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   box.setFileMode(dialog.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -240,7 +287,11 @@ void QtHost::warpPointer(int x, int y) {
 }
 
 void QtHost::attachMenuBar(bool on) {
-  if (window) window->menuBar()->setVisible(on);
+  if (!window || window->menuBar()->isVisible() == on) return;
+  window->menuBar()->setVisible(on);
+  // The canvas takes its new place at once, so that the drawing area and the
+  // pointer positions that follow are those of the new layout.
+  if (QLayout* layout = window->layout()) layout->activate();
 }
 
 void QtHost::showCrossHair(bool on) {
@@ -254,6 +305,8 @@ void QtHost::openMenuBarMenu(char family, char item) {
 void QtHost::trackPopupMenu(int popup, int x, int y) {
   if (mainWindow && canvas) mainWindow->showPopup(popup, canvas->mapToGlobal(QPoint(x, y)));
 }
+
+bool QtHost::discardPendingKeys() { return pendingKeys_->take(); }
 
 void QtHost::quit() {
   if (onQuit) onQuit();

@@ -9,6 +9,10 @@
 
 #include "shell/host.h"
 
+namespace trelmo {
+struct Context;
+}
+
 class QMainWindow;
 class QProgressBar;
 class QDialog;
@@ -18,6 +22,7 @@ namespace trelmo::app {
 
 class Canvas;
 class MainWindow;
+class PendingKeys;
 class SoundPlayer;
 
 class QtHost : public Host {
@@ -27,6 +32,7 @@ class QtHost : public Host {
   explicit QtHost(const QString& settingsFile = {});
   ~QtHost() override;
 
+  Context* ctx = nullptr;  // input is suspended while a box is up
   QMainWindow* window = nullptr;
   Canvas* canvas = nullptr;
   MainWindow* mainWindow = nullptr;  // menus and popups
@@ -43,6 +49,8 @@ class QtHost : public Host {
   void setTitle(const std::string& title) override;
   void openWaitBox(const DialogBox& box, WorkerProgress& progress) override;
   void closeWaitBox() override;
+  // " *" after the title while the current file has unsaved changes.
+  void setModifiedMark(bool on);
   std::string readSetting(const std::string& name) override;
   void writeSetting(const std::string& name, const std::string& value) override;
   void deleteSetting(const std::string& name) override;
@@ -59,6 +67,7 @@ class QtHost : public Host {
   void showCrossHair(bool on) override;
   void openMenuBarMenu(char family, char item) override;
   void trackPopupMenu(int popup, int x, int y) override;
+  bool discardPendingKeys() override;
   void quit() override;
 
   // The confinement rectangle of TRELMO mode (canvas pixels); the pointer
@@ -76,9 +85,12 @@ class QtHost : public Host {
   std::unique_ptr<QSettings> settings_;
   QDialog* waitBox_ = nullptr;
   std::unique_ptr<SoundPlayer> player_;
+  std::unique_ptr<PendingKeys> pendingKeys_;
   QProgressBar* progress_ = nullptr;
   int soundsPlayed_ = 0;
   bool confined_ = false;
+  QString title_;
+  bool modifiedMark_ = false;
   int confineLeft_ = 0, confineTop_ = 0, confineRight_ = 0, confineBottom_ = 0;
 };
 

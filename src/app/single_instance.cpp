@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLocalSocket>
 #include <QPointer>
 #include <cstring>
@@ -30,7 +32,19 @@ QString instanceName() {
   // Tests run editors side by side under names of their own.
   const QString forced = qEnvironmentVariable("TRELMO_INSTANCE_NAME");
   if (!forced.isEmpty()) return forced;
-  return QString("trelmo-%1").arg(static_cast<qulonglong>(getuid()));
+  // One editor per user and display: another display or login has its own.
+  QString display = qEnvironmentVariable(QGuiApplication::platformName() == "wayland" ? "WAYLAND_DISPLAY" : "DISPLAY");
+  if (display.isEmpty()) display = QGuiApplication::platformName();
+  for (QChar& c : display)
+    if (!c.isLetterOrNumber() && c != '.' && c != '-') c = '_';
+  const QString name = QString("trelmo-%1-%2").arg(static_cast<qulonglong>(getuid())).arg(display);
+  // In the user's own runtime folder when there is one (a socket path has
+  // room for about a hundred characters).
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  const QString inRuntime = runtime + "/" + name;
+  if (!runtime.isEmpty() && QFileInfo(runtime).isDir() && inRuntime.toLocal8Bit().size() < kMaxSocketPath)
+    return inRuntime;
+  return name;
 }
 
 std::string handOffCommandLine(const QStringList& arguments) {
@@ -65,16 +79,18 @@ HandOff handOff(const QString& name, const std::string& commandLine, int timeout
 
 InstanceServer::InstanceServer(const QString& name, Take take, QObject* parent)
     : QObject(parent), take_(std::move(take)) {
-  server_.setSocketOptions(QLocalServer::UserAccessOption);
+  // The socket is never put over another one: an editor that answers keeps
+  // its socket (this is a second window), one left behind by an editor that
+  // crashed is removed first.
   if (!server_.listen(name)) {
-    // A socket left behind by an editor that crashed: nobody answers on it.
     QLocalSocket probe;
     probe.connectToServer(name);
-    if (!probe.waitForConnected(1000)) {
-      QLocalServer::removeServer(name);
-      server_.listen(name);
-    }
+    if (probe.waitForConnected(1000)) return;
+    QLocalServer::removeServer(name);
+    if (!server_.listen(name)) return;
   }
+  // Only this user may hand files over.
+  QFile::setPermissions(server_.fullServerName(), QFile::ReadOwner | QFile::WriteOwner);
   connect(&server_, &QLocalServer::newConnection, this, &InstanceServer::accept);
 }
 

@@ -13,8 +13,10 @@ namespace trelmo::app {
 
 inline constexpr char kHandOffMagic[4] = {'8', '9', 'T', 'L'};
 constexpr int kMaxCommandLine = 65536;
+constexpr int kMaxSocketPath = 100;
 
-// The socket name of this user's editor (TRELMO_INSTANCE_NAME overrides it).
+// The socket name of this user's editor on this display, in
+// $XDG_RUNTIME_DIR when set (TRELMO_INSTANCE_NAME overrides it).
 QString instanceName();
 
 enum class HandOff { NoInstance, Taken, Declined };

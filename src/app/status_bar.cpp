@@ -1,10 +1,11 @@
 #include "app/status_bar.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <cstring>
 
 #include "app/bitmap_font.h"
 #include "context.h"
+#include "database/design_files.h"
 #include "screen/view.h"
 
 namespace trelmo::app {
@@ -35,14 +36,19 @@ void drawStatusBar(Surface& s, const Rect& area, const StatusBarText& text, cons
   s.fillRect(paper, band.left, band.top, band.right, band.bottom);
   const int y = band.top + kStatusTextTop;
   const int clockX = band.right + 1 - 4 - kGlyphWidth * static_cast<int>(text.clock.size());
-  const int layerX = clockX - kGlyphWidth * (static_cast<int>(text.layer.size()) + 2);
+  // The layer field: two cells in the layer's colour, a space, the name.
+  const int layerCells = text.layer.empty() ? 0 : kLayerSwatchCells + 1;
+  const int layerX = clockX - kGlyphWidth * (layerCells + static_cast<int>(text.layer.size()) + 2);
   // The message or readouts never run into the layer name and the clock.
   s.setClip(
       {band.left + leftMargin, band.top, std::max(band.left + leftMargin - 1, layerX - kGlyphWidth), band.bottom});
   drawText(s, band.left + leftMargin + 4, y, text.left, colourToPixel(f, c.text), paper);
   s.setClip(band);
-  if (layerX > band.left + leftMargin)
-    drawText(s, layerX, y, text.layer, colourToPixel(f, text.layerColour & 0xFFFFFF), paper);
+  if (layerX > band.left + leftMargin && !text.layer.empty()) {
+    s.fillRect(colourToPixel(f, text.layerColour & 0xFFFFFF), layerX, y, layerX + kLayerSwatchCells * kGlyphWidth - 1,
+               y + kGlyphHeight - 1);
+    drawText(s, layerX + layerCells * kGlyphWidth, y, text.layer, colourToPixel(f, c.text), paper);
+  }
   drawText(s, clockX, y, text.clock, colourToPixel(f, c.text), paper);
   s.setClip(savedClip);
 }
@@ -58,9 +64,10 @@ StatusBarText statusBarText(const Context& ctx, const std::string& message, cons
   if (ctx.current != kNull) {
     const int n = ctx.params.currentLayer & 255;
     const LayerEntry& layer = ctx.layer(n);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%d %.*s", n, static_cast<int>(sizeof layer.name), layer.name);
-    t.layer = buf;
+    t.layer.assign(layer.name, strnlen(layer.name, sizeof layer.name));
+    while (!t.layer.empty() && t.layer.back() == ' ') t.layer.pop_back();
+    if (t.layer.empty()) t.layer = std::to_string(n);
+    if (fileUnsaved(ctx.rec(ctx.current))) t.layer += '*';
     // A layer drawn in the band's own grey would vanish: show it in black.
     const uint32_t colour = layer.color & 0xFFFFFF;
     t.layerColour = colour == 0xC0C0C0 ? 0 : colour;

@@ -17,6 +17,7 @@ constexpr int kGlyphWidth = 8, kGlyphHeight = 16;
 constexpr int kStatusTextTop = 3;    // text rows start 3 pixels into the band
 constexpr int kProgressWidth = 159;  // the progress bar covers the left end
 constexpr int kProgressHeight = 19;
+constexpr int kLayerSwatchCells = 2;  // the active layer's colour before its name
 
 struct StatusBarColours {
   uint32_t background = 0xC0C0C0, text = 0x000000, layer = 0x000000;
@@ -26,8 +27,8 @@ struct StatusBarColours {
 // it lasts; the clock stays at the right end.
 struct StatusBarText {
   std::string left;   // message, or cursor and grid readouts
-  std::string layer;  // the active layer's number and name, in its colour
-  std::string clock;  // "HH:MM"
+  std::string layer;  // the active layer's name, '*' after it when the file is unsaved
+  std::string clock;  // " 3:07pm", the colon blinking
   uint32_t layerColour = 0;
 };
 

@@ -27,6 +27,10 @@ TEST(HostSettings, ValuesSurviveARestartWithTheirExactText) {
     host.writeSetting("Library Path", "/home/me/my libs;/opt/x");
     host.writeSetting("Sleep Mode Timer", "Off");
     host.deleteSetting("Sleep Mode Timer");
+    // 8-bit macro texts (one half, one quarter) and a UTF-8 path, byte for byte.
+    host.writeSetting("Key Stroke Alt-2", "\xBD");
+    host.writeSetting("Key Stroke F5", "\"25\xB0\xB5\" CR");
+    host.writeSetting("File Re-Open List", "/home/me/caf\xC3\xA9.pcb");
   }
   QtHost again(file);
   EXPECT_EQ(again.readSetting("Window Position"), "100,50 800x600");
@@ -34,6 +38,9 @@ TEST(HostSettings, ValuesSurviveARestartWithTheirExactText) {
   EXPECT_EQ(again.readSetting("Library Path"), "/home/me/my libs;/opt/x");
   EXPECT_EQ(again.readSetting("Sleep Mode Timer"), "");
   EXPECT_EQ(again.readSetting("Never Written"), "");
+  EXPECT_EQ(again.readSetting("Key Stroke Alt-2"), "\xBD");
+  EXPECT_EQ(again.readSetting("Key Stroke F5"), "\"25\xB0\xB5\" CR");
+  EXPECT_EQ(again.readSetting("File Re-Open List"), "/home/me/caf\xC3\xA9.pcb");
 }
 
 TEST(HostSettings, AHandEditedValueWithCommasIsReadWhole) {

@@ -48,10 +48,13 @@ TEST(MenuBar, TwelveMenusWithTheModelsTextsAndCodes) {
   };
   check(menuBar());
 
+  // The source is that of the last input in the menus: the mouse, then keys.
+  ctx.shell.lastInputSource = kFromMenuBar;
   open->trigger();
+  ctx.shell.lastInputSource = kFromKeys;
   reopen3->trigger();
-  EXPECT_EQ(sent, (std::vector<Sent>{{fc('F', 'O'), kFromMenuBar}, {fc('F', '3'), kFromMenuBar}}))
-      << "each command is sent once, from the menu bar";
+  EXPECT_EQ(sent, (std::vector<Sent>{{fc('F', 'O'), kFromMenuBar}, {fc('F', '3'), kFromKeys}}))
+      << "each command is sent once, with the source of the input that chose it";
 }
 
 TEST(MenuBar, StateRulesAndReopenTextsReachTheActions) {

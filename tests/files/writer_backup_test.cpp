@@ -84,7 +84,10 @@ TEST_F(BackupTest, AutosaveWritesModifiedFileAndClearsFlag) {
   ctx.rec(file).size |= kFileModified;
   ASSERT_TRUE(autosave(ctx, file));
   EXPECT_FALSE(fileModified(ctx.rec(file)));
+  // The changes are in the Autosave folder only: the file is still unsaved.
+  EXPECT_TRUE(fileUnsaved(ctx.rec(file)));
   ASSERT_TRUE(writeDesignFile(ctx, dir / "copy.pcb", 'C'));
+  EXPECT_FALSE(fileUnsaved(ctx.rec(file)));
   EXPECT_EQ(slurp(dir / "data/Autosave/board.pcb"), slurp(dir / "copy.pcb"));
   EXPECT_EQ(slurp(path), "opened version\r\n");
   EXPECT_FALSE(backedUp());

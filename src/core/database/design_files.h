@@ -24,6 +24,12 @@ std::string filePath(const Context& ctx, Handle sentinel);
 Handle fileHeader(const Context& ctx, Handle sentinel);
 int openFileCount(const Context& ctx);
 
+// Changes since the last autosave (the autosave timer writes such a file).
 inline bool fileModified(const Record& sentinel) { return (sentinel.size & kFileModified) != 0; }
+// Changes not yet saved to the file's own name: an autosave keeps them only
+// in the Autosave folder, so the save questions still ask.
+inline bool fileUnsaved(const Record& sentinel) { return (sentinel.size & (kFileModified | kFileAutosaved)) != 0; }
+// Saved to its own file: nothing left to save or autosave.
+inline void markSaved(Record& sentinel) { sentinel.size &= static_cast<uint16_t>(~(kFileModified | kFileAutosaved)); }
 
 }  // namespace trelmo

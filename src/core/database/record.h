@@ -41,6 +41,8 @@ constexpr uint8_t kFileRing = 7;
 // Status bits in a file sentinel's size field.
 constexpr uint16_t kFileModified = 1u << 14;
 constexpr uint16_t kFileBackedUp = 1u << 11;
+// Changes written only to the Autosave folder, not yet to the file itself.
+constexpr uint16_t kFileAutosaved = 1u << 12;
 
 // Markers in the second word of side-chain records.
 constexpr uint32_t kPinNameMarker = 2;

@@ -76,7 +76,8 @@ bool autosave(Context& ctx, Handle fileSentinel) {
   if (!file.open()) return false;
   writeVersion4(ctx, file, target);
   if (!file.finish() || !file.commit()) return false;
-  ctx.rec(fileSentinel).size &= static_cast<uint16_t>(~kFileModified);
+  Record& sentinel = ctx.rec(fileSentinel);
+  sentinel.size = static_cast<uint16_t>((sentinel.size & ~kFileModified) | kFileAutosaved);
   return true;
 }
 
@@ -97,7 +98,7 @@ bool saveDesignFile(Context& ctx, Handle fileSentinel) {
   // when no backup can be made the save still goes ahead.
   backupFile(ctx, fileSentinel, path);
   if (!file.commit()) return false;
-  ctx.rec(fileSentinel).size &= static_cast<uint16_t>(~kFileModified);
+  markSaved(ctx.rec(fileSentinel));
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "context.h"
+#include "database/design_files.h"
 #include "files/header_writer.h"
 #include "files/number_format.h"
 #include "files/writer_format.h"
@@ -195,7 +196,7 @@ bool writeDesignFile(Context& ctx, const std::string& path, char format) {
   if (!file.open()) return false;
   writeVersion4(ctx, file, path);
   if (!file.finish() || !file.commit()) return false;
-  ctx.rec(ctx.current).size &= static_cast<uint16_t>(~kFileModified);
+  markSaved(ctx.rec(ctx.current));
   return true;
 }
 

@@ -16,7 +16,8 @@ bool writeDesignFile(Context& ctx, const std::string& path, char format);
 // Moves the existing file into the Backup folder (or to path + ".bak") before
 // the first save of an opened file.
 bool backupFile(Context& ctx, Handle fileSentinel, const std::string& path);
-// Writes a modified file into the Autosave folder and clears its modified flag.
+// Writes a modified file into the Autosave folder and clears its modified
+// flag; the file stays unsaved (fileUnsaved) until it is saved under its name.
 bool autosave(Context& ctx, Handle fileSentinel);
 
 }  // namespace trelmo

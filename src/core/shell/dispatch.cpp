@@ -5,6 +5,7 @@
 #include "context.h"
 #include "shell/design_busy.h"
 #include "shell/function_codes.h"
+#include "shell/input.h"
 
 namespace trelmo {
 
@@ -41,19 +42,9 @@ void clearInteraction(Context& ctx) {
   s.blockAnimating = false;
 }
 
-}  // namespace
-
-void executeFunction(Context& ctx, uint16_t code, int source) {
-  clearInteraction(ctx);
+// A registered member, else the family's own handler.
+void dispatchToFamily(Context& ctx, uint16_t code, int source) {
   const char family = familyOf(code);
-  if (!isFamily(family)) {
-    ctx.host->sound(Sound::Beop);
-    return;
-  }
-  if (designBusy(ctx) && changesDesign(code)) {
-    ctx.host->sound(Sound::Beep);
-    return;
-  }
   if (auto it = ctx.shell.functions.find(code); it != ctx.shell.functions.end()) {
     // Copied: the handler may replace its own registration.
     FunctionHandler handler = it->second;
@@ -79,11 +70,32 @@ void executeFunction(Context& ctx, uint16_t code, int source) {
   }
 }
 
+}  // namespace
+
+void executeFunction(Context& ctx, uint16_t code, int source) {
+  clearInteraction(ctx);
+  const char family = familyOf(code);
+  if (!isFamily(family)) {
+    ctx.host->sound(Sound::Beop);
+    return;
+  }
+  if (designBusy(ctx) && changesDesign(code)) {
+    ctx.host->sound(Sound::Beep);
+    return;
+  }
+  const uint16_t outer = ctx.shell.runningFunction;
+  ctx.shell.runningFunction = code;
+  dispatchToFamily(ctx, code, source);
+  ctx.shell.runningFunction = outer;
+}
+
 void menuCommand(Context& ctx, uint16_t id) {
   ShellState& s = ctx.shell;
   if (s.startupPhase < 1) return;
   if (id == kEscapeToWindows) {
-    s.windowsMode = true;
+    // The popup closes into WINDOWS mode with the menu bar: nothing resumes.
+    s.menuSuspend = 0;
+    leaveTrelmoMode(ctx, true);
     return;
   }
   // Replay types the two letters back.

@@ -128,7 +128,7 @@ bool saveCurrentFileAs(Context& ctx) {
 
 void fileClose(Context& ctx) {
   if (ctx.current == kNull) return ctx.host->sound(Sound::Beep);
-  if (fileModified(ctx.rec(ctx.current))) {
+  if (fileUnsaved(ctx.rec(ctx.current))) {
     const Answer a = ctx.host->question("Close Save Warning", kCloseQuestion, Buttons::YesNoCancel);
     if (a == Answer::Cancel) return;
     // A file that could not be saved stays open.
@@ -141,7 +141,7 @@ void fileClose(Context& ctx) {
 void fileErase(Context& ctx) {
   if (ctx.current == kNull) return ctx.host->sound(Sound::Beep);
   const std::string path = filePath(ctx, ctx.current);
-  if (fileModified(ctx.rec(ctx.current)) &&
+  if (fileUnsaved(ctx.rec(ctx.current)) &&
       !affirmative(ctx.host->question("Erase File Warning", kEraseQuestion, Buttons::YesNo)))
     return;
   const std::string confirm = "File Erasure.\n\nThe file \"" + path + "\" will be closed and deleted from the disk.";
@@ -160,7 +160,7 @@ namespace {
 
 // Asks about one modified file, made current; false when the exit stops.
 bool askBeforeExit(Context& ctx, Handle file) {
-  if (!fileModified(ctx.rec(file))) return true;
+  if (!fileUnsaved(ctx.rec(file))) return true;
   // Switching files would autosave the one left behind and take its modified
   // mark, so that a cancelled exit forgot the file needs saving.
   const bool autosave = ctx.autosaveEnabled;

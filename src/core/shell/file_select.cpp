@@ -37,7 +37,7 @@ DialogBox fileInformationBox(const Context& ctx) {
   box.fields.push_back(label("size", "Size on disk", ec ? std::string("not saved") : std::to_string(bytes) + " bytes"));
   box.fields.push_back(label("items", "Items", std::to_string(open ? countItems(ctx) : 0)));
   box.fields.push_back(label("kind", "Kind", ctx.params.isSchematic() ? "Schematic" : "Board or drawing"));
-  box.fields.push_back(label("modified", "Modified", open && fileModified(ctx.rec(ctx.current)) ? "Yes" : "No"));
+  box.fields.push_back(label("modified", "Modified", open && fileUnsaved(ctx.rec(ctx.current)) ? "Yes" : "No"));
   box.fields.push_back(label("open", "Open files", std::to_string(openFileCount(ctx))));
   return box;
 }

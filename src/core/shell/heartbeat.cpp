@@ -4,6 +4,7 @@
 #include "database/design_files.h"
 #include "files/writer.h"
 #include "shell/file_functions.h"
+#include "shell/input.h"
 #include "shell/messages.h"
 #include "shell/settings.h"
 
@@ -139,7 +140,8 @@ void heartbeatTick(Context& ctx) {
   sleepStep(ctx);
   macroDelayStep(ctx);
   ++s.tickCount;
-  if (s.dragTicks) ++s.dragTicks;
+  if (s.dragTicks && (++s.dragTicks & 0xFFFF) == kClickTicks && !s.crossHairMode)
+    ctx.host->setPointerShape(PointerShape::Hand);
   if (s.startupPhase == 1 && s.tickCount > kStartupTicks) loadStartupResources(ctx);
   iconStep(ctx);
   queryRefreshStep(ctx);

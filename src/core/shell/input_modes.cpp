@@ -111,6 +111,12 @@ void leaveTrelmoMode(Context& ctx, bool restoreMenuBar) {
     ctx.input.captured = false;
     s.crossHairMode = false;
     ctx.view.windowsMode = true;
+    // The menu bar first: it moves the drawing area, and the pointer goes to
+    // the cross-hair's place in the area as it will be.
+    if (restoreMenuBar && !s.windowsMode) {
+      host.attachMenuBar(true);
+      s.windowsMode = true;
+    }
     updateCursorPixel(ctx.view);
     ctx.input.lastX = ctx.view.cursorPixelX;
     ctx.input.lastY = ctx.view.cursorPixelY;

@@ -28,7 +28,7 @@ void startDrag(Context& ctx) {
   ctx.input.captured = true;
   ctx.shell.dragTicks = 1;
   ctx.input.dragDX = ctx.input.dragDY = 0;
-  ctx.host->setPointerShape(PointerShape::Hand);
+  // The Hand comes with the heartbeat once the press has lasted as long as a drag.
 }
 
 void endDrag(Context& ctx) {

@@ -7,7 +7,9 @@ namespace trelmo {
 namespace {
 
 constexpr int kFirstKeypad = 71, kLastKeypad = 83;
-constexpr int kGreyOffset = 20;  // extended 71-83 become 91-103, apart from the keypad
+constexpr int kGreyOffset = 20;
+constexpr int kPrintScreen =
+    55;  // extended; plain 55 is keypad *  // extended 71-83 become 91-103, apart from the keypad
 
 bool isKeypad(int scan) { return scan >= kFirstKeypad && scan <= kLastKeypad; }
 
@@ -51,8 +53,8 @@ uint16_t translateKey(Context& ctx, int scanAndFlag, bool down) {
   if (scanAndFlag & kExtendedKey) {
     if (isKeypad(scan))
       scan += kGreyOffset;
-    else if (scan > kLastKeypad)
-      return 0;  // the system keys: their codes would collide with the grey block
+    else if (scan > kLastKeypad || scan == kPrintScreen)
+      return 0;  // the system keys and Print Screen: their codes would be the grey block's or keypad *
   }
   switch (scan) {
     case 29:

@@ -43,7 +43,7 @@ class Token {
 
  private:
   char at(size_t i) const { return p_ + i < t_.size() ? t_[p_ + i] : '\0'; }
-  bool sameText() const { return in_.runGeneration == generation_; }
+  bool sameText() const { return in_.runGeneration == generation_ && !ctx_.shell.quitting; }
 
   bool functionCode() {
     const char a = at(1), b = at(2);
@@ -149,7 +149,8 @@ void runLoop(Context& ctx) {
   InputState& in = ctx.input;
   in.insideRunLoop = true;
   uint32_t tokens = 0;
-  while (ctx.shell.macroRunning) {
+  // File Exit, once accepted, ends the macro with the program.
+  while (ctx.shell.macroRunning && !ctx.shell.quitting) {
     while (in.runPos < in.runText.size() && isBlank(in.runText[in.runPos])) ++in.runPos;
     if (in.runPos >= in.runText.size()) break;
     if (++tokens % kMacroCheckTokens == 0 && !keepGoing(ctx)) break;

@@ -14,7 +14,7 @@ MenuFacts gatherMenuFacts(const Context& ctx) {
   const ShellHooks& hooks = ctx.shell.hooks;
   f.file = ctx.current != kNull && ctx.pool.valid(ctx.current);
   if (f.file) {
-    f.modified = fileModified(ctx.rec(ctx.current));
+    f.modified = fileUnsaved(ctx.rec(ctx.current));
     f.otherFiles = openFileCount(ctx) > 1;
     f.schematic = ctx.params.isSchematic();
     f.previousView = ctx.view.previousScale != 0;

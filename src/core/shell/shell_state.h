@@ -110,6 +110,7 @@ struct ShellState {
   KeyHook keyHook;
   std::array<Hook, 3> acceptHooks, cancelHooks;
   uint16_t currentFunction = 0;
+  uint16_t runningFunction = 0;  // the function being dispatched now (its boxes show "W." help)
   std::string stagePrompt;
   int32_t menuPrefix = 0;
   uint8_t blockPhase = 0x80;  // dash phase of the block outline; 0x80 = still
