@@ -11,6 +11,7 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -195,6 +196,17 @@ FormDialog::FormDialog(DialogBox& box, QWidget* parent) : QDialog(parent), box_(
         form->addRow(e.widget);
         break;
       }
+      case DialogField::Button: {
+        auto* button = new QPushButton(label);
+        f.value = "0";
+        connect(button, &QPushButton::clicked, this, [this, &f] {
+          f.value = "1";
+          accept();
+        });
+        form->addRow(button);
+        e.widget = button;
+        break;
+      }
     }
     if (e.widget) e.widget->setObjectName(fromDesign(f.name));
     if (f.kind != DialogField::Label) entries_.push_back(e);
@@ -236,6 +248,7 @@ void FormDialog::collect() {
         break;
       }
       case DialogField::Label:
+      case DialogField::Button:
         break;
     }
   }

@@ -16,12 +16,14 @@
 #include "app/canvas.h"
 #include "app/input_events.h"
 #include "app/menus.h"
+#include "app/printer_port.h"
 #include "app/qt_host.h"
 #include "app/screens.h"
 #include "app/state_dump.h"
 #include "app/window_icon.h"
 #include "context.h"
 #include "database/design_files.h"
+#include "output/output_functions.h"
 #include "screen/view.h"
 #include "shell/command_line.h"
 #include "shell/dispatch.h"
@@ -76,7 +78,11 @@ MainWindow::~MainWindow() {
 
 void MainWindow::installHooks() {
   installInputHandlers(ctx_);
+  installOutputFunctions(ctx_);
+  auto printer = std::make_shared<QtPrinterPort>(host_, this);
+  ctx_.output.printer = printer;
   ShellHooks& h = ctx_.shell.hooks;
+  h.printerSetup = [printer](Context&) { return printer->setupText(); };
   h.readouts = [this](Context&) { canvas_->setClock(clockText()); };
   h.animatedIcon = [this](Context& c) { showIconFrame(c.shell.iconFrame); };
   if (!h.openMenu) h.openMenu = [this](Context&, char letter) { openMenu(letter, 0); };

@@ -23,6 +23,7 @@
 #include "app/pending_keys.h"
 #include "app/sound_player.h"
 #include "app/status_bar.h"
+#include "app/wait_box.h"
 #include "context.h"
 #include "shell/input.h"
 #include "shell/messages.h"
@@ -102,6 +103,17 @@ bool QtHost::runDialog(DialogBox& box) {
   // The box's help line ("W." and the function that opened it) on the status bar.
   if (ctx && ctx->shell.runningFunction) showDialogHelp(*ctx, ctx->shell.runningFunction);
   return runFormDialog(box, window);
+}
+
+void QtHost::openWaitBox(const DialogBox& box, WorkerProgress& progress) {
+  closeWaitBox();
+  waitBox_ = new WaitBox(box, progress, window);
+  waitBox_->show();
+}
+
+void QtHost::closeWaitBox() {
+  delete waitBox_;
+  waitBox_ = nullptr;
 }
 
 void QtHost::statusText(const std::string& text) {

@@ -15,6 +15,7 @@ struct Context;
 
 class QMainWindow;
 class QProgressBar;
+class QDialog;
 class QSettings;
 
 namespace trelmo::app {
@@ -46,6 +47,8 @@ class QtHost : public Host {
   void eventSound(const std::string& event) override;
   bool progress(int percent) override;
   void setTitle(const std::string& title) override;
+  void openWaitBox(const DialogBox& box, WorkerProgress& progress) override;
+  void closeWaitBox() override;
   // " *" after the title while the current file has unsaved changes.
   void setModifiedMark(bool on);
   std::string readSetting(const std::string& name) override;
@@ -76,9 +79,11 @@ class QtHost : public Host {
   QProgressBar* progressBar() const { return progress_; }
   int soundsPlayed() const { return soundsPlayed_; }
   SoundPlayer& soundPlayer() { return *player_; }
+  QDialog* waitBox() const { return waitBox_; }
 
  private:
   std::unique_ptr<QSettings> settings_;
+  QDialog* waitBox_ = nullptr;
   std::unique_ptr<SoundPlayer> player_;
   std::unique_ptr<PendingKeys> pendingKeys_;
   QProgressBar* progress_ = nullptr;

@@ -16,6 +16,9 @@ const char* kUsage =
     "  trelmo-cli render IN -o OUT.png [--size WxH] [--bpp 8|16|24|32] [--window X1,Y1,X2,Y2] [--layer N]\n"
     "                    [--hint C] [SCRIPT]\n"
     "  trelmo-cli run IN [--macro TEXT | --macro-file F] [-o OUT] [SCRIPT]\n"
+    "  trelmo-cli plot IN -o OUT --kind hpgl|ps|pdf|bmp|pcl [--dpi N] [--depth N] [--layers LIST]\n"
+    "                  [--mirror] [--negative]\n"
+    "  trelmo-cli gerber IN -o FOLDER [--layers LIST]\n"
     "  trelmo-cli dialogs [BOX]...\n"
     "\n"
     "SCRIPT answers what the editor would ask, each option repeatable:\n"
@@ -33,6 +36,8 @@ Command commandNamed(const std::string& name) {
   if (name == "convert") return trelmo::cli::convert;
   if (name == "render") return trelmo::cli::render;
   if (name == "run") return trelmo::cli::run;
+  if (name == "plot") return trelmo::cli::plot;
+  if (name == "gerber") return trelmo::cli::gerber;
   if (name == "dialogs") return trelmo::cli::dialogs;
   return nullptr;
 }

@@ -8,6 +8,8 @@
 
 #include "cli/commands.h"
 #include "files/writer.h"
+#include "output/output_functions.h"
+#include "output/plot_worker.h"
 #include "screen/redraw.h"
 #include "screen/view.h"
 #include "shell/dispatch.h"
@@ -132,6 +134,7 @@ int run(const std::vector<std::string>& argsIn) {
   Context ctx(host);
   loadMessageTable(ctx);
   installInputHandlers(ctx);
+  installOutputFunctions(ctx);
   ctx.shell.startupPhase = 3;
   if (!startDesign(ctx, host, o.in)) {
     host.reportUnused();
@@ -140,6 +143,7 @@ int run(const std::vector<std::string>& argsIn) {
   enterTrelmoMode(ctx);
   runMacroText(ctx, macroTextFromSetting(o.macro));
   for (long t = 0; ctx.shell.macroRunning && t < kMaxTicks; ++t) heartbeatTick(ctx);
+  waitPlotWorker(ctx, false);  // a plot started by the macro finishes first
   std::fprintf(stderr, "cursor: %s,%s\n", inches(ctx.view.cursorX).c_str(), inches(ctx.view.cursorY).c_str());
   std::fprintf(stderr, "scale: %u dpi\n", static_cast<unsigned>((uint64_t{ctx.view.viewScale} * 65536) >> 32));
   host.reportUnused();

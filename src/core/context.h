@@ -8,6 +8,7 @@
 #include "database/pool.h"
 #include "database/signals.h"
 #include "image/pixel_image.h"
+#include "output/plot_worker.h"
 #include "screen/screen_state.h"
 #include "screen/view.h"
 #include "shell/host.h"
@@ -37,6 +38,7 @@ struct Context {
   ScreenState screen;  // drawing surface, dirty list, pixel values
   ShellState shell;    // start-up, heartbeat, hooks, messages, preferences
   InputState input;    // keyboard state, mouse, keystroke macros
+  OutputState output;  // the plot worker and the printers
 
   Host* host;
   Host silentHost;

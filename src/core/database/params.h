@@ -121,6 +121,7 @@ struct Params {
   int32_t printRect[4];
   int32_t printDepth;
   int32_t printArea[4];
+  int32_t printKind;  // the output kind of "PlotterOutputBox" (not saved in the file)
   // -gs: snap step and units
   uint32_t snapStep;  // 0.32 fraction of an inch; all ones at start-up
   int8_t units;       // decimals shown; negative = millimetres with that many decimals

@@ -168,40 +168,6 @@ struct TextPen {
   }
 };
 
-// The text a text item shows: its chain, or its signal name on a schematic
-// layer; "&d" and "&@" show attribute fields of the component it belongs to.
-std::string componentField(const Context& ctx, Handle h, int field) {
-  Handle cur = ctx.rec(h).next;
-  for (int steps = 0; steps < 1000000 && cur != kNull && cur != h; ++steps) {
-    const Record& r = ctx.rec(cur);
-    if (r.type() == kSentinel) {
-      if (r.layer != kComponentRing) return {};
-      std::string all = readText(ctx, cur);
-      size_t start = 0;
-      for (int f = 0; f < field; ++f) {
-        size_t sep = all.find(static_cast<char>(kFieldSeparator), start);
-        if (sep == std::string::npos) return {};
-        start = sep + 1;
-      }
-      size_t end = all.find(static_cast<char>(kFieldSeparator), start);
-      return all.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    }
-    cur = r.next;
-  }
-  return {};
-}
-
-std::string shownText(const Context& ctx, Handle h) {
-  const Record& r = ctx.rec(h);
-  std::string s =
-      ctx.layer(r.layer).kind() == kSchematic && isSignalRecord(ctx, r.ext) ? itemSignal(ctx, h) : readText(ctx, h);
-  if (s.size() == 2 && s[0] == '&') {
-    if (s[1] == '@') return componentField(ctx, h, 1);
-    if (s[1] >= '0' && s[1] <= '9') return componentField(ctx, h, s[1] - '0');
-  }
-  return s;
-}
-
 // ------------------------------------------------------------- arc points
 
 std::vector<std::pair<double, double>> arcPoints(const Context& ctx, const Record& r, bool& full) {
@@ -265,6 +231,40 @@ void curveOutline(Surface& sf, uint32_t pixel, const std::vector<std::pair<doubl
 }
 
 }  // namespace
+
+// The text a text item shows: its chain, or its signal name on a schematic
+// layer; "&d" and "&@" show attribute fields of the component it belongs to.
+std::string componentField(const Context& ctx, Handle h, int field) {
+  Handle cur = ctx.rec(h).next;
+  for (int steps = 0; steps < 1000000 && cur != kNull && cur != h; ++steps) {
+    const Record& r = ctx.rec(cur);
+    if (r.type() == kSentinel) {
+      if (r.layer != kComponentRing) return {};
+      std::string all = readText(ctx, cur);
+      size_t start = 0;
+      for (int f = 0; f < field; ++f) {
+        size_t sep = all.find(static_cast<char>(kFieldSeparator), start);
+        if (sep == std::string::npos) return {};
+        start = sep + 1;
+      }
+      size_t end = all.find(static_cast<char>(kFieldSeparator), start);
+      return all.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    }
+    cur = r.next;
+  }
+  return {};
+}
+
+std::string shownText(const Context& ctx, Handle h) {
+  const Record& r = ctx.rec(h);
+  std::string s =
+      ctx.layer(r.layer).kind() == kSchematic && isSignalRecord(ctx, r.ext) ? itemSignal(ctx, h) : readText(ctx, h);
+  if (s.size() == 2 && s[0] == '&') {
+    if (s[1] == '@') return componentField(ctx, h, 1);
+    if (s[1] >= '0' && s[1] <= '9') return componentField(ctx, h, s[1] - '0');
+  }
+  return s;
+}
 
 // ------------------------------------------------------------------ colours
 

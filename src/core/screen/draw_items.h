@@ -2,6 +2,7 @@
 // rectangle: lines and filled solids, arcs, pads, text and markers.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "database/record.h"
@@ -18,6 +19,13 @@ void refreshScreenPixels(Context& ctx);
 // (mask layers) or, negative, shrinks them (paste layers); `layerColour`
 // overrides the colour layer when not negative. True when something was drawn.
 bool drawItem(Context& ctx, Handle item, int32_t padGrow = 0, int layerColour = -1);
+// The text a text item shows: its chain, or its signal name on a schematic
+// layer; "&d" and "&@" show attribute fields of the component it belongs to.
+std::string shownText(const Context& ctx, Handle item);
+// Field `field` (0-based, separated by byte 127) of the parameters of the
+// component whose ring holds `item`; empty outside a component.
+std::string componentField(const Context& ctx, Handle item, int field);
+
 // Ghost drawing and erasing: the same item by exclusive-or.
 bool drawGhost(Context& ctx, Handle item);
 

@@ -65,6 +65,9 @@ bool fits(const DialogField& f, std::string& value, std::string& why) {
     case DialogField::Check:
       if (value != "0" && value != "1") why = name + " is a check box: 0 or 1, not " + quoted(value);
       return why.empty();
+    case DialogField::Button:
+      if (value != "0" && value != "1") why = name + " is a button: 1 presses it, not " + quoted(value);
+      return why.empty();
     case DialogField::Choice:
     case DialogField::Radio: {
       const long i = choiceIndex(f, value);
@@ -117,7 +120,8 @@ bool setDialogField(DialogBox& box, const std::string& field, const std::string&
 }
 
 const char* dialogKindName(DialogField::Kind kind) {
-  static constexpr const char* kNames[] = {"label", "text", "integer", "number", "check", "choice", "radio", "table"};
+  static constexpr const char* kNames[] = {"label",  "text",  "integer", "number", "check",
+                                           "choice", "radio", "table",   "button"};
   const auto k = static_cast<size_t>(kind);
   return k < std::size(kNames) ? kNames[k] : "?";
 }

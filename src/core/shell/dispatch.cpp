@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "context.h"
+#include "shell/design_busy.h"
 #include "shell/function_codes.h"
 #include "shell/input.h"
 
@@ -77,6 +78,10 @@ void executeFunction(Context& ctx, uint16_t code, int source) {
   const char family = familyOf(code);
   if (!isFamily(family)) {
     ctx.host->sound(Sound::Beop);
+    return;
+  }
+  if (designBusy(ctx) && changesDesign(code)) {
+    ctx.host->sound(Sound::Beep);
     return;
   }
   const uint16_t outer = ctx.shell.runningFunction;

@@ -8,6 +8,7 @@
 #include "files/switch_file.h"
 #include "files/writer.h"
 #include "files/writer_save.h"
+#include "shell/design_busy.h"
 #include "shell/file_functions.h"
 
 namespace trelmo {
@@ -177,6 +178,7 @@ bool askBeforeExit(Context& ctx, Handle file) {
 }  // namespace
 
 bool exitProgram(Context& ctx) {
+  stopDesignWorker(ctx);
   std::vector<Handle> files = openFiles(ctx);
   // The current file is asked about first.
   std::stable_partition(files.begin(), files.end(), [&](Handle h) { return h == ctx.current; });

@@ -2,6 +2,7 @@
 // screen: the Qt editor implements it with widgets, trelmo-cli and the tests
 // with scripted answers.
 #pragma once
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -20,9 +21,11 @@ struct DialogRow {
 };
 
 // A dialog box described as data. The host edits `value` of each field in
-// place; runDialog returns false when the box was cancelled (Escape).
+// place; runDialog returns false when the box was cancelled (Escape). A
+// Button closes the box as OK does with its value set to "1" (the caller
+// acts on it and may show the box again).
 struct DialogField {
-  enum Kind { Label, Text, Integer, Number, Check, Choice, Radio, Table };
+  enum Kind { Label, Text, Integer, Number, Check, Choice, Radio, Table, Button };
   std::string name;  // stable key used by scripts and tests
   Kind kind = Text;
   std::string label;  // text shown beside the control
@@ -82,6 +85,13 @@ struct FileDialog {
   int filterIndex = 1;
 };
 
+// What a worker thread (a plot, the autorouter) and the window that waits for
+// it share: the percentage done and the Abort request, from both threads.
+struct WorkerProgress {
+  std::atomic<int> percent{0};
+  std::atomic<bool> cancel{false};
+};
+
 enum class PointerShape { Arrow, Hand, Hidden };
 
 struct WindowPlacement {
@@ -106,6 +116,12 @@ class Host {
   // interrupt it (a pending key or zoom click).
   virtual bool progress(int percent) { return false; }
   virtual void setTitle(const std::string& title) {}
+  // A worker's wait window (such as "WaitPlotterBox"), modeless, with the
+  // title and texts of `box`: its field "percent" shows the percentage of
+  // `progress`, its button "abort" (or Escape) sets the cancel flag. It stays
+  // until closeWaitBox.
+  virtual void openWaitBox(const DialogBox& box, WorkerProgress& progress) {}
+  virtual void closeWaitBox() {}
 
   // Preferences, kept by name as text; a missing value reads as empty.
   virtual std::string readSetting(const std::string& name) { return {}; }

@@ -77,6 +77,12 @@ struct ShellHooks {
   std::function<bool(const Context&)> imageLoaded;
 };
 
+// A worker thread reading the current design: see shell/design_busy.h.
+struct DesignBusy {
+  std::string owner;                   // "plot", "router"; empty: the design is free
+  std::function<void(Context&)> stop;  // asks the worker to end and waits for it
+};
+
 struct ShellState {
   // Start-up: 0 before the first tick, 1 opening queued files, 2 settings
   // loaded, 3 running.
@@ -129,6 +135,7 @@ struct ShellState {
   ShellHooks hooks;
   // Member handlers registered by the subsystems, by function code.
   std::map<uint16_t, FunctionHandler> functions;
+  DesignBusy busy;
   bool quitting = false;
 };
 
