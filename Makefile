@@ -4,6 +4,7 @@ BUILD ?= build/main
 JOBS ?= 2
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
 APT_PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libgtest-dev libgmock-dev libbenchmark-dev \
   libgif-dev libtiff-dev libcfitsio-dev libpng-dev clang libclang-rt-14-dev ccache xvfb xauth xdotool x11-utils libx11-dev \
   libcairo2-dev libcups2-dev gerbv ghostscript poppler-utils
@@ -37,12 +38,14 @@ bench: deps
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" \
 	  -DTRELMO_BUILD_FUZZ=ON -DTRELMO_BUILD_TESTS=OFF -DTRELMO_BUILD_APP=OFF -DTRELMO_SANITIZE=ON
-	cmake --build build/fuzz -j $(JOBS) --target fuzz_reader_chain
-	./fuzz/run.sh build/fuzz $(FUZZ_SECONDS)
+	cmake --build build/fuzz -j $(JOBS) --target fuzzers
+	./fuzz/run.sh build/fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
+# A few seconds per harness: what CI can afford on every change.
 fuzz-smoke:
-	$(MAKE) fuzz FUZZ_SECONDS=30
+	$(MAKE) fuzz FUZZ_SECONDS=5
 
 clean:
 	rm -rf build

@@ -4,25 +4,29 @@ namespace trelmo {
 
 bool RecordPool::carveBlock() {
   if (static_cast<int>(blocks_.size()) >= blockLimit_) return false;
-  auto block = std::make_unique<Record[]>(kRecordsPerBlock);
-  const Handle base = kFirstHandle + (static_cast<Handle>(blocks_.size()) << kShift);
-  // Chain the new records so that the lowest handle is handed out first.
-  for (int i = kRecordsPerBlock - 1; i >= 0; --i) {
-    block[i].ext = freeList_;
-    freeList_ = base + static_cast<Handle>(i);
-  }
-  blocks_.push_back(std::move(block));
+  // Zeroed by the system as its pages are first touched, not now.
+  auto* block = static_cast<Record*>(std::calloc(kRecordsPerBlock, sizeof(Record)));
+  if (block == nullptr) return false;
+  blocks_.emplace_back(block);
+  untouched_ = kRecordsPerBlock;
   freeCount_ += kRecordsPerBlock;
   return true;
 }
 
 Handle RecordPool::allocate() {
-  if (freeList_ == kNull && !carveBlock()) return kNull;
-  const Handle h = freeList_;
-  Record& r = (*this)[h];
-  freeList_ = r.ext;
+  if (freeList_ == kNull && untouched_ == 0 && !carveBlock()) {
+    ++refusals_;
+    return kNull;
+  }
+  Handle h = freeList_;
+  if (h != kNull) {
+    freeList_ = (*this)[h].ext;
+  } else {
+    const auto newest = static_cast<Handle>(blocks_.size() - 1);
+    h = kFirstHandle + (newest << kShift) + static_cast<Handle>(kRecordsPerBlock - untouched_--);
+  }
   --freeCount_;
-  r = Record{};
+  (*this)[h] = Record{};
   return h;
 }
 

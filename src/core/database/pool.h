@@ -1,5 +1,6 @@
 // The record pool: every record of every design comes from here.
 #pragma once
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -17,7 +18,11 @@ class RecordPool {
   RecordPool& operator=(const RecordPool&) = delete;
 
   // A zero-filled record from the free list; a new 1 MiB block is carved when
-  // the list is empty. Returns kNull when every block is in use.
+  // the list is empty. Returns kNull when every block is in use. The records
+  // of a block join the free list as they are first needed (lowest handle
+  // first, after the records given back), so that a pool that holds little
+  // never touches the rest of its block: a new context costs no 1 MiB of
+  // page faults.
   Handle allocate();
   // Pushes the record onto the free list (last in, first out).
   void release(Handle h);
@@ -34,16 +39,25 @@ class RecordPool {
   size_t freeCount() const { return freeCount_; }
   // Tests lower the block limit to reach exhaustion quickly.
   void setBlockLimit(int n) { blockLimit_ = n < kMaxBlocks ? n : kMaxBlocks; }
+  int blockLimit() const { return blockLimit_; }
+  // How many allocations were refused since the pool was made: an operation
+  // compares the count before and after to learn that it ran out.
+  uint64_t refusals() const { return refusals_; }
 
  private:
   static constexpr int kShift = 15;
   static constexpr uint32_t kIndexMask = (1u << kShift) - 1;
   bool carveBlock();
 
-  std::vector<std::unique_ptr<Record[]>> blocks_;
+  struct FreeBlock {
+    void operator()(Record* p) const { std::free(p); }
+  };
+  std::vector<std::unique_ptr<Record[], FreeBlock>> blocks_;
   Handle freeList_ = kNull;
+  int untouched_ = 0;  // records of the newest block never handed out, at its end
   size_t freeCount_ = 0;
   int blockLimit_ = kMaxBlocks;
+  uint64_t refusals_ = 0;
 };
 
 }  // namespace trelmo

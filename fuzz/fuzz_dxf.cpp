@@ -1,0 +1,17 @@
+// DXF drawings through the reader the DXF type of File Open selects: no
+// recogniser stands in the way.
+#include "files/import/import_readers.h"
+#include "files/reader_chain.h"
+#include "targets.h"
+
+namespace trelmo::fuzz {
+
+int fuzzDxf(const uint8_t* data, size_t size) {
+  Session s(bytesOf(data, size));
+  if (s.ready()) readDxf(s.ctx, s.in, kHintDxf);
+  return 0;
+}
+
+}  // namespace trelmo::fuzz
+
+TRELMO_FUZZ_ENTRY(trelmo::fuzz::fuzzDxf)
