@@ -3,6 +3,7 @@
 #include "context.h"
 #include "database/options.h"
 #include "files/import/import_readers.h"
+#include "files/pool_limit.h"
 #include "files/reader_formats.h"
 
 namespace trelmo {
@@ -32,7 +33,14 @@ char readFile(Context& ctx, const std::string& path, char hint) {
   ctx.params.format = 0;
   InputFile in;
   if (!in.open(path)) return 0;
+  const PoolWatch watch(ctx.pool);
   const char code = readerChain(ctx, in, hint);
+  // A file read only in part must not look opened: saved, it would replace
+  // the whole file with the part.
+  if (code != 0 && watch.ranOut()) {
+    reportPoolLimit(ctx, "The file \"" + path + "\" could not be read whole; nothing of it was kept.");
+    return 0;
+  }
   ctx.params.format = code;
   return code;
 }

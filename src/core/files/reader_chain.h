@@ -17,8 +17,9 @@ constexpr char kHintNone = 0, kHintDxf = 'X', kHintGerber = 'G', kHintExcellon =
                kHintHexdump = '@';
 
 // Reads a file into the current (new, empty) design file. Returns the format
-// code, or 0 when the file could not be opened; the code becomes the file's
-// remembered format.
+// code, or 0 when the file could not be opened or the record pool ran out
+// while reading it (the user is told which limit); the code becomes the
+// file's remembered format.
 char readFile(Context& ctx, const std::string& path, char hint);
 // The chain on an already opened input (fuzzing reads from memory).
 char readerChain(Context& ctx, InputFile& in, char hint);

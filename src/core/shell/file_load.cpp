@@ -4,6 +4,7 @@
 #include "context.h"
 #include "database/design_files.h"
 #include "files/item_lines.h"
+#include "files/pool_limit.h"
 #include "files/reader_chain.h"
 #include "files/switch_file.h"
 #include "files/writer_format.h"
@@ -71,7 +72,14 @@ void fileLoad(Context& ctx) {
   closeDesignFile(ctx, scratch);
   if (ctx.current != target) switchToFile(ctx, target);
   if (!read || ctx.current != target) return ctx.host->sound(Sound::Beep);
-  if (!parseItemText(ctx, ctx.current, items, 0, 0)) ctx.host->sound(Sound::Beop);
+  const PoolWatch watch(ctx.pool);
+  if (!parseItemText(ctx, ctx.current, items, 0, 0)) {
+    if (watch.ranOut())
+      reportPoolLimit(
+          ctx, "The file \"" + box.fileName + "\" was loaded only in part: the items before the limit were added.");
+    else
+      ctx.host->sound(Sound::Beop);
+  }
   ctx.rec(ctx.current).size |= kFileModified;
   currentFileChanged(ctx);
 }
