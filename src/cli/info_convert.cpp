@@ -117,8 +117,10 @@ int convert(const std::vector<std::string>& argsIn) {
   Context ctx(host);
   char format = 0;
   if (!openScripted(ctx, host, args[0], hint, format)) return kFileError;
-  if (!writeDesignFile(ctx, args[1], 'C')) {
-    std::fprintf(stderr, "trelmo-cli: cannot write %s\n", args[1].c_str());
+  std::string reason;
+  if (!writeDesignFile(ctx, args[1], 'C', &reason)) {
+    std::fprintf(stderr, "trelmo-cli: cannot write %s%s%s\n", args[1].c_str(), reason.empty() ? "" : ": ",
+                 reason.c_str());
     return kFileError;
   }
   return kDone;

@@ -148,8 +148,10 @@ int run(const std::vector<std::string>& argsIn) {
   std::fprintf(stderr, "scale: %u dpi\n", static_cast<unsigned>((uint64_t{ctx.view.viewScale} * 65536) >> 32));
   host.reportUnused();
   if (o.out.empty()) return kDone;
-  if (ctx.current == kNull || !writeDesignFile(ctx, o.out, 'C')) {
-    std::fprintf(stderr, "trelmo-cli: cannot write %s\n", o.out.c_str());
+  std::string reason;
+  if (ctx.current == kNull || !writeDesignFile(ctx, o.out, 'C', &reason)) {
+    std::fprintf(stderr, "trelmo-cli: cannot write %s%s%s\n", o.out.c_str(), reason.empty() ? "" : ": ",
+                 reason.c_str());
     return kFileError;
   }
   return kDone;

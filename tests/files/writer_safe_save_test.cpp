@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "files/writer.h"
 #include "writer_test_util.h"
 
@@ -37,13 +40,16 @@ TEST_F(SafeSaveTest, CompleteSaveReplacesFileAndKeepsItsPermissions) {
   EXPECT_TRUE(onlyBoardLeft());
 }
 
-TEST_F(SafeSaveTest, MissingFolderOrFolderTargetFails) {
+TEST_F(SafeSaveTest, MissingFolderOrFolderTargetFailsWithTheReason) {
   ctx.rec(file).size |= kFileModified;
-  EXPECT_FALSE(writeDesignFile(ctx, dir / "missing/board.pcb", 'C'));
+  std::string reason;
+  EXPECT_FALSE(writeDesignFile(ctx, dir / "missing/board.pcb", 'C', &reason));
+  EXPECT_EQ(reason, std::strerror(ENOENT));
   EXPECT_TRUE(fileModified(ctx.rec(file)));
   std::filesystem::remove(dir / "board.pcb");
   std::filesystem::create_directory(dir / "board.pcb");
-  EXPECT_FALSE(writeDesignFile(ctx, dir / "board.pcb", 'C'));
+  EXPECT_FALSE(writeDesignFile(ctx, dir / "board.pcb", 'C', &reason));
+  EXPECT_EQ(reason, std::strerror(EISDIR));
   EXPECT_TRUE(std::filesystem::is_directory(dir / "board.pcb"));
   EXPECT_TRUE(onlyBoardLeft());
 }
@@ -57,11 +63,15 @@ TEST_F(SafeSaveTest, WriteErrorHalfWayKeepsOldFileByteForByte) {
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{100000, 100000};  // the file is about 150 kB
     setrlimit(RLIMIT_FSIZE, &limit);
-    _exit(writeDesignFile(ctx, dir / "board.pcb", 'C') ? 1 : 0);
+    std::string reason;
+    if (writeDesignFile(ctx, dir / "board.pcb", 'C', &reason)) _exit(1);
+    _exit(reason == std::strerror(EFBIG) ? 0 : 2);
   }
   int status = 0;
   ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failed save reported success";
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_NE(WEXITSTATUS(status), 1) << "the failed save reported success";
+  EXPECT_NE(WEXITSTATUS(status), 2) << "the failure did not carry the system's reason";
   EXPECT_TRUE(slurp(dir / "board.pcb") == old);
   EXPECT_TRUE(onlyBoardLeft());
 }

@@ -1,6 +1,14 @@
 // Printer Out on its worker: the design-busy rule, the outputs that go to a
 // printer or a printer queue, and the file written when the worker is done.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 
 #include "output/output_functions.h"
 #include "output/plot_boxes.h"
@@ -118,6 +126,36 @@ TEST_F(WorkerTest, ExitStopsTheRunningPlotAndNothingIsLeftBehind) {
   EXPECT_FALSE(designBusy(ctx));
   EXPECT_FALSE(plotWorkerRunning(ctx));
   // Either the plot had finished (a whole file) or it was cancelled (none).
+  for (const auto& e : std::filesystem::directory_iterator(dir)) EXPECT_EQ(e.path().string(), host.file);
+  std::filesystem::remove_all(dir);
+}
+
+// A full disk, simulated by a file size limit in a child process: the plot
+// fails, the file of an earlier plot stays as it was, and the box says why.
+TEST_F(WorkerTest, APlotToAFullDiskKeepsTheOldFileAndSaysWhy) {
+  const auto dir = scratchFolder("full");
+  host.file = (dir / "board.bmp").string();
+  const std::string old = "an earlier plot\n";
+  std::ofstream(host.file, std::ios::binary) << old;
+  ctx.params.printScale = bmpScaleFactor(600);  // some megabytes
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{200000, 200000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    plot(PlotKind::Bmp);
+    waitPlotWorker(ctx, false);
+    for (const auto& [title, text] : host.boxes)
+      if (text.find(std::strerror(EFBIG)) != std::string::npos) _exit(0);
+    _exit(host.boxes.empty() ? 1 : 2);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_NE(WEXITSTATUS(status), 1) << "the failed plot was not reported";
+  EXPECT_NE(WEXITSTATUS(status), 2) << "the report did not say why";
+  EXPECT_EQ(readBytes(host.file), old);
   for (const auto& e : std::filesystem::directory_iterator(dir)) EXPECT_EQ(e.path().string(), host.file);
   std::filesystem::remove_all(dir);
 }

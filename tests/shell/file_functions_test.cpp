@@ -1,7 +1,13 @@
 #include "shell/file_functions.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -108,6 +114,36 @@ TEST(FileClose, AFileThatCannotBeSavedStaysOpen) {
   EXPECT_EQ(e.current(), board);
   ASSERT_FALSE(e.host.boxes.empty());
   EXPECT_EQ(e.host.boxes.back().first, "File Save Error");
+}
+
+// A full disk, simulated by a file size limit in a child process: File Save
+// fails, the file on the disk stays byte for byte, and the box says why.
+TEST(FileSave, AFullDiskKeepsTheOldFileAndSaysWhy) {
+  Editor e;
+  const std::string board = e.dir.example("demo.pcb");
+  const std::string before = readAll(board);
+  ASSERT_TRUE(openFileByName(e.ctx, board, 0));
+  e.touch();
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlim_t half = before.size() / 2;
+    const rlimit limit{half, half};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    e.run('F', 'S');
+    if (e.host.boxes.empty() || e.host.boxes.back().first != "File Save Error") _exit(1);
+    const std::string& text = e.host.boxes.back().second;
+    _exit(text.find(std::strerror(EFBIG)) != std::string::npos && text.find(board) != std::string::npos ? 0 : 2);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_NE(WEXITSTATUS(status), 1) << "the failed save was not reported";
+  EXPECT_NE(WEXITSTATUS(status), 2) << "the report did not name the file and the reason";
+  EXPECT_EQ(readAll(board), before);
+  for (const auto& f : fs::directory_iterator(fs::path(board).parent_path()))
+    EXPECT_EQ(f.path().filename().string().find(".~"), std::string::npos) << f.path();
 }
 
 TEST(FileErase, AsksTwiceForAModifiedFileThenDeletesIt) {

@@ -24,18 +24,18 @@ std::string baseName(const std::string& path) {
   return name.empty() ? std::string(kDefaultFileName) : name;
 }
 
-// Moves from over to, replacing an older file there. Across file systems the
-// file is copied and the original removed.
-bool moveReplacing(const fs::path& from, const fs::path& to) {
+// Keeps the previous version at `to`, replacing an older file there, without
+// ever taking it away from `from`: the save that follows replaces `from` in
+// one step, so a stop at any moment leaves a whole file at the file's name. A
+// second name for the same file where the file system allows, else a copy.
+bool keepPrevious(const fs::path& from, const fs::path& to) {
   std::error_code ec;
   if (fs::equivalent(from, to, ec)) return false;  // removing `to` would remove the file itself
   fs::remove(to, ec);
-  fs::rename(from, to, ec);
+  fs::create_hard_link(from, to, ec);
   if (!ec) return true;
-  if (ec != std::errc::cross_device_link) return false;
-  if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec)) return false;
-  fs::remove(from, ec);
-  return !ec;
+  ec.clear();
+  return fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec) && !ec;
 }
 
 bool isRegularFile(const std::string& path) {
@@ -53,14 +53,19 @@ bool backupFile(Context& ctx, Handle fileSentinel, const std::string& path) {
     return true;
   }
   std::error_code ec;
-  // Through a link the file it names is moved; the link stays for the save.
+  // Through a link the file it names is kept; the link stays for the save.
   const fs::path real = fs::is_symlink(path, ec) ? fs::canonical(path, ec) : fs::path(path);
   const fs::path folder = fs::path(ctx.paths.data) / "Backup";
   fs::create_directories(folder, ec);
-  bool moved = !ctx.paths.data.empty() && fs::is_directory(folder, ec) && moveReplacing(real, folder / baseName(path));
-  if (!moved) moved = moveReplacing(real, real.string() + ".bak");
-  if (moved) sentinel.size |= kFileBackedUp;
-  return moved;
+  bool kept = !ctx.paths.data.empty() && fs::is_directory(folder, ec) && keepPrevious(real, folder / baseName(path));
+  if (!kept) kept = keepPrevious(real, real.string() + ".bak");
+  if (kept) sentinel.size |= kFileBackedUp;
+  return kept;
+}
+
+std::string autosavePath(const Context& ctx, const std::string& path) {
+  if (ctx.paths.data.empty()) return {};
+  return (fs::path(ctx.paths.data) / "Autosave" / baseName(path)).string();
 }
 
 bool autosave(Context& ctx, Handle fileSentinel) {
@@ -71,7 +76,7 @@ bool autosave(Context& ctx, Handle fileSentinel) {
   const fs::path folder = fs::path(ctx.paths.data) / "Autosave";
   fs::create_directories(folder, ec);
   if (ctx.paths.data.empty() || !fs::is_directory(folder, ec)) return false;  // given up silently
-  const std::string target = (folder / baseName(filePath(ctx, fileSentinel))).string();
+  const std::string target = autosavePath(ctx, filePath(ctx, fileSentinel));
   SafeFile file(target);
   if (!file.open()) return false;
   writeVersion4(ctx, file, target);
@@ -81,7 +86,7 @@ bool autosave(Context& ctx, Handle fileSentinel) {
   return true;
 }
 
-bool saveDesignFile(Context& ctx, Handle fileSentinel) {
+bool saveDesignFile(Context& ctx, Handle fileSentinel, std::string* reason) {
   if (fileSentinel == kNull || fileSentinel != ctx.current) return false;
   char& format = ctx.params.format;
   if (format == '2' || format == '3') {
@@ -91,13 +96,17 @@ bool saveDesignFile(Context& ctx, Handle fileSentinel) {
   if (format != 'C') return false;  // Save As takes over
   const std::string path = filePath(ctx, fileSentinel);
   SafeFile file(path);
-  if (!file.open()) return false;
+  const auto failed = [&] {
+    if (reason) *reason = file.reason();
+    return false;
+  };
+  if (!file.open()) return failed();
   writeVersion4(ctx, file, path);
-  if (!file.finish()) return false;
-  // The previous file is moved aside only now that its successor is complete;
+  if (!file.finish()) return failed();
+  // The previous file is kept aside only now that its successor is complete;
   // when no backup can be made the save still goes ahead.
   backupFile(ctx, fileSentinel, path);
-  if (!file.commit()) return false;
+  if (!file.commit()) return failed();
   markSaved(ctx.rec(fileSentinel));
   return true;
 }

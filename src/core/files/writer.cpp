@@ -189,13 +189,19 @@ void writeVersion4(Context& ctx, SafeFile& file, const std::string& target) {
   writer.trailer();
 }
 
-bool writeDesignFile(Context& ctx, const std::string& path, char format) {
+bool writeDesignFile(Context& ctx, const std::string& path, char format, std::string* reason) {
   if (format != 'C') ctx.host->messageBox(kProduct, kFormatSubstituted);
   if (ctx.current == kNull) return false;
   SafeFile file(path);
-  if (!file.open()) return false;
-  writeVersion4(ctx, file, path);
-  if (!file.finish() || !file.commit()) return false;
+  bool written = file.open();
+  if (written) {
+    writeVersion4(ctx, file, path);
+    written = file.finish() && file.commit();
+  }
+  if (!written) {
+    if (reason) *reason = file.reason();
+    return false;
+  }
   markSaved(ctx.rec(ctx.current));
   return true;
 }

@@ -33,18 +33,23 @@ class SafeFile {
   void discard();
 
   bool failed() const { return failed_; }
+  // Why the file failed, as the system words it ("No space left on device");
+  // empty while nothing failed.
+  std::string reason() const;
   const std::string& target() const { return target_; }
   const std::string& tempPath() const { return temp_; }
 
  private:
   void writeBlocks(bool all);
   void writeAll(const char* p, size_t n);
+  void fail(int error);  // keeps the first error
 
   std::string target_;
   std::string temp_;
   std::string buf_;
   int fd_ = -1;
   bool failed_ = false;
+  int error_ = 0;
   bool committed_ = false;
 };
 

@@ -6,7 +6,8 @@
 namespace trelmo {
 
 void FileSink::fail() {
-  if (error.empty()) error = errno ? std::strerror(errno) : "write failed";
+  if (!error.empty()) return;
+  error = file_.failed() ? file_.reason() : errno ? std::strerror(errno) : "write failed";
 }
 
 bool FileSink::open() {

@@ -40,8 +40,11 @@ constexpr SaveType kSaveTypes[] = {
 };
 constexpr int kSaveTypeCount = sizeof kSaveTypes / sizeof kSaveTypes[0];
 
-void writeFailed(Context& ctx, const std::string& path) {
-  ctx.host->messageBox("File Save Error", "The file \"" + path + "\" could not be written.");
+// The failure with the system's reason; the previous file is still there.
+void writeFailed(Context& ctx, const std::string& path, const std::string& reason) {
+  std::string text = "The file \"" + path + "\" could not be written.";
+  if (!reason.empty()) text += "\n\n" + reason + "\n\nThe file on the disk was left as it was.";
+  ctx.host->messageBox("File Save Error", text);
 }
 
 // The type a file is saved as by default: by its extension, else board or
@@ -70,8 +73,9 @@ bool writeAs(Context& ctx, const std::string& path) {
                          "The specified data file is currently open.\n\nIt must be closed before it can be replaced.");
     return false;
   }
-  if (!writeDesignFile(ctx, path, kFormatV4)) {
-    writeFailed(ctx, path);
+  std::string reason;
+  if (!writeDesignFile(ctx, path, kFormatV4, &reason)) {
+    writeFailed(ctx, path, reason);
     return false;
   }
   storeText(ctx, ctx.current, path);
@@ -113,8 +117,9 @@ bool saveCurrentFile(Context& ctx) {
     ctx.host->messageBox("Export Filter Error", kNoOutputFilter);
     return saveAs(ctx, version4Name(ctx, path));
   }
-  if (!saveDesignFile(ctx, ctx.current)) {
-    writeFailed(ctx, path);
+  std::string reason;
+  if (!saveDesignFile(ctx, ctx.current, &reason)) {
+    writeFailed(ctx, path, reason);
     return false;
   }
   rememberFile(ctx, path);
