@@ -105,6 +105,14 @@ bool RealEditor::start(const QStringList& args) {
   return waitValue("active", "1", kStartMs);
 }
 
+bool RealEditor::launch(const QStringList& args) {
+  process_.setProcessEnvironment(environment());
+  process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  process_.start(TRELMO_APP, args);
+  if (!process_.waitForStarted(kStartMs)) return false;
+  return waitFor([](const State& s) { return s.count("window") != 0; }, kStartMs);
+}
+
 State RealEditor::state() const {
   State s;
   QFile f(dump_);

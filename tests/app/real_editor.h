@@ -44,6 +44,9 @@ class RealEditor {
   // Starts the editor with these arguments and waits until its window has
   // the keyboard focus and the start-up second has passed.
   bool start(const QStringList& args = {});
+  // Starts the editor and waits only until its window exists (a box may be
+  // asking something before the start-up has finished).
+  bool launch(const QStringList& args = {});
   // Starts the editor and waits for it to end (a start that hands its files
   // to a running editor); its exit code, -1 when it did not end in `ms`.
   int runToEnd(const QStringList& args, int ms = 20000);

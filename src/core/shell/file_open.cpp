@@ -9,6 +9,7 @@
 #include "files/switch_file.h"
 #include "screen/redraw.h"
 #include "shell/file_functions.h"
+#include "shell/file_recover.h"
 #include "shell/settings.h"
 
 namespace trelmo {
@@ -108,13 +109,17 @@ bool openFileByName(Context& ctx, const std::string& path, char hint) {
     return false;
   }
   const Handle previous = ctx.current;
+  bool recovered = false;
+  const std::string source = offerAutosaveCopy(ctx, path, recovered);
   const Handle file = newDesignFile(ctx, path);
   if (file == kNull) return false;
-  if (readFile(ctx, path, hint) == 0) {
+  if (readFile(ctx, source, recovered ? kHintNone : hint) == 0) {
     closeDesignFile(ctx, file);
     if (previous != kNull && ctx.current != previous) switchToFile(ctx, previous);
     return false;
   }
+  // The recovered edits are not in the file yet.
+  if (recovered) ctx.rec(file).size |= kFileModified;
   zoomExtents(ctx);
   rememberFile(ctx, path);
   currentFileChanged(ctx);

@@ -10,6 +10,7 @@
 #include "files/writer_save.h"
 #include "shell/design_busy.h"
 #include "shell/file_functions.h"
+#include "shell/file_recover.h"
 
 namespace trelmo {
 
@@ -139,7 +140,9 @@ void fileClose(Context& ctx) {
     // A file that could not be saved stays open.
     if (affirmative(a) && !saveCurrentFile(ctx)) return;
   }
+  const std::string path = filePath(ctx, ctx.current);
   closeDesignFile(ctx, ctx.current);
+  removeAutosaveCopy(ctx, path);
   currentFileChanged(ctx);
 }
 
@@ -152,6 +155,7 @@ void fileErase(Context& ctx) {
   const std::string confirm = "File Erasure.\n\nThe file \"" + path + "\" will be closed and deleted from the disk.";
   if (!affirmative(ctx.host->question("Erase File", confirm, Buttons::OkCancel))) return;
   closeDesignFile(ctx, ctx.current);
+  removeAutosaveCopy(ctx, path);
   if (!isUntitled(path)) {
     std::error_code ec;
     std::filesystem::remove(path, ec);
@@ -189,6 +193,8 @@ bool exitProgram(Context& ctx) {
   std::stable_partition(files.begin(), files.end(), [&](Handle h) { return h == ctx.current; });
   for (const Handle file : files)
     if (!askBeforeExit(ctx, file)) return false;
+  // Every file was saved or its changes declined: no copy is wanted back.
+  for (const Handle file : openFiles(ctx)) removeAutosaveCopy(ctx, filePath(ctx, file));
   ctx.shell.quitting = true;
   ctx.shell.startupPhase = 0;
   ctx.host->eventSound("Close");
