@@ -30,11 +30,14 @@ for f in "$dir"/fuzz/fuzz_*; do
   dict=""
   [ -f "$here/dicts/$name.dict" ] && dict="-dict=$here/dicts/$name.dict"
   echo "== $name for ${secs}s"
+  log=$findings.log
   # shellcheck disable=SC2086
   "$f" -max_total_time="$secs" -max_len=65536 -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
-    -artifact_prefix="$findings/" $dict "$corpus" $inputs 2>&1 | grep -v "^#[0-9]*.*\(NEW\|REDUCE\|pulse\)" || true
-  if ls "$findings" | grep -q .; then
-    echo "!! $name: findings in $findings"
+    -artifact_prefix="$findings/" $dict "$corpus" $inputs >"$log" 2>&1
+  rc=$?
+  grep -v "^#[0-9]*.*\(NEW\|REDUCE\|pulse\)" "$log"
+  if [ $rc -ne 0 ] || ls "$findings" | grep -q .; then
+    echo "!! $name: exit status $rc, findings in $findings, output in $log"
     status=1
   fi
 done
