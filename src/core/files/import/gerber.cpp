@@ -1,8 +1,10 @@
 // The photo-plot reader: splits the file into blocks and follows its
 // apertures, draws, flashes, arcs and regions.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "context.h"
 #include "files/import/gerber_reader.h"
@@ -40,8 +42,11 @@ class GerberReader {
       progress_.update();
     }
     out_.closeContour();
+    out_.setClear(false);
     out_.endRepeat();
     if (fmt_.digits == 0) out_.scaleDownWhenLarge();
+    out_.finish();
+    if (negative_) negativeLayer(ctx_, out_.layer());
     progress_.done();
   }
 
@@ -75,11 +80,59 @@ class GerberReader {
   }
 
   void parameter(std::string_view p) {
-    if (p.substr(0, 2) == "FS") formatStatement(p.substr(2));
+    const std::string_view code = p.substr(0, 2);
+    if (code == "FS") formatStatement(p.substr(2));
     if (p == "MOMM") fmt_.metric = true;
     if (p == "MOIN") fmt_.metric = false;
     if (p.substr(0, 3) == "ADD") apertures_.define(p.substr(3), fmt_.metric);
-    if (p.substr(0, 2) == "SR") stepAndRepeat(p.substr(2));
+    if (code == "SR") stepAndRepeat(p.substr(2));
+    if (code == "LP") out_.setClear(p.substr(2, 1) == "C");
+    if (code == "LM") {
+      out_.placement().mirrorX = p.find('X', 2) != std::string_view::npos;
+      out_.placement().mirrorY = p.find('Y', 2) != std::string_view::npos;
+    }
+    if (code == "LR") out_.placement().degrees = decimalAfter(p);
+    if (code == "LS") out_.placement().scale = std::clamp(decimalAfter(p), 1e-6, 1e6);
+    if (code == "IP") negative_ = p.substr(2, 3) == "NEG";
+    if (code == "TF" || code == "TO" || code == "TD") attribute(code[1], p.substr(2));
+  }
+
+  static double decimalAfter(std::string_view p) {
+    size_t pos = 2;
+    return readDecimal(p, pos);
+  }
+
+  // File attributes name the layer; object attributes travel with the
+  // objects made while they are in force; TD deletes one or all of them.
+  void attribute(char kind, std::string_view text) {
+    const std::vector<std::string> f = attributeFields(text);
+    const std::string name = f.empty() ? std::string() : f[0];
+    auto value = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
+    if (kind == 'F') {
+      if (name == ".FileFunction") describeLayer(ctx_, out_.layer(), std::string_view(text).substr(text.find(',') + 1));
+      if (name == ".FilePolarity" && value(1) == "Negative") negative_ = true;
+      return;
+    }
+    if (kind == 'D') {
+      if (name.empty() || name == ".N") objects_.net.clear();
+      if (name.empty() || name == ".P") objects_.pin.clear(), pinOwner_.clear();
+      if (name.empty() || name == ".C") objects_.component.clear();
+      if (name.empty() || name == ".CFtp") objects_.footprint.clear();
+      if (name.empty() || name == ".CVal") objects_.value.clear();
+    } else if (name == ".N") {
+      objects_.net = value(1);
+    } else if (name == ".P") {
+      pinOwner_ = value(1), objects_.pin = value(2);
+    } else if (name == ".C") {
+      objects_.component = value(1);
+    } else if (name == ".CFtp") {
+      objects_.footprint = value(1);
+    } else if (name == ".CVal") {
+      objects_.value = value(1);
+    }
+    ObjectAttributes& a = out_.attributes();
+    a = objects_;
+    if (a.component.empty()) a.component = pinOwner_;
   }
 
   // "SR" X count, Y count, I and J pitch; "SR" alone ends the repeat.
@@ -126,9 +179,16 @@ class GerberReader {
       switch (c) {
         case '*':
           break;
-        case 'G':
-          if (gCode(readInteger(b, i))) return;
+        case 'G': {
+          const int g = readInteger(b, i);
+          if (g == 4 && b.substr(i, 3) == "#@!") {  // attributes in a comment, as older writers put them
+            std::string_view rest = b.substr(i + 3);
+            if (!rest.empty() && rest.back() == '*') rest.remove_suffix(1);
+            parameter(rest);
+          }
+          if (gCode(g)) return;
           break;
+        }
         case 'M':
           if (readInteger(b, i) == 2) stop_ = true;
           interpolation_ = kNone;
@@ -291,6 +351,9 @@ class GerberReader {
   Interpolation interpolation_ = kNone;
   int circular_ = 0;  // 0 linear, 2 clockwise, 3 counter-clockwise
   bool multiQuadrant_ = false, region_ = false, inContour_ = false, haveCentre_ = false, stop_ = false;
+  bool negative_ = false;
+  ObjectAttributes objects_;  // the object attributes in force
+  std::string pinOwner_;      // the component of the pin attribute
   int32_t prevX_ = 0, prevY_ = 0, curX_ = 0, curY_ = 0, centreI_ = 0, centreJ_ = 0;
 };
 
