@@ -207,6 +207,33 @@ TEST(GerberPolarity, MirrorRotationAndScaleApplyToApertures) {
   EXPECT_EQ(pads[2].x1, toUnits(2.0, false) - toUnits(0.1, false));  // the offset mirrored
 }
 
+TEST(GerberBlocks, BlockAperturesRepeatTheirObjectsAboutEachFlash) {
+  ImportBench b;
+  b.gerber(std::string(kInchHeader) +
+               "%ADD10C,0.02*%%ADD11R,0.2X0.2*%%ADD20C,0.1*%"
+               "%ABD12*%D10*X0Y0D03*X-1000Y0D02*X1000Y0D01*%AB*%"       // a pad and a track
+               "%ABD13*%%SRX3Y1I0.1J0*%D10*X0Y0D03*%SR*%%AB*%"          // a repeat inside
+               "%ABD14*%D12*X0Y5000D03*%ABD15*%D10*X0Y0D03*%AB*%%AB*%"  // a block inside, and one defined
+               "%ABD16*%D11*X0Y0D03*%LPC*%D20*X0Y0D03*%AB*%"            // clear inside
+               "D12*X10000Y0D03*X20000Y0D03*D13*X0Y10000D03*D14*X0Y20000D03*D15*X5000Y20000D03*"
+               "D16*X0Y30000D03*%LPC*%D16*X10000Y30000D03*M02*",
+           'G');
+  std::vector<std::pair<double, double>> pads;
+  for (const Record& p : b.items(kPad)) pads.emplace_back(p.x1 / 65536.0, p.y1 / 65536.0);
+  const std::vector<std::pair<double, double>> want = {{1, 0},   {2, 0},   {0, 1},   {0.1, 1},
+                                                       {0.2, 1}, {0, 2.5}, {0.5, 2}, {1, 3}};
+  ASSERT_EQ(pads.size(), want.size());
+  for (size_t i = 0; i < want.size(); ++i) {
+    EXPECT_NEAR(pads[i].first, want[i].first, 1e-4) << i;
+    EXPECT_NEAR(pads[i].second, want[i].second, 1e-4) << i;
+  }
+  int tracks = 0;
+  for (const Record& r : b.items(kLine)) tracks += r.size > 0;
+  EXPECT_EQ(tracks, 3);  // D12 twice and once inside D14
+  // D16 flashed dark: a square with a hole; flashed clear: its disc turns dark.
+  EXPECT_NEAR(solidsArea(b), 0.04 - disc(0.1), kNear);
+}
+
 TEST(GerberAttributes, NetsPinsAndComponentsTravelWithTheirObjects) {
   ImportBench b;
   b.gerber(std::string(kInchHeader) +

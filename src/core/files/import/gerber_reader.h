@@ -91,6 +91,13 @@ bool isExcellon(const DrillFacts& f);
 
 enum ApertureShape : uint8_t { kUndefined = 0, kCircle = 1, kRectangle = 2, kObround = 5 };
 
+// The statements of a block aperture, as read (parameters without their "%").
+struct BlockStatement {
+  bool parameter = false;
+  std::string text;
+};
+using BlockStatements = std::vector<BlockStatement>;
+
 struct Aperture {
   uint8_t shape = kUndefined;
   uint16_t x = 0, y = 0;
@@ -99,6 +106,8 @@ struct Aperture {
   // The exact shape about the flash point (world units) when no pad can hold
   // it: macros of other shapes, polygons, apertures with holes, large ones.
   std::shared_ptr<const gerber::Polygons> outline;
+  // A block aperture: the statements a flash of it carries out.
+  std::shared_ptr<const BlockStatements> block;
 };
 // The area an aperture covers about its flash point.
 gerber::Polygons apertureShape(const Aperture& ap);
