@@ -55,6 +55,8 @@ TEST_F(PlotCli, UsageErrorsAndUnwritableFiles) {
   EXPECT_EQ(cli("plot " + demo + " -o x --kind tiff").status, 2);
   EXPECT_EQ(cli("plot " + demo + " --kind bmp").status, 2);
   EXPECT_EQ(cli("plot " + demo + " -o x --kind bmp --depth 5").status, 2);
+  for (const char* bad : {"--depth 0", "--depth 8x", "--depth ''", "--dpi abc", "--dpi 300.5"})
+    EXPECT_EQ(cli("plot " + demo + " -o x --kind bmp " + bad).status, 2) << bad;
   EXPECT_EQ(cli("gerber " + demo).status, 2);
   const Result r = cli("plot " + demo + " -o /nonexistent-trelmo/x.bmp --kind bmp");
   EXPECT_EQ(r.status, 1);
