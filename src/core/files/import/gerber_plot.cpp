@@ -39,6 +39,29 @@ void arcAngles(double sx, double sy, double ex, double ey, double cx, double cy,
   start = a0;
 }
 
+// A box that holds everything an item covers, from its record alone.
+gerber::Box itemBox(const Record& r) {
+  gerber::Box b;
+  int64_t grow = 0;
+  switch (r.type()) {
+    case kLine:  // a filled solid keeps its box in its points, a track grows by half its width
+      b.add(r.x1, r.y1), b.add(r.w3, r.w4), grow = r.size / 2 + 1;
+      break;
+    case kArc:
+      grow = std::abs(int64_t{item::radius(r)}) + r.size / 2 + 1;
+      b.add(r.x1, r.y1);
+      break;
+    case kPad:
+      grow = std::max(item::padX(r), item::padY(r)) + 1;  // at any angle
+      b.add(r.x1, r.y1);
+      break;
+    default:
+      return b;
+  }
+  b.x0 -= grow, b.y0 -= grow, b.x1 += grow, b.y1 += grow;
+  return b;
+}
+
 }  // namespace
 
 PlotOutput::PlotOutput(Context& ctx, int layer)
@@ -191,6 +214,10 @@ void PlotOutput::applyClear() {
     const Record r = ctx_.rec(h);
     const Handle next = r.next;
     if (r.layer != layer_ || r.type() < kLine || r.type() > kPad) {
+      h = next;
+      continue;
+    }
+    if (!itemBox(r).overlaps(cutBox)) {  // the cheap test first
       h = next;
       continue;
     }
