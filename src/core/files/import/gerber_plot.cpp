@@ -201,6 +201,36 @@ void PlotOutput::setClear(bool clear) {
   clear_ = clear;
 }
 
+// A track a clear object cuts: the pieces of its centre line whose round ends
+// stay clear of the cut remain tracks (with the track's net), placed before
+// it; returns what of `rest` they do not cover, for filled solids.
+gerber::Polygons PlotOutput::shortenTrack(Handle h, const gerber::Polygons& rest, const gerber::Polygons& cut,
+                                          const ObjectAttributes& owner) {
+  const Record r = ctx_.rec(h);
+  const std::string net = itemSignal(ctx_, h);
+  const gerber::Polygon centre{{r.x1, r.y1}, {r.w3, r.w4}};
+  gerber::Polygons covered;
+  for (const gerber::Polygon& piece :
+       gerber::outside(centre, gerber::grown(cut, r.size / 2.0 + gerber::kChordTolerance))) {
+    if (piece.size() < 2) continue;
+    const auto a = piece.front(), b = piece.back();
+    const Handle t = createItem(ctx_.pool, ctx_.current, kLine, layer_, r.size, clamp32(a.X), clamp32(a.Y),
+                                clamp32(b.X), clamp32(b.Y), kNull);
+    if (!t) break;
+    ++items_;
+    attachSignal(ctx_, t, net);
+    moveItem(ctx_.pool, t, h);
+    if (!owner.component.empty()) owners_[t] = owner;
+    const gerber::Polygons s = gerber::stroke({a, b}, r.size);
+    covered.insert(covered.end(), s.begin(), s.end());
+  }
+  if (covered.empty()) return rest;
+  // Slivers thinner than the chord tolerance are where the two outlines'
+  // chords differ, not copper.
+  const double t = gerber::kChordTolerance;
+  return gerber::grown(gerber::grown(gerber::subtract(rest, covered), -t), t);
+}
+
 // Every item of this file on its layer that a pending clear object touches
 // loses the covered part: wholly covered items go, cut ones become filled
 // solids of what is left, untouched ones stay as they are.
@@ -226,10 +256,11 @@ void PlotOutput::applyClear() {
       h = next;
       continue;
     }
-    const gerber::Polygons rest = gerber::subtract(area, cut);
-    std::string component;
-    if (auto o = owners_.find(h); o != owners_.end()) component = o->second.component, owners_.erase(o);
-    solids(rest, h, component);
+    gerber::Polygons rest = gerber::subtract(area, cut);
+    ObjectAttributes owner;
+    if (auto o = owners_.find(h); o != owners_.end()) owner = o->second, owners_.erase(o);
+    if (r.type() == kLine && !item::isSolid(r)) rest = shortenTrack(h, rest, cut, owner);
+    solids(rest, h, owner.component);
     if (repeatMark_ == h) repeatMark_ = ctx_.rec(h).prev;
     freeItemDeeply(ctx_, h);
     --items_;
