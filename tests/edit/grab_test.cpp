@@ -170,6 +170,47 @@ TEST(Grab, APadGrabPutsTheCursorOnItsCentre) {
   EXPECT_NE(b.items().find("3 0 3 1.6 .9 .05 .05 .028 0 0 TRIG"), std::string::npos);
 }
 
+TEST(Grab, AComponentNotUnderTheCursorIsFoundByItsAttributes) {
+  EditBoard b;
+  const Handle r1 = b.freeItem(kComponent, 3), r2 = b.freeItem(kComponent, 4);
+  b.cursor(10, 10);
+  int calls = 0;
+  b.host.dialog = [&](DialogBox& box) {
+    EXPECT_EQ(box.name, "LocateCompBox");
+    ++calls;
+    box.field("pcb")->value = "res";                   // R1, R2 and R3
+    box.field("next")->value = calls < 3 ? "1" : "0";  // Find Next twice, then Confirm
+    return true;
+  };
+  b.run('G', 'O');
+  ASSERT_EQ(calls, 3);
+  ASSERT_TRUE(isGrabbed(b.ctx));
+  EXPECT_EQ(b.ctx.edit.grab.ghosts[0].item, r2);
+  // The cursor is back where it was and the component comes along.
+  EXPECT_EQ(b.ctx.view.cursorX, inches(10));
+  ASSERT_TRUE(dropGrabList(b.ctx));
+  EXPECT_EQ(b.ctx.rec(r2).x1, inches(10));
+  EXPECT_EQ(b.ctx.rec(r2).y1, inches(10));
+  b.run('U', 'U');
+
+  // Confirm at once takes the first match; no match ends the function.
+  b.host.dialog = [](DialogBox& box) {
+    box.field("ref")->value = "R1";
+    return true;
+  };
+  b.run('G', 'O');
+  ASSERT_TRUE(isGrabbed(b.ctx));
+  EXPECT_EQ(b.ctx.edit.grab.ghosts[0].item, r1);
+  releaseGrabList(b.ctx);
+  b.host.dialog = [](DialogBox& box) {
+    box.field("ref")->value = "Q9";
+    return true;
+  };
+  b.run('G', 'O');
+  EXPECT_FALSE(isGrabbed(b.ctx));
+  EXPECT_EQ(b.host.count(Sound::Beep), 1);
+}
+
 TEST(Grab, NothingUnderTheCursorBeepsWithThePrompt) {
   EditBoard b;
   b.cursor(10, 10);

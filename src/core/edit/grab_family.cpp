@@ -4,8 +4,10 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "context.h"
+#include "database/chains.h"
 #include "database/geometry.h"
 #include "database/rings.h"
 #include "database/walk.h"
@@ -17,6 +19,7 @@
 #include "edit/undo.h"
 #include "screen/draw_items.h"
 #include "screen/view.h"
+#include "shell/dialog_values.h"
 #include "shell/dispatch.h"
 #include "shell/function_codes.h"
 #include "shell/messages.h"
@@ -185,14 +188,80 @@ void stretchTracksAtPads(Context& ctx, size_t firstGhost) {
   }
 }
 
+// Whether the component's attribute fields match every field filled in.
+bool attributesMatch(const Context& ctx, Handle header, const std::vector<std::string>& wanted) {
+  const std::string text = readText(ctx, ctx.rec(header).ext);
+  std::vector<std::string> fields(1);
+  for (char c : text) {
+    if (c == '\x7F')
+      fields.emplace_back();
+    else
+      fields.back() += c;
+  }
+  auto fold = [](std::string s) {
+    for (char& c : s)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return s;
+  };
+  for (size_t i = 0; i < wanted.size(); ++i) {
+    if (wanted[i].empty()) continue;
+    if (i >= fields.size() || fold(fields[i]) != fold(wanted[i])) return false;
+  }
+  return true;
+}
+
+// The next free component after `after` (kNull: from the start) whose
+// attributes match.
+Handle nextMatch(const Context& ctx, Handle after, const std::vector<std::string>& wanted) {
+  const Handle file = ctx.current;
+  for (Handle h = after == kNull ? ctx.rec(file).next : ctx.rec(after).next; h != file && h != kNull;
+       h = ctx.rec(h).next) {
+    const Record& r = ctx.rec(h);
+    if (r.type() == kComponent && !r.hidden() && ctx.pool.valid(r.ext) && attributesMatch(ctx, h, wanted)) return h;
+  }
+  return kNull;
+}
+
+// No component under the cursor: "LocateCompBox" finds one by its
+// attributes. Find Next steps to the next match; Confirm takes the match
+// found (the first one when none was stepped to). No match ends the search.
+Hit locateComponent(Context& ctx) {
+  DialogBox box = locateComponentBox(ctx);
+  Handle found = kNull;
+  for (;;) {
+    if (!ctx.host->runDialog(box)) return {};
+    std::vector<std::string> wanted;
+    for (const char* key : {"pattern", "ref", "value", "modifier", "pcb"})
+      wanted.push_back(trimmedText(box.field(key)->value));
+    DialogField* next = box.field("next");
+    if (next->value == "1") {
+      next->value = "0";
+      found = nextMatch(ctx, found, wanted);
+      if (found == kNull) return {};
+      continue;
+    }
+    if (found == kNull) found = nextMatch(ctx, kNull, wanted);
+    return {found, ctx.current};
+  }
+}
+
 bool grabComponent(Context& ctx, bool withTracks) {
-  const Hit hit = componentUnder(ctx, ctx.view.cursorX, ctx.view.cursorY, activeLayer(ctx));
+  Hit hit = componentUnder(ctx, ctx.view.cursorX, ctx.view.cursorY, activeLayer(ctx));
+  const bool located = !hit;
+  if (located) hit = locateComponent(ctx);
   if (!hit) return false;
+  const int32_t cursorX = ctx.view.cursorX, cursorY = ctx.view.cursorY;
   const Record& r = ctx.rec(hit.item);
   moveCursorTo(ctx, r.x1, r.y1);
   const size_t first = ctx.edit.grab.ghosts.size();
   if (!grabItem(ctx, hit.item, kGrabWhole, hit.ring)) return false;
   if (withTracks) stretchTracksAtPads(ctx, first);
+  if (located) {
+    // The cursor goes back to where it was; the component follows from there.
+    setGrabReference(ctx);
+    moveCursorTo(ctx, cursorX, cursorY);
+    followCursor(ctx);
+  }
   return true;
 }
 
