@@ -219,6 +219,19 @@ TEST(GerberPolarity, ClearObjectsCutPadsTracksAndRegionsMadeBeforeThem) {
   EXPECT_TRUE(order.items(kLine).empty());
 }
 
+TEST(GerberPolarity, APourWithMoreHoleVerticesThanASolidHoldsIsSplit) {
+  std::string g = std::string(kInchHeader) +
+                  "%ADD10C,0.02*%G36*X0Y0D02*G01X100000Y0D01*X100000Y80000D01*X0Y80000D01*X0Y0D01*G37*%LPC*%D10*";
+  for (int i = 0; i < 3000; ++i)
+    g += "X" + std::to_string(1000 + (i % 60) * 1500) + "Y" + std::to_string(1000 + (i / 60) * 1500) + "D03*";
+  ImportBench b;
+  b.gerber(g + "%LPD*%M02*", 'G');
+  auto solids = b.items(kLine);
+  EXPECT_GT(solids.size(), 1u);
+  for (const Record& r : solids) EXPECT_LE(vertexCount(b.ctx, r), int(PlotOutput::kMaxContour));
+  EXPECT_NEAR(solidsArea(b), 80 - 3000 * disc(0.02), 3000 * 5e-6);  // chords make each hole a little smaller
+}
+
 TEST(GerberPolarity, MirrorRotationAndScaleApplyToApertures) {
   ImportBench b;
   b.gerber(std::string(kInchHeader) +

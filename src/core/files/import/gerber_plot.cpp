@@ -176,8 +176,26 @@ void PlotOutput::closeContour() {
   contour_.clear();
 }
 
-void PlotOutput::solids(const gerber::Polygons& area, Handle position, const std::string& component) {
-  for (const gerber::Polygon& contour : gerber::contoursWithCuts(area)) {
+void PlotOutput::solids(const gerber::Polygons& area, Handle position, const std::string& component, int depth) {
+  const std::vector<gerber::Polygon> contours = gerber::contoursWithCuts(area);
+  const bool tooLong =
+      std::any_of(contours.begin(), contours.end(), [](const gerber::Polygon& c) { return c.size() > kMaxContour; });
+  if (tooLong && depth < kMaxSplits) {
+    // A solid holds at most kMaxContour vertices: the area is halved across
+    // its longer side until its pieces fit.
+    const gerber::Box b = gerber::boxOf(area);
+    const bool wide = b.x1 - b.x0 >= b.y1 - b.y0;
+    const int64_t mid = wide ? b.x0 + (b.x1 - b.x0) / 2 : b.y0 + (b.y1 - b.y0) / 2;
+    auto half = [&](int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
+      return gerber::Polygons{{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}};
+    };
+    const gerber::Polygons first = wide ? half(b.x0, b.y0, mid, b.y1) : half(b.x0, b.y0, b.x1, mid);
+    const gerber::Polygons second = wide ? half(mid, b.y0, b.x1, b.y1) : half(b.x0, mid, b.x1, b.y1);
+    solids(gerber::intersect(area, first), position, component, depth + 1);
+    solids(gerber::intersect(area, second), position, component, depth + 1);
+    return;
+  }
+  for (const gerber::Polygon& contour : contours) {
     if (contour.size() < 3 || contour.size() > kMaxContour) continue;
     const int32_t x0 = clamp32(contour[0].X), y0 = clamp32(contour[0].Y);
     const Handle h = createItem(ctx_.pool, ctx_.current, kLine, layer_, 0, x0, y0, x0, y0, kNull);
