@@ -25,7 +25,7 @@ size_t itemCount(const Context& ctx, Handle file) {
   return n;
 }
 
-// A board of `lines` lines, more than a single pool block holds.
+// A board of `lines` lines: 70,000 are more than two pool blocks hold.
 std::string bigBoard(const TempDir& dir, int lines) {
   const std::string path = dir.file("big.pcb");
   std::ofstream f(path, std::ios::binary);
@@ -69,7 +69,7 @@ TEST(PoolLimit, AFileThatFillsThePoolIsNotOpenedAndTheOpenOneStaysWhole) {
   const std::string board = e.dir.example("demo.pcb");
   ASSERT_TRUE(openFileByName(e.ctx, board, 0));
   const size_t before = itemCount(e.ctx, e.ctx.current);
-  const std::string big = bigBoard(e.dir, 40000);
+  const std::string big = bigBoard(e.dir, 70000);
   e.limitTo(1);
   EXPECT_FALSE(openFileByName(e.ctx, big, 0));
   expectLimitBox(e.host, big);
@@ -89,7 +89,7 @@ TEST(PoolLimit, ALoadThatWouldFillThePoolLeavesTheDesignAsItWas) {
   const std::string board = e.dir.example("demo.pcb");
   ASSERT_TRUE(openFileByName(e.ctx, board, 0));
   const size_t before = itemCount(e.ctx, e.ctx.current);
-  const std::string big = bigBoard(e.dir, 40000);
+  const std::string big = bigBoard(e.dir, 70000);
   e.limitTo(1);
   e.host.pickFile(big);
   executeFunction(e.ctx, fc('F', 'D'), kFromMenuBar);
