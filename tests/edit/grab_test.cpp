@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "database/chains.h"
+#include "database/rings.h"
 #include "edit/hit_tests.h"
 #include "edit_fixture.h"
 
@@ -168,6 +169,82 @@ TEST(Grab, APadGrabPutsTheCursorOnItsCentre) {
   b.cursor(1.6, 0.9);
   b.ctx.input.hooks.dropGrab(b.ctx);
   EXPECT_NE(b.items().find("3 0 3 1.6 .9 .05 .05 .028 0 0 TRIG"), std::string::npos);
+}
+
+TEST(Grab, AComponentNotUnderTheCursorIsFoundByItsAttributes) {
+  EditBoard b;
+  const Handle r1 = b.freeItem(kComponent, 3), r2 = b.freeItem(kComponent, 4);
+  b.cursor(10, 10);
+  int calls = 0;
+  b.host.dialog = [&](DialogBox& box) {
+    EXPECT_EQ(box.name, "LocateCompBox");
+    ++calls;
+    box.field("pcb")->value = "res";                   // R1, R2 and R3
+    box.field("next")->value = calls < 3 ? "1" : "0";  // Find Next twice, then Confirm
+    return true;
+  };
+  b.run('G', 'O');
+  ASSERT_EQ(calls, 3);
+  ASSERT_TRUE(isGrabbed(b.ctx));
+  EXPECT_EQ(b.ctx.edit.grab.ghosts[0].item, r2);
+  // The cursor is back where it was and the component comes along.
+  EXPECT_EQ(b.ctx.view.cursorX, inches(10));
+  ASSERT_TRUE(dropGrabList(b.ctx));
+  EXPECT_EQ(b.ctx.rec(r2).x1, inches(10));
+  EXPECT_EQ(b.ctx.rec(r2).y1, inches(10));
+  b.run('U', 'U');
+
+  // Confirm at once takes the first match; no match ends the function.
+  b.host.dialog = [](DialogBox& box) {
+    box.field("ref")->value = "R1";
+    return true;
+  };
+  b.run('G', 'O');
+  ASSERT_TRUE(isGrabbed(b.ctx));
+  EXPECT_EQ(b.ctx.edit.grab.ghosts[0].item, r1);
+  releaseGrabList(b.ctx);
+  b.host.dialog = [](DialogBox& box) {
+    box.field("ref")->value = "Q9";
+    return true;
+  };
+  b.run('G', 'O');
+  EXPECT_FALSE(isGrabbed(b.ctx));
+  EXPECT_EQ(b.host.count(Sound::Beep), 1);
+}
+
+TEST(Grab, TracksBetweenTwoPadsOfAComponentMoveWithItWhole) {
+  EditBoard b;
+  Context& c = b.ctx;
+  c.params.currentLayer = 3;
+  const Handle header =
+      createItem(c.pool, c.current, kComponent, 1, 0, inches(4.9), inches(4.9), inches(6.1), inches(5.1), kNull);
+  const Handle ring = newComponentRing(c, header, inches(5), inches(5), "X\x7FQ1");
+  ASSERT_NE(ring, kNull);
+  for (double x : {5.0, 6.0}) {
+    const Handle pad = createItem(c.pool, ring, kPad, 0, item::kOvalThru, inches(x), inches(5), 0, 0, kNull);
+    item::setPad(c.rec(pad), 3932, 3932, 2000, 0);
+  }
+  const Handle other = createItem(c.pool, c.current, kPad, 0, item::kOvalThru, inches(7), inches(5), 0, 0, kNull);
+  item::setPad(c.rec(other), 3932, 3932, 2000, 0);
+  const Handle t1 = createItem(c.pool, c.current, kLine, 3, 786, inches(5), inches(5), inches(5.5), inches(5.5), kNull);
+  const Handle t2 = createItem(c.pool, c.current, kLine, 3, 786, inches(5.5), inches(5.5), inches(6), inches(5), kNull);
+  const Handle t3 = createItem(c.pool, c.current, kLine, 3, 786, inches(6), inches(5), inches(7), inches(5), kNull);
+  b.cursor(5.5, 5.0);
+  b.run('G', 'C');
+  ASSERT_TRUE(isGrabbed(c));
+  b.cursor(5.9, 5.9);  // from the header's first point 4.9, 4.9: one inch up and right
+  ASSERT_TRUE(dropGrabList(c));
+  // From pad to pad of the component: moved whole.
+  EXPECT_EQ(c.rec(t1).x1, inches(6));
+  EXPECT_EQ(c.rec(t1).w4, inches(6.5));
+  EXPECT_EQ(c.rec(t2).x1, inches(6.5));
+  EXPECT_EQ(c.rec(t2).w3, inches(7));
+  EXPECT_EQ(c.rec(t2).w4, inches(6));
+  // To a pad of its own: stretched at the component's pad only.
+  EXPECT_EQ(c.rec(t3).x1, inches(7));
+  EXPECT_EQ(c.rec(t3).y1, inches(6));
+  EXPECT_EQ(c.rec(t3).w3, inches(7));
+  EXPECT_EQ(c.rec(t3).w4, inches(5));
 }
 
 TEST(Grab, NothingUnderTheCursorBeepsWithThePrompt) {

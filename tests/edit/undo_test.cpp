@@ -269,3 +269,47 @@ TEST(Undo, ClosingAFileFreesItsStacksWithWhatTheyHold) {
 
 }  // namespace
 }  // namespace trelmo::testing
+
+namespace trelmo::testing {
+namespace {
+
+TEST(Undo, TheMirrorViewIsOneEventThatUndoTurnsBack) {
+  EditBoard b;
+  const std::string before = b.items();
+  const size_t freeBefore = b.ctx.pool.freeCount();
+  b.run('S', 'W');
+  const std::string mirrored = b.items();
+  EXPECT_NE(mirrored, before);
+  b.run('U', 'U');
+  EXPECT_EQ(b.items(), before);  // the filled solid's vertices too
+  b.run('U', 'E');
+  EXPECT_EQ(b.items(), mirrored);
+  // The kept vertices and the entries go with the stacks.
+  purgeUndoStack(b.ctx, b.ctx.current);
+  EXPECT_EQ(b.ctx.pool.freeCount(), freeBefore);
+}
+
+TEST(Undo, AFilledSolidMovedAndTakenBackKeepsNoStrayVertices) {
+  EditBoard b;
+  const std::string before = b.items();
+  const size_t freeBefore = b.ctx.pool.freeCount();
+  b.ctx.params.currentLayer = 12;
+  b.cursor(3.0, 2.3);
+  b.run('G', 'F');
+  ASSERT_TRUE(isGrabbed(b.ctx));
+  b.cursor(3.5, 2.0);
+  b.run('G', 'R');
+  ASSERT_TRUE(dropGrabList(b.ctx));
+  const std::string moved = b.items();
+  EXPECT_EQ(moved.find("1 12 0 2.6 1.9\r\n"), std::string::npos);
+  b.run('U', 'U');
+  EXPECT_EQ(b.items(), before);
+  b.run('U', 'E');
+  EXPECT_EQ(b.items(), moved);
+  b.run('U', 'U');
+  purgeRedoStack(b.ctx, b.ctx.current);
+  EXPECT_EQ(b.ctx.pool.freeCount(), freeBefore);
+}
+
+}  // namespace
+}  // namespace trelmo::testing

@@ -9,6 +9,7 @@ DialogBoxList editDialogBoxes() {
   static constexpr DialogBoxEntry kBoxes[] = {
       {"RotationAngleBox", rotationAngleBox},
       {"ScalingFactorBox", scalingFactorBox},
+      {"LocateCompBox", locateComponentBox},
   };
   return kBoxes;
 }

@@ -35,28 +35,6 @@ void addPending(Context& ctx, Handle item) {
   growBox(gl.pendingBox, gl.pending, b);
 }
 
-// A copy of a filled solid's vertex chain; kNull when the pool ran out.
-Handle copyVertices(Context& ctx, Handle first) {
-  Handle head = kNull, last = kNull;
-  const size_t cap = ctx.pool.blockCount() * size_t{RecordPool::kRecordsPerBlock};
-  size_t n = 0;
-  for (Handle v = first; v != kNull && ctx.pool.valid(v) && n < cap; v = ctx.rec(v).ext, ++n) {
-    const Handle c = ctx.pool.allocate();
-    if (c == kNull) {
-      freeChain(ctx.pool, head);
-      return kNull;
-    }
-    ctx.rec(c) = ctx.rec(v);
-    ctx.rec(c).ext = kNull;
-    if (last == kNull)
-      head = c;
-    else
-      ctx.rec(last).ext = c;
-    last = c;
-  }
-  return head;
-}
-
 void freeGhostRecord(Context& ctx, Ghost& g) {
   Record& r = ctx.rec(g.record);
   if (item::isSolid(r)) freeChain(ctx.pool, r.ext);
@@ -220,7 +198,7 @@ bool grabItem(Context& ctx, Handle item, uint8_t mode, Handle ring) {
   g.flags = type;
   g.next = g.prev = kNull;
   if (item::isSolid(r)) {
-    g.ext = copyVertices(ctx, r.ext);
+    g.ext = copyVertexChain(ctx, r.ext);
     if (r.ext != kNull && g.ext == kNull) {
       ctx.pool.release(gh);
       return false;

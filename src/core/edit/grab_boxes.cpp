@@ -44,6 +44,24 @@ DialogBox scalingFactorBox(const Context& ctx) {
   return box;
 }
 
+DialogBox locateComponentBox(const Context&) {
+  DialogBox box;
+  box.name = "LocateCompBox";
+  box.title = "Locate Component";
+  box.fields.push_back(textField("pattern", "Pattern:", "", 32));
+  box.fields.push_back(textField("ref", "Ref ID:", "", 32));
+  box.fields.push_back(textField("value", "Type/value:", "", 32));
+  box.fields.push_back(textField("modifier", "Modifier:", "", 32));
+  box.fields.push_back(textField("pcb", "PCB Pattern:", "", 32));
+  DialogField next;
+  next.name = "next";
+  next.kind = DialogField::Button;
+  next.label = "Find &Next";
+  next.value = "0";
+  box.fields.push_back(next);
+  return box;
+}
+
 bool askRotationAngle(Context& ctx, uint16_t& angle) {
   DialogBox box = rotationAngleBox(ctx);
   if (!ctx.host->runDialog(box)) return false;

@@ -10,6 +10,9 @@ struct Context;
 
 DialogBox rotationAngleBox(const Context& ctx);
 DialogBox scalingFactorBox(const Context& ctx);
+// The component search of the component grabs: the five attribute fields,
+// "&Confirm" (OK) and the button "next" ("Find &Next").
+DialogBox locateComponentBox(const Context& ctx);
 // Run the box; false when it was escaped or its value refused.
 bool askRotationAngle(Context& ctx, uint16_t& angle);
 bool askScalingFactor(Context& ctx, int32_t& factor);

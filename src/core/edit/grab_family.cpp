@@ -1,11 +1,14 @@
 // The Grab menu: picking items up at the cursor, and the transforms of what
 // is grabbed.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "context.h"
+#include "database/chains.h"
 #include "database/geometry.h"
 #include "database/rings.h"
 #include "database/walk.h"
@@ -17,6 +20,7 @@
 #include "edit/undo.h"
 #include "screen/draw_items.h"
 #include "screen/view.h"
+#include "shell/dialog_values.h"
 #include "shell/dispatch.h"
 #include "shell/function_codes.h"
 #include "shell/messages.h"
@@ -160,6 +164,67 @@ bool grabSolid(Context& ctx) {
   return hit && grabItem(ctx, hit.item, kGrabWhole, hit.ring);
 }
 
+// A pad of the design other than those of `mine` at a point, taking a track
+// of the given width on the given layer.
+enum class PadAt { None, Mine, Other };
+PadAt padKindAt(const Context& ctx, Handle ring, const std::vector<Handle>& mine, int32_t x, int32_t y, int layer,
+                uint16_t width) {
+  PadAt found = PadAt::None;
+  for (Handle h = ctx.rec(ring).next; h != ring && h != kNull && found != PadAt::Mine; h = ctx.rec(h).next) {
+    const Record& r = ctx.rec(h);
+    if (r.type() == kComponent && ctx.pool.valid(r.ext)) {
+      const PadAt inner = padKindAt(ctx, r.ext, mine, x, y, layer, width);
+      if (inner != PadAt::None) found = inner;
+      continue;
+    }
+    if (r.type() != kPad) continue;
+    const bool thru = !(item::padType(r) & item::kSurfaceMount);
+    if ((!thru && r.layer != layer) || !padHit(r, x, y, width / 2)) continue;
+    found = std::find(mine.begin(), mine.end(), h) != mine.end() ? PadAt::Mine : PadAt::Other;
+  }
+  return found;
+}
+
+// From the far end of a track leaving a grabbed pad, the tracks joined end
+// to end on its layer: when they lead to another pad of the component, every
+// one of them moves with it whole (true, the path in `path`).
+bool pathToOwnPad(const Context& ctx, Handle track, int32_t x, int32_t y, const std::vector<Handle>& pads,
+                  std::vector<Handle>& path) {
+  const Handle file = ctx.current;
+  const Record& t = ctx.rec(track);
+  path.assign(1, track);
+  for (int steps = 0; steps < 4096; ++steps) {
+    switch (padKindAt(ctx, file, pads, x, y, t.layer, ctx.rec(path.back()).size)) {
+      case PadAt::Mine:
+        return true;
+      case PadAt::Other:
+        return false;
+      default:
+        break;
+    }
+    // The one track that goes on from here.
+    Handle onward = kNull;
+    int ends = 0;
+    int32_t farX = 0, farY = 0;
+    for (Handle h = ctx.rec(file).next; h != file && h != kNull; h = ctx.rec(h).next) {
+      const Record& r = ctx.rec(h);
+      if (r.type() != kLine || item::isSolid(r) || r.hidden() || r.layer != t.layer ||
+          std::find(path.begin(), path.end(), h) != path.end())
+        continue;
+      const bool first = std::abs(int64_t{r.x1} - x) < kCoincidence && std::abs(int64_t{r.y1} - y) < kCoincidence;
+      const bool second = std::abs(int64_t{r.w3} - x) < kCoincidence && std::abs(int64_t{r.w4} - y) < kCoincidence;
+      if (!first && !second) continue;
+      ++ends;
+      onward = h;
+      farX = first ? r.w3 : r.x1, farY = first ? r.w4 : r.y1;
+    }
+    if (ends != 1) return false;
+    path.push_back(onward);
+    x = farX, y = farY;
+  }
+  return false;
+}
+
 // Track ends on a grabbed pad of a component follow it.
 void stretchTracksAtPads(Context& ctx, size_t firstGhost) {
   std::vector<Handle> pads;
@@ -180,19 +245,93 @@ void stretchTracksAtPads(Context& ctx, size_t firstGhost) {
                padHit(p, x, y, r.size / 2);
       };
       const uint8_t mode = static_cast<uint8_t>((at(r.x1, r.y1) ? kGrabFirst : 0) | (at(r.w3, r.w4) ? kGrabSecond : 0));
-      if (mode) grabItem(ctx, h, mode);
+      if (!mode) continue;
+      std::vector<Handle> path;
+      const bool fromFirst = mode == kGrabFirst;
+      if (mode != kGrabWhole && pathToOwnPad(ctx, h, fromFirst ? r.w3 : r.x1, fromFirst ? r.w4 : r.y1, pads, path)) {
+        // Between two pads of the component: the whole path moves with it.
+        for (Handle line : path) grabItem(ctx, line, kGrabWhole);
+      } else {
+        grabItem(ctx, h, mode);
+      }
     }
   }
 }
 
+// Whether the component's attribute fields match every field filled in.
+bool attributesMatch(const Context& ctx, Handle header, const std::vector<std::string>& wanted) {
+  const std::string text = readText(ctx, ctx.rec(header).ext);
+  std::vector<std::string> fields(1);
+  for (char c : text) {
+    if (c == '\x7F')
+      fields.emplace_back();
+    else
+      fields.back() += c;
+  }
+  auto fold = [](std::string s) {
+    for (char& c : s)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return s;
+  };
+  for (size_t i = 0; i < wanted.size(); ++i) {
+    if (wanted[i].empty()) continue;
+    if (i >= fields.size() || fold(fields[i]) != fold(wanted[i])) return false;
+  }
+  return true;
+}
+
+// The next free component after `after` (kNull: from the start) whose
+// attributes match.
+Handle nextMatch(const Context& ctx, Handle after, const std::vector<std::string>& wanted) {
+  const Handle file = ctx.current;
+  for (Handle h = after == kNull ? ctx.rec(file).next : ctx.rec(after).next; h != file && h != kNull;
+       h = ctx.rec(h).next) {
+    const Record& r = ctx.rec(h);
+    if (r.type() == kComponent && !r.hidden() && ctx.pool.valid(r.ext) && attributesMatch(ctx, h, wanted)) return h;
+  }
+  return kNull;
+}
+
+// No component under the cursor: "LocateCompBox" finds one by its
+// attributes. Find Next steps to the next match; Confirm takes the match
+// found (the first one when none was stepped to). No match ends the search.
+Hit locateComponent(Context& ctx) {
+  DialogBox box = locateComponentBox(ctx);
+  Handle found = kNull;
+  for (;;) {
+    if (!ctx.host->runDialog(box)) return {};
+    std::vector<std::string> wanted;
+    for (const char* key : {"pattern", "ref", "value", "modifier", "pcb"})
+      wanted.push_back(trimmedText(box.field(key)->value));
+    DialogField* next = box.field("next");
+    if (next->value == "1") {
+      next->value = "0";
+      found = nextMatch(ctx, found, wanted);
+      if (found == kNull) return {};
+      continue;
+    }
+    if (found == kNull) found = nextMatch(ctx, kNull, wanted);
+    return {found, ctx.current};
+  }
+}
+
 bool grabComponent(Context& ctx, bool withTracks) {
-  const Hit hit = componentUnder(ctx, ctx.view.cursorX, ctx.view.cursorY, activeLayer(ctx));
+  Hit hit = componentUnder(ctx, ctx.view.cursorX, ctx.view.cursorY, activeLayer(ctx));
+  const bool located = !hit;
+  if (located) hit = locateComponent(ctx);
   if (!hit) return false;
+  const int32_t cursorX = ctx.view.cursorX, cursorY = ctx.view.cursorY;
   const Record& r = ctx.rec(hit.item);
   moveCursorTo(ctx, r.x1, r.y1);
   const size_t first = ctx.edit.grab.ghosts.size();
   if (!grabItem(ctx, hit.item, kGrabWhole, hit.ring)) return false;
   if (withTracks) stretchTracksAtPads(ctx, first);
+  if (located) {
+    // The cursor goes back to where it was; the component follows from there.
+    setGrabReference(ctx);
+    moveCursorTo(ctx, cursorX, cursorY);
+    followCursor(ctx);
+  }
   return true;
 }
 

@@ -296,7 +296,12 @@ void afterSave(Context& ctx, Handle file) {
 UndoTransaction::UndoTransaction(Context& ctx) : ctx_(ctx) {}
 
 UndoTransaction::~UndoTransaction() {
-  if (any_) redrawWorldBox(ctx_, box_);
+  if (all_) {
+    ctx_.screen.dirty.clear();
+    ctx_.host->redrawView();
+  } else if (any_) {
+    redrawWorldBox(ctx_, box_);
+  }
   if (count_ > 0) markModified(ctx_);
 }
 
@@ -320,6 +325,45 @@ bool UndoTransaction::modified(Handle item) {
 bool UndoTransaction::removed(Handle item) {
   touch(item);
   return recordRemoved(ctx_, item, next());
+}
+
+bool UndoTransaction::modifiedRing(Handle ring) {
+  bool all = true;
+  for (Handle h = ctx_.rec(ring).next; h != ring && h != kNull; h = ctx_.rec(h).next) {
+    all &= modified(h);
+    Record& r = ctx_.rec(h);
+    if (item::isSolid(r) && r.ext != kNull) {
+      const Handle copy = copyVertexChain(ctx_, r.ext);
+      if (copy != kNull) r.ext = copy;
+      all &= copy != kNull;
+    }
+    if ((r.type() == kComponent || r.type() == kContainer) && ctx_.pool.valid(r.ext)) {
+      all &= modified(r.ext);
+      all &= modifiedRing(r.ext);
+    }
+  }
+  return all;
+}
+
+Handle copyVertexChain(Context& ctx, Handle first) {
+  Handle head = kNull, last = kNull;
+  const size_t cap = ctx.pool.blockCount() * size_t{RecordPool::kRecordsPerBlock};
+  size_t n = 0;
+  for (Handle v = first; v != kNull && ctx.pool.valid(v) && n < cap; v = ctx.rec(v).ext, ++n) {
+    const Handle c = ctx.pool.allocate();
+    if (c == kNull) {
+      freeChain(ctx.pool, head);
+      return kNull;
+    }
+    ctx.rec(c) = ctx.rec(v);
+    ctx.rec(c).ext = kNull;
+    if (last == kNull)
+      head = c;
+    else
+      ctx.rec(last).ext = c;
+    last = c;
+  }
+  return head;
 }
 
 void itemExtent(const Context& ctx, Handle h, int64_t box[4]) {

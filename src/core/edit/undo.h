@@ -70,8 +70,14 @@ class UndoTransaction {
   bool added(Handle item);
   bool modified(Handle item);
   bool removed(Handle item);
+  // Every item of a ring, nested rings included, before a change in place to
+  // all of them (the mirror view); a filled solid gets a copy of its
+  // vertices so that the old ones stay with the entry.
+  bool modifiedRing(Handle ring);
   // Adds an item's extent to the area redrawn at the end.
   void touch(Handle item);
+  // The whole view is redrawn at the end instead.
+  void redrawAll() { all_ = true; }
   int count() const { return count_; }
 
  private:
@@ -79,8 +85,12 @@ class UndoTransaction {
   Context& ctx_;
   int count_ = 0;
   bool any_ = false;
+  bool all_ = false;
   int64_t box_[4] = {0, 0, 0, 0};
 };
+
+// A copy of a filled solid's vertex chain; kNull when the pool ran out.
+Handle copyVertexChain(Context& ctx, Handle first);
 
 // The box an item covers when drawn (generous: widths, a turned pad's
 // diagonal, a text's sweep), a component with its whole ring.

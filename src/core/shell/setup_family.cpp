@@ -3,6 +3,9 @@
 #include <string>
 
 #include "context.h"
+#include "database/design_files.h"
+#include "edit/grab.h"
+#include "edit/undo.h"
 #include "files/header_writer.h"
 #include "screen/mirror_view.h"
 #include "shell/dispatch.h"
@@ -53,10 +56,18 @@ void orthoMode(Context& ctx) {
 
 // SW: flips the whole file over for a bottom view. The records themselves
 // are mirrored, so the file counts as modified.
+// It is one undo event: Un-Do Event turns the file back.
 void mirrorViewFunction(Context& ctx) {
-  if (!mirrorView(ctx)) return ctx.host->sound(Sound::Beop);
+  if (ctx.current == kNull) return ctx.host->sound(Sound::Beop);
+  dropGrabList(ctx);
+  {
+    UndoTransaction t(ctx);
+    t.redrawAll();
+    t.modifiedRing(ctx.current);
+    if (const Handle header = fileHeader(ctx, ctx.current)) t.modified(header);
+    mirrorView(ctx);
+  }
   markModified(ctx);
-  ctx.host->redrawView();
 }
 
 }  // namespace
