@@ -247,6 +247,27 @@ TEST(Grab, TracksBetweenTwoPadsOfAComponentMoveWithItWhole) {
   EXPECT_EQ(c.rec(t3).w4, inches(5));
 }
 
+TEST(Grab, ItemGrabOnLayerZeroMovesAComponentsOrigin) {
+  EditBoard b;
+  const std::string before = b.items();
+  const Handle c1 = b.freeItem(kComponent, 0), origin = b.ctx.rec(c1).ext;
+  const Record s0 = b.ctx.rec(origin);
+  const Handle pad = b.ctx.rec(b.ctx.rec(origin).next).next;
+  const Record p0 = b.ctx.rec(pad);
+  b.ctx.params.currentLayer = 0;
+  b.cursor(2.9, 1.3);
+  b.run('G', 'I');
+  ASSERT_TRUE(isGrabbed(b.ctx));
+  EXPECT_EQ(b.ctx.edit.grab.ghosts[0].item, origin);
+  b.cursor(3.0, 1.4);
+  ASSERT_TRUE(dropGrabList(b.ctx));
+  EXPECT_EQ(b.ctx.rec(origin).x1, s0.x1 + inches(3.0) - inches(2.9));
+  EXPECT_EQ(b.ctx.rec(origin).y1, s0.y1 + inches(1.4) - inches(1.3));
+  EXPECT_EQ(b.ctx.rec(pad).x1, p0.x1);
+  b.run('U', 'U');
+  EXPECT_EQ(b.items(), before);
+}
+
 TEST(Grab, NothingUnderTheCursorBeepsWithThePrompt) {
   EditBoard b;
   b.cursor(10, 10);

@@ -340,14 +340,15 @@ bool grabAnyItem(Context& ctx) {
   const int32_t x = ctx.view.cursorX, y = ctx.view.cursorY;
   if (const Hit hit = itemUnder(ctx, x, y, layer)) return grabItem(ctx, hit.item, kGrabFirst | kGrabSecond, hit.ring);
   if (layer != 0) return false;
-  // On layer 0 a component is found by its origin.
+  // On layer 0 a component is found by its origin, and the origin alone
+  // (the insertion point) follows the cursor; the items stay where they are.
   const Handle file = ctx.current;
   for (Handle h = ctx.rec(file).prev; h != file && h != kNull; h = ctx.rec(h).prev) {
     const Record& r = ctx.rec(h);
     if (r.hidden() || r.type() != kComponent || !ctx.pool.valid(r.ext)) continue;
     const Record& s = ctx.rec(r.ext);
     if (std::abs(int64_t{s.x1} - x) < kCoincidence && std::abs(int64_t{s.y1} - y) < kCoincidence)
-      return grabItem(ctx, h, kGrabWhole, file);
+      return grabItem(ctx, r.ext, kGrabFirst, r.ext);
   }
   return false;
 }
