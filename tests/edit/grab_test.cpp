@@ -6,6 +6,7 @@
 #include "database/rings.h"
 #include "edit/hit_tests.h"
 #include "edit_fixture.h"
+#include "screen/view.h"
 
 namespace trelmo::testing {
 namespace {
@@ -266,6 +267,24 @@ TEST(Grab, ItemGrabOnLayerZeroMovesAComponentsOrigin) {
   EXPECT_EQ(b.ctx.rec(pad).x1, p0.x1);
   b.run('U', 'U');
   EXPECT_EQ(b.items(), before);
+}
+
+TEST(Grab, AVertexNearTheEdgeOfTheViewPansItByTheShortfall) {
+  EditBoard b;
+  View& v = b.ctx.view;
+  b.ctx.params.currentLayer = 15;
+  const Handle edge = b.freeItem(kLine, 23);  // "1 15 .01 0 0 3.5 0"
+  // Its end 3.5, 0 five pixels from the left edge of the view.
+  v.cursorX = b.ctx.rec(edge).w3, v.cursorY = b.ctx.rec(edge).w4;
+  updateCursorPixel(v);
+  panPixels(v, v.area.left + 5 - v.cursorPixelX, v.area.top + 300 - v.cursorPixelY);
+  updateCursorPixel(v);
+  const int redraws = b.host.redraws;
+  b.run('G', 'E');
+  ASSERT_TRUE(isGrabbed(b.ctx));
+  EXPECT_EQ(v.cursorPixelX, v.area.left + 12);
+  EXPECT_EQ(v.cursorPixelY, v.area.top + 300);
+  EXPECT_GT(b.host.redraws, redraws);
 }
 
 TEST(Grab, NothingUnderTheCursorBeepsWithThePrompt) {
