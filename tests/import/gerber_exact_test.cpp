@@ -190,6 +190,19 @@ TEST(GerberPolarity, ClearObjectsCutPadsTracksAndRegionsMadeBeforeThem) {
   for (const auto& [from, to] : spans) covered += (to - from) * 0.01 + disc(0.01);
   EXPECT_NEAR(covered, 0.9 * 0.01 + disc(0.01), kNear);
 
+  ImportBench ring;  // a circle cut on its right: an arc round the rest, keeping its net
+  ring.gerber(std::string(kInchHeader) +
+                  "%ADD10C,0.01*%%ADD11R,0.2X0.2*%G75*%TO.N,RING*%D10*X5000Y0D02*G03X5000Y0I-5000J0D01*%TD*%"
+                  "%LPC*%D11*X5000Y0D03*%LPD*%M02*",
+              'G');
+  auto arcs = ring.items(kArc);
+  ASSERT_EQ(arcs.size(), 1u);
+  const double sweep = item::sweep(arcs[0]) * 360.0 / 65536;
+  // Less the cut grown by the round ends: the arc stops where the ends touch it.
+  EXPECT_NEAR(sweep, 360 - 2 * std::asin(0.1051 / 0.5) * 180 / M_PI, 0.3);
+  EXPECT_EQ(itemSignal(ring.ctx, ring.ctx.rec(ring.ctx.current).next), "RING");
+  EXPECT_EQ(arcs[0].w3, toUnits(0.5, false));  // the radius kept
+
   ImportBench pour;  // a knocked-out pour: a region with a clear region inside
   pour.gerber(std::string(kInchHeader) +
                   "G36*X0Y0D02*G01X20000Y0D01*X20000Y10000D01*X0Y10000D01*X0Y0D01*G37*%LPC*%"
@@ -204,6 +217,19 @@ TEST(GerberPolarity, ClearObjectsCutPadsTracksAndRegionsMadeBeforeThem) {
       'G');
   EXPECT_EQ(order.items(kPad).size(), 1u);
   EXPECT_TRUE(order.items(kLine).empty());
+}
+
+TEST(GerberPolarity, APourWithMoreHoleVerticesThanASolidHoldsIsSplit) {
+  std::string g = std::string(kInchHeader) +
+                  "%ADD10C,0.02*%G36*X0Y0D02*G01X100000Y0D01*X100000Y80000D01*X0Y80000D01*X0Y0D01*G37*%LPC*%D10*";
+  for (int i = 0; i < 3000; ++i)
+    g += "X" + std::to_string(1000 + (i % 60) * 1500) + "Y" + std::to_string(1000 + (i / 60) * 1500) + "D03*";
+  ImportBench b;
+  b.gerber(g + "%LPD*%M02*", 'G');
+  auto solids = b.items(kLine);
+  EXPECT_GT(solids.size(), 1u);
+  for (const Record& r : solids) EXPECT_LE(vertexCount(b.ctx, r), int(PlotOutput::kMaxContour));
+  EXPECT_NEAR(solidsArea(b), 80 - 3000 * disc(0.02), 3000 * 5e-6);  // chords make each hole a little smaller
 }
 
 TEST(GerberPolarity, MirrorRotationAndScaleApplyToApertures) {

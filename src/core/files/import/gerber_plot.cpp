@@ -176,8 +176,26 @@ void PlotOutput::closeContour() {
   contour_.clear();
 }
 
-void PlotOutput::solids(const gerber::Polygons& area, Handle position, const std::string& component) {
-  for (const gerber::Polygon& contour : gerber::contoursWithCuts(area)) {
+void PlotOutput::solids(const gerber::Polygons& area, Handle position, const std::string& component, int depth) {
+  const std::vector<gerber::Polygon> contours = gerber::contoursWithCuts(area);
+  const bool tooLong =
+      std::any_of(contours.begin(), contours.end(), [](const gerber::Polygon& c) { return c.size() > kMaxContour; });
+  if (tooLong && depth < kMaxSplits) {
+    // A solid holds at most kMaxContour vertices: the area is halved across
+    // its longer side until its pieces fit.
+    const gerber::Box b = gerber::boxOf(area);
+    const bool wide = b.x1 - b.x0 >= b.y1 - b.y0;
+    const int64_t mid = wide ? b.x0 + (b.x1 - b.x0) / 2 : b.y0 + (b.y1 - b.y0) / 2;
+    auto half = [&](int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
+      return gerber::Polygons{{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}};
+    };
+    const gerber::Polygons first = wide ? half(b.x0, b.y0, mid, b.y1) : half(b.x0, b.y0, b.x1, mid);
+    const gerber::Polygons second = wide ? half(mid, b.y0, b.x1, b.y1) : half(b.x0, mid, b.x1, b.y1);
+    solids(gerber::intersect(area, first), position, component, depth + 1);
+    solids(gerber::intersect(area, second), position, component, depth + 1);
+    return;
+  }
+  for (const gerber::Polygon& contour : contours) {
     if (contour.size() < 3 || contour.size() > kMaxContour) continue;
     const int32_t x0 = clamp32(contour[0].X), y0 = clamp32(contour[0].Y);
     const Handle h = createItem(ctx_.pool, ctx_.current, kLine, layer_, 0, x0, y0, x0, y0, kNull);
@@ -201,33 +219,60 @@ void PlotOutput::setClear(bool clear) {
   clear_ = clear;
 }
 
-// A track a clear object cuts: the pieces of its centre line whose round ends
-// stay clear of the cut remain tracks (with the track's net), placed before
-// it; returns what of `rest` they do not cover, for filled solids.
+// A track or arc a clear object cuts: the pieces of its centre line whose
+// round ends stay clear of the cut remain tracks or arcs (with the item's
+// net), placed before it; returns what of `rest` they do not cover, for
+// filled solids.
 gerber::Polygons PlotOutput::shortenTrack(Handle h, const gerber::Polygons& rest, const gerber::Polygons& cut,
                                           const ObjectAttributes& owner) {
   const Record r = ctx_.rec(h);
   const std::string net = itemSignal(ctx_, h);
-  const gerber::Polygon centre{{r.x1, r.y1}, {r.w3, r.w4}};
+  const bool arc = r.type() == kArc;
+  const double cx = r.x1, cy = r.y1, radius = item::radius(r), t = gerber::kChordTolerance;
+  gerber::Polygon centre{{r.x1, r.y1}, {r.w3, r.w4}};
+  if (arc) {
+    const double a0 = item::start(r) * 2 * M_PI / 65536, a1 = a0 + item::sweep(r) * 2 * M_PI / 65536;
+    const double sx = cx + radius * std::cos(a0), sy = cy + radius * std::sin(a0);
+    centre = item::sweep(r) == 0
+                 ? gerber::arcPoints(sx, sy, sx, sy, cx, cy, false, t)
+                 : gerber::arcPoints(sx, sy, cx + radius * std::cos(a1), cy + radius * std::sin(a1), cx, cy, false, t);
+  }
   gerber::Polygons covered;
-  for (const gerber::Polygon& piece :
-       gerber::outside(centre, gerber::grown(cut, r.size / 2.0 + gerber::kChordTolerance))) {
+  for (const gerber::Polygon& piece : gerber::outside(centre, gerber::grown(cut, r.size / 2.0 + t))) {
     if (piece.size() < 2) continue;
     const auto a = piece.front(), b = piece.back();
-    const Handle t = createItem(ctx_.pool, ctx_.current, kLine, layer_, r.size, clamp32(a.X), clamp32(a.Y),
-                                clamp32(b.X), clamp32(b.Y), kNull);
-    if (!t) break;
+    Handle made = kNull;
+    gerber::Polygon path{a, b};
+    if (!arc) {
+      made = createItem(ctx_.pool, ctx_.current, kLine, layer_, r.size, clamp32(a.X), clamp32(a.Y), clamp32(b.X),
+                        clamp32(b.Y), kNull);
+    } else {
+      // The piece runs either way round: its middle point tells which.
+      const auto m = piece[piece.size() / 2];
+      const double ta = std::atan2(a.Y - cy, a.X - cx), tb = std::atan2(b.Y - cy, b.X - cx);
+      const double tm = piece.size() > 2 ? std::atan2(m.Y - cy, m.X - cx)
+                                         : std::atan2((a.Y + b.Y) / 2.0 - cy, (a.X + b.X) / 2.0 - cx);
+      auto turn = [](double v) { return v - 2 * M_PI * std::floor(v / (2 * M_PI)); };
+      const bool forward = turn(tm - ta) <= turn(tb - ta);
+      const double from = forward ? ta : tb, sweep = forward ? turn(tb - ta) : turn(ta - tb);
+      if (sweep <= 0) continue;
+      made = createItem(ctx_.pool, ctx_.current, kArc, layer_, r.size, r.x1, r.y1, r.w3,
+                        pack16(binaryAngle(sweep), binaryAngle(from)), kNull);
+      const auto& s0 = forward ? a : b;
+      const auto& s1 = forward ? b : a;
+      path = gerber::arcPoints(double(s0.X), double(s0.Y), double(s1.X), double(s1.Y), cx, cy, false, t);
+    }
+    if (!made) break;
     ++items_;
-    attachSignal(ctx_, t, net);
-    moveItem(ctx_.pool, t, h);
-    if (!owner.component.empty()) owners_[t] = owner;
-    const gerber::Polygons s = gerber::stroke({a, b}, r.size);
+    attachSignal(ctx_, made, net);
+    moveItem(ctx_.pool, made, h);
+    if (!owner.component.empty()) owners_[made] = owner;
+    const gerber::Polygons s = gerber::stroke(path, r.size);
     covered.insert(covered.end(), s.begin(), s.end());
   }
   if (covered.empty()) return rest;
   // Slivers thinner than the chord tolerance are where the two outlines'
   // chords differ, not copper.
-  const double t = gerber::kChordTolerance;
   return gerber::grown(gerber::grown(gerber::subtract(rest, covered), -t), t);
 }
 
@@ -259,7 +304,8 @@ void PlotOutput::applyClear() {
     gerber::Polygons rest = gerber::subtract(area, cut);
     ObjectAttributes owner;
     if (auto o = owners_.find(h); o != owners_.end()) owner = o->second, owners_.erase(o);
-    if (r.type() == kLine && !item::isSolid(r)) rest = shortenTrack(h, rest, cut, owner);
+    if ((r.type() == kLine && !item::isSolid(r)) || (r.type() == kArc && item::eccentricity(r) == 0))
+      rest = shortenTrack(h, rest, cut, owner);
     solids(rest, h, owner.component);
     if (repeatMark_ == h) repeatMark_ = ctx_.rec(h).prev;
     freeItemDeeply(ctx_, h);

@@ -188,7 +188,8 @@ class PlotOutput {
   // A new item of this file: its count, signal, pin and component.
   void made(Handle h);
   // Filled solids for an area (world units, already shifted), placed before `position`.
-  void solids(const gerber::Polygons& area, Handle position, const std::string& component);
+  static constexpr int kMaxSplits = 24;
+  void solids(const gerber::Polygons& area, Handle position, const std::string& component, int depth = 0);
   void applyClear();
   gerber::Polygons shortenTrack(Handle h, const gerber::Polygons& rest, const gerber::Polygons& cut,
                                 const ObjectAttributes& owner);

@@ -41,24 +41,32 @@ double squared(const IntPoint& a, const IntPoint& b) {
 
 void collect(const ClipperLib::PolyNode& node, std::vector<Polygon>& out) {
   for (const ClipperLib::PolyNode* outer : node.Childs) {
-    Polygon contour = outer->Contour;
+    const Polygon& contour = outer->Contour;
+    if (contour.empty()) continue;
+    // Each hole is joined by a cut from its leftmost point to the nearest
+    // point of the outline. A cut run both ways covers nothing under either
+    // fill rule, so cuts may cross; the outline is walked once.
+    std::vector<std::vector<std::pair<const Polygon*, size_t>>> at(contour.size());
     for (const ClipperLib::PolyNode* hole : outer->Childs) {
       const Polygon& h = hole->Contour;
       if (h.size() < 3) continue;
-      // The hole's leftmost point joined to the nearest point of the contour.
       size_t j = 0;
       for (size_t k = 1; k < h.size(); ++k)
         if (h[k].X < h[j].X || (h[k].X == h[j].X && h[k].Y < h[j].Y)) j = k;
       size_t i = 0;
       for (size_t k = 1; k < contour.size(); ++k)
         if (squared(contour[k], h[j]) < squared(contour[i], h[j])) i = k;
-      Polygon joined(contour.begin(), contour.begin() + static_cast<long>(i) + 1);
-      for (size_t k = 0; k <= h.size(); ++k) joined.push_back(h[(j + k) % h.size()]);
-      joined.push_back(contour[i]);
-      joined.insert(joined.end(), contour.begin() + static_cast<long>(i) + 1, contour.end());
-      contour.swap(joined);
+      at[i].emplace_back(&h, j);
     }
-    out.push_back(std::move(contour));
+    Polygon joined;
+    for (size_t i = 0; i < contour.size(); ++i) {
+      joined.push_back(contour[i]);
+      for (const auto& [h, j] : at[i]) {
+        for (size_t k = 0; k <= h->size(); ++k) joined.push_back((*h)[(j + k) % h->size()]);
+        joined.push_back(contour[i]);
+      }
+    }
+    out.push_back(std::move(joined));
     for (const ClipperLib::PolyNode* hole : outer->Childs) collect(*hole, out);  // islands inside holes
   }
 }
