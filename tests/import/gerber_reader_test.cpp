@@ -267,6 +267,54 @@ TEST(GerberHostile, BadInputNeverCrashesOrRunsAway) {
   const char alphabet[] = "XYDGIJ0123456789-.*%MAD,\n";
   for (int i = 0; i < 20000; ++i) noise.push_back(alphabet[((seed = seed * 1103515245 + 12345) >> 16) % 25]);
   inputs.push_back(noise);
+  // Statements of today's files in random order with random numbers: macros,
+  // polarity, blocks, repeats, regions, attributes.
+  const char* words[] = {"%AMM*1,$1,$2,0,0*4,1,3,0,0,$2,0,0,$1,0,0,0*7,0,0,$2,$1,$3,$4*21,0,$1,$2,0,0,$3*%",
+                         "%ADD10M,",
+                         "%ADD11C,",
+                         "%ADD12P,",
+                         "X",
+                         "Y",
+                         "I",
+                         "J",
+                         "D01*",
+                         "D02*",
+                         "D03*",
+                         "D10*",
+                         "D11*",
+                         "D12*",
+                         "D13*",
+                         "%LPC*%",
+                         "%LPD*%",
+                         "%ABD13*%",
+                         "%AB*%",
+                         "%SRX3Y2I",
+                         "J",
+                         "*%",
+                         "%SR*%",
+                         "G36*",
+                         "G37*",
+                         "G03*",
+                         "G01*",
+                         "G75*",
+                         "%LR",
+                         "%LS",
+                         "%LMXY*%",
+                         "%TO.N,A*%",
+                         "%TO.C,U",
+                         "%TD*%",
+                         "X-",
+                         "0.3",
+                         "2",
+                         "99",
+                         ".05*%",
+                         "*%"};
+  std::string statements = "%FSLAX24Y24*%%MOIN*%";
+  for (int i = 0; i < 6000; ++i) {
+    statements += words[((seed = seed * 1103515245 + 12345) >> 16) % (sizeof words / sizeof *words)];
+    statements += std::to_string((seed >> 8) % 20000);
+  }
+  inputs.push_back(statements);
   for (const std::string& in : inputs) {
     ImportBench b;
     EXPECT_EQ(b.gerber(in, 'G'), 'G');

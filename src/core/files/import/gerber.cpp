@@ -117,15 +117,21 @@ class GerberReader {
     if (blockNesting_ >= kMaxBlockNesting) return;
     struct Saved {
       int32_t prevX, prevY, curX, curY;
-      int64_t offsetX, offsetY;
+      int64_t offsetX, offsetY, rawX, rawY, rawPrevX, rawPrevY;
+      gerber::Placement frame, own;
       Aperture current;
       Interpolation interpolation;
       int circular;
       bool multiQuadrant, region, inContour, clear, toggle, repeated;
-    } saved{prevX_,    prevY_,         curX_,   curY_,      offsetX_,     offsetY_, current_, interpolation_,
-            circular_, multiQuadrant_, region_, inContour_, out_.clear(), toggle_,  repeated_};
+    } saved{prevX_,    prevY_,         curX_,     curY_,      offsetX_,     offsetY_, rawX_,
+            rawY_,     rawPrevX_,      rawPrevY_, frame_,     own_,         current_, interpolation_,
+            circular_, multiQuadrant_, region_,   inContour_, out_.clear(), toggle_,  repeated_};
     ++blockNesting_;
     offsetX_ = curX_, offsetY_ = curY_;
+    rawX_ = rawY_ = rawPrevX_ = rawPrevY_ = 0;
+    // The block is placed as the flash places an aperture; its objects start
+    // without transformations of their own.
+    frame_ = out_.placement(), own_ = gerber::Placement();
     toggle_ = out_.clear();
     region_ = inContour_ = repeated_ = false;
     interpolation_ = kNone;
@@ -138,6 +144,9 @@ class GerberReader {
     --blockNesting_;
     prevX_ = saved.prevX, prevY_ = saved.prevY, curX_ = saved.curX, curY_ = saved.curY;
     offsetX_ = saved.offsetX, offsetY_ = saved.offsetY, current_ = saved.current;
+    rawX_ = saved.rawX, rawY_ = saved.rawY, rawPrevX_ = saved.rawPrevX, rawPrevY_ = saved.rawPrevY;
+    frame_ = saved.frame, own_ = saved.own;
+    out_.placement() = gerber::compose(frame_, own_);
     interpolation_ = saved.interpolation, circular_ = saved.circular, multiQuadrant_ = saved.multiQuadrant;
     region_ = saved.region, inContour_ = saved.inContour, toggle_ = saved.toggle, repeated_ = saved.repeated;
     out_.setClear(saved.clear);
@@ -167,11 +176,12 @@ class GerberReader {
     if (code == "SR") stepAndRepeat(p.substr(2));
     if (code == "LP") out_.setClear((p.substr(2, 1) == "C") != toggle_);
     if (code == "LM") {
-      out_.placement().mirrorX = p.find('X', 2) != std::string_view::npos;
-      out_.placement().mirrorY = p.find('Y', 2) != std::string_view::npos;
+      own_.mirrorX = p.find('X', 2) != std::string_view::npos;
+      own_.mirrorY = p.find('Y', 2) != std::string_view::npos;
     }
-    if (code == "LR") out_.placement().degrees = decimalAfter(p);
-    if (code == "LS") out_.placement().scale = std::clamp(decimalAfter(p), 1e-6, 1e6);
+    if (code == "LR") own_.degrees = decimalAfter(p);
+    if (code == "LS") own_.scale = std::clamp(decimalAfter(p), 1e-6, 1e6);
+    if (code == "LM" || code == "LR" || code == "LS") out_.placement() = gerber::compose(frame_, own_);
     if (code == "IP") negative_ = p.substr(2, 3) == "NEG";
     if (code == "TF" || code == "TO" || code == "TD") attribute(code[1], p.substr(2));
   }
@@ -279,9 +289,8 @@ class GerberReader {
         case 'X':
         case 'Y': {
           int32_t v = toUnits(gerberCoordinate(readDigits(b, i), fmt_.digits, fmt_.trailing), fmt_.metric);
-          int32_t& axis = c == 'X' ? curX_ : curY_;
-          axis = static_cast<int32_t>(fmt_.incremental ? int64_t{c == 'X' ? prevX_ : prevY_} + v
-                                                       : (c == 'X' ? offsetX_ : offsetY_) + v);
+          int64_t& axis = c == 'X' ? rawX_ : rawY_;
+          axis = fmt_.incremental ? (c == 'X' ? rawPrevX_ : rawPrevY_) + v : v;
           break;
         }
         case 'I':
@@ -298,8 +307,27 @@ class GerberReader {
           return;  // not photo-plot data: the block gives nothing
       }
     }
+    toWorld();
     endOfBlock(move);
   }
+
+  // The current point (and arc centre offset) from the coordinates as
+  // written: inside a flashed block, placed by the block's flash.
+  void toWorld() {
+    auto held = [](double v) { return static_cast<int32_t>(std::clamp(v, -2147483647.0, 2147483647.0)); };
+    if (frame_.identity()) {
+      curX_ = held(double(rawX_ + offsetX_)), curY_ = held(double(rawY_ + offsetY_));
+      return;
+    }
+    double x = double(rawX_), y = double(rawY_), i = centreI_, j = centreJ_;
+    frame_.apply(x, y);
+    frame_.apply(i, j);
+    curX_ = held(std::round(x) + double(offsetX_)), curY_ = held(std::round(y) + double(offsetY_));
+    centreI_ = held(std::round(i)), centreJ_ = held(std::round(j));
+  }
+
+  // Arcs turn the other way in a mirrored block.
+  bool clockwise() const { return (circular_ == 2) != (frame_.mirrorX != frame_.mirrorY); }
 
   // Returns true when the rest of the block is to be skipped (a comment).
   bool gCode(int g) {
@@ -381,6 +409,7 @@ class GerberReader {
       interpolation_ = kNone;
     }
     prevX_ = curX_, prevY_ = curY_;
+    rawPrevX_ = rawX_, rawPrevY_ = rawY_;
   }
 
   void regionStep(bool move) {
@@ -394,7 +423,7 @@ class GerberReader {
     if (circular_ && haveCentre_) {
       int32_t cx = 0, cy = 0;
       centre(cx, cy);
-      out_.contourArc(prevX_, prevY_, curX_, curY_, cx, cy, circular_ == 2);
+      out_.contourArc(prevX_, prevY_, curX_, curY_, cx, cy, clockwise());
     } else {
       out_.contourTo(curX_, curY_);
     }
@@ -404,7 +433,7 @@ class GerberReader {
     int32_t cx = 0, cy = 0;
     centre(cx, cy);
     if (!multiQuadrant_ && curX_ == prevX_ && curY_ == prevY_) return;  // no full circles in quadrant mode
-    out_.arc(prevX_, prevY_, curX_, curY_, cx, cy, circular_ == 2, current_.x);
+    out_.arc(prevX_, prevY_, curX_, curY_, cx, cy, clockwise(), current_.x);
   }
 
   // The arc centre: signed offsets in multi-quadrant mode; in quadrant mode
@@ -444,6 +473,11 @@ class GerberReader {
   int blockCode_ = 0, blockDepth_ = 0, blockNesting_ = 0;
   int64_t offsetX_ = 0, offsetY_ = 0, replayed_ = 0;
   bool toggle_ = false, repeated_ = false;
+  // Coordinates as written (in a block: in the block's own frame), the
+  // transformations of the statements read, and the placement of the block
+  // being flashed.
+  int64_t rawX_ = 0, rawY_ = 0, rawPrevX_ = 0, rawPrevY_ = 0;
+  gerber::Placement own_, frame_;
   ObjectAttributes objects_;  // the object attributes in force
   std::string pinOwner_;      // the component of the pin attribute
   int32_t prevX_ = 0, prevY_ = 0, curX_ = 0, curY_ = 0, centreI_ = 0, centreJ_ = 0;
