@@ -205,7 +205,7 @@ TEST(GerberArcs, ArcsBecomeArcItemsAndRegionsFilledSolids) {
   EXPECT_EQ(vertices, 4);
 }
 
-TEST(GerberApertures, MacrosGiveAPadCoveringTheirExtent) {
+TEST(GerberApertures, MacrosOfPadShapesGivePads) {
   ApertureTable t;
   t.defineMacro("OC8*5,1,8,0,0,1.08239X$1,22.5*");
   t.defineMacro("Box*0 comment*$2=$1/2*21,1,$1,$2,0,0,0*");
@@ -213,9 +213,12 @@ TEST(GerberApertures, MacrosGiveAPadCoveringTheirExtent) {
   t.define("14OC8,0.0600", false);
   t.define("15Box,0.1", false);
   t.define("16Pill,0.02X-0.01X0.03", false);
-  EXPECT_EQ(t[14].shape, kCircle);
-  EXPECT_NEAR(t[14].x, toSize(0.065, false), 20);
+  ASSERT_TRUE(t[14].outline);  // an octagon is no pad: its exact outline
+  EXPECT_EQ(t[14].outline->size(), 1u);
+  EXPECT_EQ(t[14].outline->front().size(), 8u);
+  EXPECT_NEAR(t[14].x, toSize(0.06, false), 2);  // turned 22.5 degrees: flats on the axes
   EXPECT_EQ(t[15].shape, kRectangle);
+  EXPECT_FALSE(t[15].outline);
   EXPECT_EQ(t[15].x, toSize(0.1, false));
   EXPECT_EQ(t[15].y, toSize(0.05, false));
   EXPECT_EQ(t[16].shape, kObround);
