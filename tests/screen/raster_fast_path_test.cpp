@@ -100,7 +100,7 @@ struct Pair {
   Surface a, b;
   explicit Pair(const PixelFormat& f) : fast(97, 61, f, 3), plain(97, 61, f, 3) {
     std::mt19937 rng(99);
-    for (auto& v : fast.memory) v = static_cast<uint8_t>(rng());
+    for (size_t i = kGuard; i + kGuard < fast.memory.size(); ++i) fast.memory[i] = static_cast<uint8_t>(rng());
     plain.memory = fast.memory;
     a.attach(fast.pixels(), fast.pitch, fast.width, fast.height, f);
     b.attach(plain.pixels(), plain.pitch, plain.width, plain.height, f);
