@@ -17,7 +17,13 @@ namespace trelmo {
 namespace {
 
 constexpr double kFar = 1e15;
-int64_t toInt(double v) { return static_cast<int64_t>(std::floor(std::clamp(v, -kFar, kFar) + 0.5)); }
+// floor(v + 0.5) without a library call: within the clamp the truncated
+// value is exact and one step corrects it for negative fractions.
+int64_t toInt(double v) {
+  const double w = std::clamp(v, -kFar, kFar) + 0.5;
+  const int64_t t = static_cast<int64_t>(w);
+  return t > w ? t - 1 : t;
+}
 
 // World (double) to pixel, rounding half up like the transform.
 struct ToPixel {
