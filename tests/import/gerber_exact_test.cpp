@@ -3,6 +3,7 @@
 // and scaled apertures, and the net, pin and component attributes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "database/chains.h"
@@ -167,15 +168,27 @@ TEST(GerberPolarity, ClearObjectsCutPadsTracksAndRegionsMadeBeforeThem) {
 
   ImportBench track;  // a track cut in the middle; one beside it untouched
   track.gerber(std::string(kInchHeader) +
-                   "%ADD10C,0.01*%%ADD11R,0.1X0.1*%D10*X0Y0D02*X10000Y0D01*X0Y5000D02*X10000Y5000D01*"
-                   "%LPC*%D11*X5000Y0D03*%LPD*%M02*",
+                   "%ADD10C,0.01*%%ADD11R,0.1X0.1*%%TO.N,CLK*%D10*X0Y0D02*X10000Y0D01*X0Y5000D02*X10000Y5000D01*"
+                   "%TD*%%LPC*%D11*X5000Y0D03*%LPD*%M02*",
                'G');
-  auto lines = track.items(kLine);
-  int tracks = 0, pieces = 0;
-  for (const Record& r : lines) (item::isSolid(r) ? pieces : tracks)++;
-  EXPECT_EQ(tracks, 1);
-  EXPECT_EQ(pieces, 2);
-  EXPECT_NEAR(solidsArea(track), 0.9 * 0.01 + disc(0.01), kNear);
+  std::vector<Record> tracks, pieces;
+  for (const Record& r : track.items(kLine)) (item::isSolid(r) ? pieces : tracks).push_back(r);
+  ASSERT_EQ(tracks.size(), 3u);  // up to the cut on either side, and the one beside it
+  EXPECT_GE(pieces.size(), 2u);  // the corners between the round ends and the cut
+  std::vector<std::pair<double, double>> spans;
+  for (int i = 0; i < 2; ++i)
+    spans.emplace_back(std::min(tracks[i].x1, tracks[i].w3) / 65536.0, std::max(tracks[i].x1, tracks[i].w3) / 65536.0);
+  std::sort(spans.begin(), spans.end());
+  EXPECT_EQ(spans[0].first, 0.0);
+  EXPECT_NEAR(spans[0].second, 0.445, 0.001);
+  EXPECT_NEAR(spans[1].first, 0.555, 0.001);
+  EXPECT_EQ(spans[1].second, 1.0);
+  for (const Record& r : tracks) EXPECT_EQ(r.size, toSize(0.01, false));
+  Handle h = track.ctx.rec(track.ctx.current).next;
+  EXPECT_EQ(itemSignal(track.ctx, h), "CLK");  // the pieces keep the net
+  double covered = solidsArea(track);
+  for (const auto& [from, to] : spans) covered += (to - from) * 0.01 + disc(0.01);
+  EXPECT_NEAR(covered, 0.9 * 0.01 + disc(0.01), kNear);
 
   ImportBench pour;  // a knocked-out pour: a region with a clear region inside
   pour.gerber(std::string(kInchHeader) +

@@ -255,6 +255,11 @@ TEST(GerberHostile, BadInputNeverCrashesOrRunsAway) {
       "%ADD99999999999999C,1e308*%D99999999999999*D03*",
       "%AMM*4,1,99999999,$1,$2*%%ADDM,1X2*%D10*D03*",
       "G36*D01X1*D01X2*D01X3*G02I5J5X1*G37*",
+      // blocks flashing themselves and each other, unclosed; clear regions; wild macros
+      "%ABD10*%D10*X0Y0D03*D11*X1Y1D03*%AB*%%ABD11*%D10*X5Y5D03*D10*X6Y6D03*%AB*%D10*X0Y0D03*%ABD12*%",
+      "%LPC*%G36*X0Y0D02*X99999999D01*Y99999999D01*G37*%LPD*%%LPC*%%LS0*%%LR1e308*%%LMXY*%D10*X0Y0D03*",
+      "%AMW*7,0,0,-1,$9,1e300,$1*6,0,0,1e9,0,0,1e9,1,1,0*5,1,99999,0,0,1,0*4,1,1e9,0*%%ADD10W,1*%D10*X0Y0D03*",
+      "%TO.N,\\u00*%%TO.P*%%TO.C,\\uFFFF\\u0000*%%TF.FileFunction,Copper,L99999999999,Inr,Plane*%%TD.X*%D11*D03*",
       std::string("\0\0\0*%%*\xff\xfe", 9),
   };
   std::string noise;

@@ -4,6 +4,7 @@
 #include "context.h"
 #include "database/chains.h"
 #include "database/design_files.h"
+#include "edit/undo.h"
 #include "files/reader_chain.h"
 #include "files/switch_file.h"
 #include "files/writer.h"
@@ -76,6 +77,7 @@ bool writeAs(Context& ctx, const std::string& path) {
   }
   storeText(ctx, ctx.current, path);
   ctx.params.format = kFormatV4;
+  afterSave(ctx, ctx.current);
   rememberFile(ctx, path);
   currentFileChanged(ctx);
   return true;
@@ -117,6 +119,7 @@ bool saveCurrentFile(Context& ctx) {
     writeFailed(ctx, path);
     return false;
   }
+  afterSave(ctx, ctx.current);
   rememberFile(ctx, path);
   return true;
 }

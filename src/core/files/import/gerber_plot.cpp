@@ -39,6 +39,29 @@ void arcAngles(double sx, double sy, double ex, double ey, double cx, double cy,
   start = a0;
 }
 
+// A box that holds everything an item covers, from its record alone.
+gerber::Box itemBox(const Record& r) {
+  gerber::Box b;
+  int64_t grow = 0;
+  switch (r.type()) {
+    case kLine:  // a filled solid keeps its box in its points, a track grows by half its width
+      b.add(r.x1, r.y1), b.add(r.w3, r.w4), grow = r.size / 2 + 1;
+      break;
+    case kArc:
+      grow = std::abs(int64_t{item::radius(r)}) + r.size / 2 + 1;
+      b.add(r.x1, r.y1);
+      break;
+    case kPad:
+      grow = std::max(item::padX(r), item::padY(r)) + 1;  // at any angle
+      b.add(r.x1, r.y1);
+      break;
+    default:
+      return b;
+  }
+  b.x0 -= grow, b.y0 -= grow, b.x1 += grow, b.y1 += grow;
+  return b;
+}
+
 }  // namespace
 
 PlotOutput::PlotOutput(Context& ctx, int layer)
@@ -178,6 +201,36 @@ void PlotOutput::setClear(bool clear) {
   clear_ = clear;
 }
 
+// A track a clear object cuts: the pieces of its centre line whose round ends
+// stay clear of the cut remain tracks (with the track's net), placed before
+// it; returns what of `rest` they do not cover, for filled solids.
+gerber::Polygons PlotOutput::shortenTrack(Handle h, const gerber::Polygons& rest, const gerber::Polygons& cut,
+                                          const ObjectAttributes& owner) {
+  const Record r = ctx_.rec(h);
+  const std::string net = itemSignal(ctx_, h);
+  const gerber::Polygon centre{{r.x1, r.y1}, {r.w3, r.w4}};
+  gerber::Polygons covered;
+  for (const gerber::Polygon& piece :
+       gerber::outside(centre, gerber::grown(cut, r.size / 2.0 + gerber::kChordTolerance))) {
+    if (piece.size() < 2) continue;
+    const auto a = piece.front(), b = piece.back();
+    const Handle t = createItem(ctx_.pool, ctx_.current, kLine, layer_, r.size, clamp32(a.X), clamp32(a.Y),
+                                clamp32(b.X), clamp32(b.Y), kNull);
+    if (!t) break;
+    ++items_;
+    attachSignal(ctx_, t, net);
+    moveItem(ctx_.pool, t, h);
+    if (!owner.component.empty()) owners_[t] = owner;
+    const gerber::Polygons s = gerber::stroke({a, b}, r.size);
+    covered.insert(covered.end(), s.begin(), s.end());
+  }
+  if (covered.empty()) return rest;
+  // Slivers thinner than the chord tolerance are where the two outlines'
+  // chords differ, not copper.
+  const double t = gerber::kChordTolerance;
+  return gerber::grown(gerber::grown(gerber::subtract(rest, covered), -t), t);
+}
+
 // Every item of this file on its layer that a pending clear object touches
 // loses the covered part: wholly covered items go, cut ones become filled
 // solids of what is left, untouched ones stay as they are.
@@ -194,15 +247,20 @@ void PlotOutput::applyClear() {
       h = next;
       continue;
     }
+    if (!itemBox(r).overlaps(cutBox)) {  // the cheap test first
+      h = next;
+      continue;
+    }
     const gerber::Polygons area = itemArea(ctx_, h);
     if (!gerber::boxOf(area).overlaps(cutBox) || gerber::intersect(area, cut).empty()) {
       h = next;
       continue;
     }
-    const gerber::Polygons rest = gerber::subtract(area, cut);
-    std::string component;
-    if (auto o = owners_.find(h); o != owners_.end()) component = o->second.component, owners_.erase(o);
-    solids(rest, h, component);
+    gerber::Polygons rest = gerber::subtract(area, cut);
+    ObjectAttributes owner;
+    if (auto o = owners_.find(h); o != owners_.end()) owner = o->second, owners_.erase(o);
+    if (r.type() == kLine && !item::isSolid(r)) rest = shortenTrack(h, rest, cut, owner);
+    solids(rest, h, owner.component);
     if (repeatMark_ == h) repeatMark_ = ctx_.rec(h).prev;
     freeItemDeeply(ctx_, h);
     --items_;

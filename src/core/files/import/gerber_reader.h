@@ -190,6 +190,8 @@ class PlotOutput {
   // Filled solids for an area (world units, already shifted), placed before `position`.
   void solids(const gerber::Polygons& area, Handle position, const std::string& component);
   void applyClear();
+  gerber::Polygons shortenTrack(Handle h, const gerber::Polygons& rest, const gerber::Polygons& cut,
+                                const ObjectAttributes& owner);
   void gatherComponents();
   Context& ctx_;
   uint8_t layer_;

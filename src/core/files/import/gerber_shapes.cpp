@@ -153,6 +153,33 @@ Polygons subtract(const Polygons& a, const Polygons& b) { return run(ClipperLib:
 Polygons intersect(const Polygons& a, const Polygons& b) { return run(ClipperLib::ctIntersection, a, b); }
 Polygons normalised(const Polygons& p) { return run(ClipperLib::ctUnion, p, {}); }
 
+Polygons grown(const Polygons& p, double delta) {
+  Polygons out;
+  try {
+    ClipperLib::ClipperOffset o(2.0, kChordTolerance);
+    o.AddPaths(p, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+    o.Execute(out, delta);
+  } catch (const ClipperLib::clipperException&) {
+    out.clear();
+  }
+  return out;
+}
+
+std::vector<Polygon> outside(const Polygon& path, const Polygons& area) {
+  Polygons open;
+  try {
+    ClipperLib::Clipper c;
+    c.AddPath(path, ClipperLib::ptSubject, false);
+    c.AddPaths(area, ClipperLib::ptClip, true);
+    ClipperLib::PolyTree tree;
+    c.Execute(ClipperLib::ctDifference, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    ClipperLib::OpenPathsFromPolyTree(tree, open);
+  } catch (const ClipperLib::clipperException&) {
+    open.clear();
+  }
+  return open;
+}
+
 double area(const Polygons& p) {
   double a = 0;
   for (const Polygon& q : p) a += ClipperLib::Area(q);

@@ -37,6 +37,11 @@ Polygons subtract(const Polygons& a, const Polygons& b);
 Polygons intersect(const Polygons& a, const Polygons& b);
 // Outlines in any direction, overlapping or not, as one area (non-zero rule).
 Polygons normalised(const Polygons& p);
+// The area grown (or, with a negative delta, shrunk) by delta all round,
+// with round corners.
+Polygons grown(const Polygons& p, double delta);
+// The parts of an open path (a centre line) that lie outside an area.
+std::vector<Polygon> outside(const Polygon& path, const Polygons& area);
 // Absolute area covered (holes subtracted).
 double area(const Polygons& p);
 
