@@ -18,10 +18,11 @@ for b in "$dir"/bench/bench_*; do
     --benchmark_out="$out/$name.csv" --benchmark_out_format=csv
 done
 
-# CPU time in milliseconds of a benchmark, from the CSV files.
+# CPU time in milliseconds of a benchmark (with or without its /arguments),
+# from the CSV files.
 figure() {
-  cat "$out"/*.csv 2>/dev/null | awk -F, -v n="\"$1\"" '
-    $1 == n { t = $4; u = $5; gsub(/"/, "", u)
+  cat "$out"/*.csv 2>/dev/null | awk -F, -v n="\"$1\"" -v p="\"$1/" '
+    $1 == n || index($1, p) == 1 { t = $4; u = $5; gsub(/"/, "", u)
               if (u == "ns") t /= 1e6; else if (u == "us") t /= 1e3; else if (u == "s") t *= 1e3
               printf "%.3f", t; exit }'
 }
