@@ -10,6 +10,7 @@
 #include "database/geometry.h"
 #include "database/options.h"
 #include "database/signals.h"
+#include "database/walk.h"
 #include "resources/stroke_font.h"
 
 namespace trelmo {
@@ -239,7 +240,7 @@ std::string componentField(const Context& ctx, Handle h, int field) {
   for (int steps = 0; steps < 1000000 && cur != kNull && cur != h; ++steps) {
     const Record& r = ctx.rec(cur);
     if (r.type() == kSentinel) {
-      if (r.layer != kComponentRing) return {};
+      if (!componentRingEnd(ctx.pool, cur)) return {};
       std::string all = readText(ctx, cur);
       size_t start = 0;
       for (int f = 0; f < field; ++f) {
@@ -647,7 +648,7 @@ bool drawItem(Context& ctx, Handle h, int32_t padGrow, int layerColour) {
   if (r.hidden()) return false;
   uint8_t type = r.type();
   if (type == kSentinel) {
-    if (r.layer != kComponentRing || !(ctx.params.drawTags & kTagOrigins)) return false;
+    if (!componentRingEnd(ctx.pool, h) || !(ctx.params.drawTags & kTagOrigins)) return false;
     drawMarker(ctx, ctx.screen.drawingXor ? ctx.screen.xorPixel : ctx.screen.markerPixel, r.x1, r.y1);
     return true;
   }
