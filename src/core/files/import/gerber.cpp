@@ -22,11 +22,13 @@ enum Interpolation { kNone, kDraw, kFlash };
 class GerberReader {
  public:
   GerberReader(Context& ctx, InputFile& in, const GerberFormat& fmt, int layer)
-      : ctx_(ctx), in_(in), fmt_(fmt), out_(ctx, layer), progress_(ctx, in) {}
+      : ctx_(ctx), in_(in), fmt_(fmt), budget_(ctx, in.size()), out_(ctx, layer, budget_), progress_(ctx, in) {}
 
   void run() {
     std::string block;
-    while (!stop_) {
+    // M02 ends a file but not the reading: files are often concatenated, and
+    // viewers show what follows.
+    for (;;) {
       int c = in_.getByte();
       while (c >= 0 && c <= ' ') c = in_.getByte();
       if (c < 0) break;
@@ -38,6 +40,7 @@ class GerberReader {
         wordBlock(block);
       }
       progress_.update();
+      if (budget_.exceeded()) break;  // said so; what was read stays
     }
     out_.closeContour();
     out_.endRepeat();
@@ -130,7 +133,7 @@ class GerberReader {
           if (gCode(readInteger(b, i))) return;
           break;
         case 'M':
-          if (readInteger(b, i) == 2) stop_ = true;
+          readInteger(b, i);
           interpolation_ = kNone;
           break;
         case 'D':
@@ -284,13 +287,14 @@ class GerberReader {
   Context& ctx_;
   InputFile& in_;
   GerberFormat fmt_;
+  RecordBudget budget_;
   PlotOutput out_;
   ReadProgress progress_;
   ApertureTable apertures_;
   Aperture current_;
   Interpolation interpolation_ = kNone;
   int circular_ = 0;  // 0 linear, 2 clockwise, 3 counter-clockwise
-  bool multiQuadrant_ = false, region_ = false, inContour_ = false, haveCentre_ = false, stop_ = false;
+  bool multiQuadrant_ = false, region_ = false, inContour_ = false, haveCentre_ = false;
   int32_t prevX_ = 0, prevY_ = 0, curX_ = 0, curY_ = 0, centreI_ = 0, centreJ_ = 0;
 };
 
@@ -299,10 +303,12 @@ class GerberReader {
 char readGerber(Context& ctx, InputFile& in, char hint) {
   if (hint != kHintNone && hint != kHintGerber) return 0;
   GerberFormat fmt;
+  const GerberFacts facts = scanGerber(in.firstBlock());
+  // A file without a format statement may state its format in comments.
+  if (!facts.format) formatFromComments(in.firstBlock(), fmt);
   if (hint == kHintNone) {
-    GerberFacts facts = scanGerber(in.firstBlock());
     if (!isGerber(facts)) return 0;
-    if (!facts.format && !facts.apertures && !askGerberFormat(ctx, fmt)) return 0;
+    if (!facts.format && !askGerberFormat(ctx, fmt, facts.apertures)) return 0;
   }
   applyImportSetup(ctx, "GER:0,1");
   int layer = defineDataLayer(ctx, in.path());

@@ -43,12 +43,14 @@ int32_t PlotOutput::shiftX(int64_t x) const { return clamp32(x + ctx_.params.zer
 int32_t PlotOutput::shiftY(int64_t y) const { return clamp32(y + ctx_.params.zeroY); }
 
 void PlotOutput::line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint16_t width) {
+  if (!budget_.allows()) return;
   if (width < kThinnest) width = kDefaultWidth;
   if (createItem(ctx_.pool, ctx_.current, kLine, layer_, width, shiftX(x1), shiftY(y1), shiftX(x2), shiftY(y2), kNull))
     ++items_;
 }
 
 void PlotOutput::flash(int32_t x, int32_t y, const Aperture& ap) {
+  if (!budget_.allows()) return;
   uint16_t type = static_cast<uint16_t>(ap.shape + item::kSurfaceMount);
   uint16_t xs = ap.x, ys = ap.y;
   if (xs == 0 && ys == 0) xs = ys = kDefaultFlash, type = item::kRectThru;
@@ -59,6 +61,7 @@ void PlotOutput::flash(int32_t x, int32_t y, const Aperture& ap) {
 
 void PlotOutput::arc(int32_t sx, int32_t sy, int32_t ex, int32_t ey, int32_t cx, int32_t cy, bool clockwise,
                      uint16_t width) {
+  if (!budget_.allows()) return;
   if (width < kThinnest) width = kDefaultWidth;
   double start, sweep;
   arcAngles(sx, sy, ex, ey, cx, cy, clockwise, start, sweep);
@@ -87,7 +90,7 @@ void PlotOutput::contourArc(int32_t sx, int32_t sy, int32_t ex, int32_t ey, int3
 
 void PlotOutput::closeContour() {
   if (contour_.size() > 1 && contour_.front() == contour_.back()) contour_.pop_back();
-  if (contour_.size() >= 3) {
+  if (contour_.size() >= 3 && budget_.allows()) {
     auto [x0, y0] = contour_.front();
     Handle h =
         createItem(ctx_.pool, ctx_.current, kLine, layer_, 0, shiftX(x0), shiftY(y0), shiftX(x0), shiftY(y0), kNull);
@@ -116,7 +119,10 @@ void PlotOutput::endRepeat() {
   for (int j = 0; j < repeatY_; ++j)
     for (int i = 0; i < repeatX_; ++i)
       if (i || j)
-        for (Handle h : made) copyItem(h, int64_t{i} * repeatDx_, int64_t{j} * repeatDy_);
+        for (Handle h : made) {
+          if (!budget_.allows()) break;
+          copyItem(h, int64_t{i} * repeatDx_, int64_t{j} * repeatDy_);
+        }
   repeatMark_ = 0;
 }
 

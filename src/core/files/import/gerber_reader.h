@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "database/record.h"
+#include "files/record_budget.h"
 #include "shell/host.h"
 
 namespace trelmo {
@@ -115,7 +116,9 @@ class ApertureTable {
 class PlotOutput {
  public:
   static constexpr size_t kMaxContour = 65536;
-  PlotOutput(Context& ctx, int layer) : ctx_(ctx), layer_(static_cast<uint8_t>(layer)) {}
+  // Items are made while the budget allows (step and repeat multiplies them).
+  PlotOutput(Context& ctx, int layer, RecordBudget& budget)
+      : ctx_(ctx), layer_(static_cast<uint8_t>(layer)), budget_(budget) {}
 
   void line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint16_t width);
   void flash(int32_t x, int32_t y, const Aperture& ap);
@@ -142,6 +145,7 @@ class PlotOutput {
   void copyItem(Handle h, int64_t dx, int64_t dy);
   Context& ctx_;
   uint8_t layer_;
+  RecordBudget& budget_;
   int items_ = 0;
   std::vector<std::pair<int32_t, int32_t>> contour_;
   Handle repeatMark_ = 0;  // the last item before the repeated ones
@@ -163,8 +167,12 @@ struct GerberFormat {
 };
 // Asks for the format of a file that states none; false on Escape.
 // The format box showing `fmt`, and the question asked with it.
-DialogBox gerberFormatBox(const GerberFormat& fmt);
-bool askGerberFormat(Context& ctx, GerberFormat& fmt);
+DialogBox gerberFormatBox(const GerberFormat& fmt, bool aperturesDefined = false);
+bool askGerberFormat(Context& ctx, GerberFormat& fmt, bool aperturesDefined = false);
+// The format some writers (P-CAD) state only in G04 comments of a file
+// without "%FS": digits ("Format 2.3"), zero suppression, addressing and
+// units, as far as stated. True when a comment stated any of them.
+bool formatFromComments(std::string_view first, GerberFormat& fmt);
 // The box for an undefined aperture D-code, and the question: stores the answer in `ap` or sets
 // `useDefaults`. Returns false when the box was cancelled.
 DialogBox gerberApertureBox(int dcode);
