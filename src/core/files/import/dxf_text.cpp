@@ -155,12 +155,10 @@ std::string textString(std::string_view s, CodePage page) {
       }
     }
     if (c < 128) {
-      if (c >= 32 && c != 127)
-        out += static_cast<char>(c);
-      else if (c == kTab)
+      if ((c >= 32 && c != 127) || c == kTab)
         out += static_cast<char>(c);
       else if (c == 127)
-        out += '?';  // the stored field separator
+        out += '?';  // would be taken for the stored field separator
       continue;
     }
     out += static_cast<char>(page == CodePage::kUtf8 ? fromUnicode(utf8At(s, i)) : fromPage(page, c));
