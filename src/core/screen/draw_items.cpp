@@ -346,7 +346,7 @@ void trackLabels(Context& ctx, const Record& r, Handle h, double wpx) {
   uint32_t pixel = invertedPixel(ctx, r.layer);
   Rotation rot(angle);
   for (int k = 0; k < 64; ++k) {
-    double off = step * ((k + 1) / 2) * (k % 2 ? 1 : -1);
+    double off = step * static_cast<double>((k + 1) / 2) * (k % 2 ? 1 : -1);  // 0, +1, -1, +2, ... steps
     if (k > 0 && std::fabs(off) + labelLen / 2 > room / 2) break;
     double cx = mx + off * ux, cy = my + off * uy;
     // Centred on the point, across the track.
@@ -573,9 +573,8 @@ bool drawText(Context& ctx, uint32_t pixel, Handle h) {
     if (ch == kFieldSeparator && font != 15) break;
     if (ch == kLineBreak) ++extra;
   }
-  // The text is measured before it is placed, so that centred and right
-  // anchored text sits where it will stay, from the first redraw on; the
-  // measured length and the number of lines are stored back.
+  // The text is measured before it is placed, so that centred and right anchored text sits where it will
+  // stay, from the first redraw on; the measured length and the number of lines are stored back.
   length = measuredTextLength(ctx, s, u, xu, font);
   r.w3 = length;
   r.w5 = extra + 1;

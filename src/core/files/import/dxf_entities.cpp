@@ -298,8 +298,6 @@ void readLwPolyline(Reader& r) {
         if (last) last->y = v;
         break;
       case 40:
-        if (last) last->width = std::max(last->width, v);
-        break;
       case 41:
         if (last) last->width = std::max(last->width, v);
         break;

@@ -15,7 +15,7 @@ namespace trelmo {
 namespace {
 
 constexpr size_t kMaxBlock = 1000;
-constexpr size_t kMaxParameterBlock = 256 * 1024;
+constexpr size_t kMaxParameterBlock = size_t{256} * 1024;
 
 enum Interpolation { kNone, kDraw, kFlash };
 
