@@ -14,7 +14,7 @@ uint8_t modifierFlags(Qt::KeyboardModifiers m, uint8_t current) {
   uint8_t flags = 0;
   if (m & Qt::ShiftModifier) {
     const uint8_t sides = current & (kLeftShift | kRightShift);
-    flags |= sides ? sides : kLeftShift;
+    flags |= sides ? sides : static_cast<uint8_t>(kLeftShift);
   }
   if (m & Qt::ControlModifier) flags |= kCtrl;
   if (m & Qt::AltModifier) flags |= kAlt;

@@ -23,6 +23,7 @@
 #include "app/window_icon.h"
 #include "context.h"
 #include "database/design_files.h"
+#include "edit/edit_functions.h"
 #include "output/output_functions.h"
 #include "screen/view.h"
 #include "shell/command_line.h"
@@ -79,6 +80,7 @@ MainWindow::~MainWindow() {
 void MainWindow::installHooks() {
   installInputHandlers(ctx_);
   installOutputFunctions(ctx_);
+  installEditFunctions(ctx_);
   auto printer = std::make_shared<QtPrinterPort>(host_, this);
   ctx_.output.printer = printer;
   ShellHooks& h = ctx_.shell.hooks;

@@ -230,6 +230,10 @@ void QtHost::redrawView() {
   if (canvas) canvas->redrawDesign();
 }
 
+void QtHost::showSurface() {
+  if (canvas) canvas->update();
+}
+
 WindowPlacement QtHost::windowPlacement() {
   WindowPlacement p;
   if (!window) return p;

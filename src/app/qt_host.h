@@ -57,6 +57,7 @@ class QtHost : public Host {
   bool chooseFile(FileDialog& dialog) override;
   void showHelp(const std::string& path, const std::string& topic) override;
   void redrawView() override;
+  void showSurface() override;
   WindowPlacement windowPlacement() override;
   void setAlwaysOnTop(bool on) override;
   void setPointerShape(PointerShape shape) override;

@@ -17,6 +17,7 @@ int render(const std::vector<std::string>& args);
 int run(const std::vector<std::string>& args);
 int plot(const std::vector<std::string>& args);
 int gerber(const std::vector<std::string>& args);
+int importGerbers(const std::vector<std::string>& args);
 int dialogs(const std::vector<std::string>& args);
 
 // A scripted value that does not fit the box it was given for: the command

@@ -19,6 +19,7 @@ const char* kUsage =
     "  trelmo-cli plot IN -o OUT --kind hpgl|ps|pdf|bmp|pcl [--dpi N] [--depth N] [--layers LIST]\n"
     "                  [--mirror] [--negative]\n"
     "  trelmo-cli gerber IN -o FOLDER [--layers LIST]\n"
+    "  trelmo-cli import-gerbers FOLDER -o BOARD.pcb [SCRIPT]\n"
     "  trelmo-cli dialogs [BOX]...\n"
     "\n"
     "SCRIPT answers what the editor would ask, each option repeatable:\n"
@@ -38,6 +39,7 @@ Command commandNamed(const std::string& name) {
   if (name == "run") return trelmo::cli::run;
   if (name == "plot") return trelmo::cli::plot;
   if (name == "gerber") return trelmo::cli::gerber;
+  if (name == "import-gerbers") return trelmo::cli::importGerbers;
   if (name == "dialogs") return trelmo::cli::dialogs;
   return nullptr;
 }

@@ -1,8 +1,9 @@
 // trelmo-cli plot and gerber: the printer output and the photo-plot set of a
 // design, written to files.
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,18 @@ constexpr Kind kKinds[] = {{"hpgl", PlotKind::Hpgl},
                            {"pdf", PlotKind::Pdf},
                            {"bmp", PlotKind::Bmp},
                            {"pcl", PlotKind::Pcl}};
+
+// A whole decimal number and nothing else; false on "", "8x" or overflow.
+bool parseWhole(const std::string& text, int& value) {
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return ec == std::errc() && ptr == end;
+}
+
+bool validDepth(int depth) {
+  constexpr int kDepths[] = {1, 2, 3, 4, 6, 8, 24};
+  return std::find(std::begin(kDepths), std::end(kDepths), depth) != std::end(kDepths);
+}
 
 // "1,3,12" into a layer set; false on anything else.
 bool parseLayers(const std::string& text, LayerSet& set) {
@@ -66,11 +79,9 @@ bool parsePlot(const std::vector<std::string>& args, PlotOptions& o) {
         if (k == kind.name) o.kind = kind.kind, o.haveKind = true;
       if (!o.haveKind) return false;
     } else if (a == "--dpi" && hasValue) {
-      o.dpi = std::atoi(args[++i].c_str());
-      if (o.dpi < 10 || o.dpi > 2400) return false;
+      if (!parseWhole(args[++i], o.dpi) || o.dpi < 10 || o.dpi > 2400) return false;
     } else if (a == "--depth" && hasValue) {
-      o.depth = std::atoi(args[++i].c_str());
-      if (!std::strchr("\1\2\3\4\6\10", o.depth) && o.depth != 24) return false;
+      if (!parseWhole(args[++i], o.depth) || !validDepth(o.depth)) return false;
     } else if (a == "--layers" && hasValue) {
       if (!parseLayers(args[++i], o.layers)) return false;
       o.haveLayers = true;

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "edit/edit_functions.h"
+#include "edit/grab.h"
 #include "files/writer.h"
 #include "output/output_functions.h"
 #include "output/plot_worker.h"
@@ -137,6 +139,7 @@ int run(const std::vector<std::string>& argsIn) {
   loadMessageTable(ctx);
   installInputHandlers(ctx);
   installOutputFunctions(ctx);
+  installEditFunctions(ctx);
   ctx.shell.startupPhase = 3;
   if (!startDesign(ctx, host, o.in)) {
     host.reportUnused();
@@ -150,9 +153,13 @@ int run(const std::vector<std::string>& argsIn) {
   std::fprintf(stderr, "scale: %u dpi\n", static_cast<unsigned>((uint64_t{ctx.view.viewScale} * 65536) >> 32));
   host.reportUnused();
   if (o.out.empty()) return kDone;
+  // What a macro left on the cursor goes back where it was: a grabbed item is
+  // hidden and would be missing from the file.
+  releaseGrabList(ctx);
   FileFailure why{"no design file is open"};
   if (ctx.current == kNull || !writeDesignFile(ctx, o.out, 'C', why)) {
-    std::fprintf(stderr, "trelmo-cli: cannot write %s: %s\n", o.out.c_str(), why.reason.c_str());
+    std::fprintf(stderr, "trelmo-cli: cannot write %s: %s
+", o.out.c_str(), why.reason.c_str());
     return kFileError;
   }
   return kDone;

@@ -7,6 +7,7 @@
 #include "database/params.h"
 #include "database/pool.h"
 #include "database/signals.h"
+#include "edit/edit_state.h"
 #include "image/pixel_image.h"
 #include "output/plot_worker.h"
 #include "screen/screen_state.h"
@@ -39,6 +40,7 @@ struct Context {
   ShellState shell;    // start-up, heartbeat, hooks, messages, preferences
   InputState input;    // keyboard state, mouse, keystroke macros
   OutputState output;  // the plot worker and the printers
+  EditState edit;      // undo stacks of every file, the grab list
 
   Host* host;
   Host silentHost;

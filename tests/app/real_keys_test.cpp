@@ -238,7 +238,9 @@ TEST_F(RealKeys, TheHandComesAfterEightTicksOfDrag) {
   e.buttonDown(1);
   ASSERT_TRUE(e.waitFor([](const State& s) { return s.at("dragticks") != "0"; }));
   const State early = e.state();
-  if (std::stoi(early.at("dragticks")) < 8) EXPECT_EQ(early.at("pointer"), "arrow");
+  if (std::stoi(early.at("dragticks")) < 8) {
+    EXPECT_EQ(early.at("pointer"), "arrow");
+  }
   EXPECT_TRUE(e.waitFor([](const State& s) { return std::stoi(s.at("dragticks")) >= 8 && s.at("pointer") == "hand"; }));
   e.buttonUp(1);
 }

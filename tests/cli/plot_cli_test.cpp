@@ -55,6 +55,8 @@ TEST_F(PlotCli, UsageErrorsAndUnwritableFiles) {
   EXPECT_EQ(cli("plot " + demo + " -o x --kind tiff").status, 2);
   EXPECT_EQ(cli("plot " + demo + " --kind bmp").status, 2);
   EXPECT_EQ(cli("plot " + demo + " -o x --kind bmp --depth 5").status, 2);
+  for (const char* bad : {"--depth 0", "--depth 8x", "--depth ''", "--dpi abc", "--dpi 300.5"})
+    EXPECT_EQ(cli("plot " + demo + " -o x --kind bmp " + bad).status, 2) << bad;
   EXPECT_EQ(cli("gerber " + demo).status, 2);
   const Result r = cli("plot " + demo + " -o /nonexistent-trelmo/x.bmp --kind bmp");
   EXPECT_EQ(r.status, 1);
@@ -91,3 +93,21 @@ TEST_F(PlotCli, PrinterOutFromARunMacroWritesTheBitmapWhenTheWorkerEnds) {
 }
 
 }  // namespace
+
+TEST_F(PlotCli, ImportGerbersReadsTheSetBackIntoOneBoard) {
+  ASSERT_EQ(cli("gerber " + demo + " -o " + dir.string()).status, 0);
+  const fs::path board = dir / "board" / "back.pcb";
+  fs::create_directories(board.parent_path());
+  const Result r = cli("import-gerbers " + dir.string() + " -o " + board.string());
+  ASSERT_EQ(r.status, 0) << r.out;
+  for (const char* line : {"demo.TOP: photo plot, layer", "\"Top Copper\" (copper)", "\"Bottom Copper\" (copper)",
+                           "\"Top Mask\" (mask)", "\"Profile\" (drawing)", "demo.DRL: drill, layer 0"})
+    EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
+  const Result info = cli("info " + board.string());
+  ASSERT_EQ(info.status, 0) << info.out;
+  EXPECT_EQ(info.out.find("components: 0"), std::string::npos) << info.out;  // the parts come back
+  EXPECT_EQ(cli("import-gerbers " + dir.string()).status, 2);
+  EXPECT_EQ(cli("import-gerbers " + (dir / "missing").string() + " -o x.pcb").status, 1);
+  fs::create_directories(dir / "empty");
+  EXPECT_EQ(cli("import-gerbers " + (dir / "empty").string() + " -o x.pcb").status, 1);
+}

@@ -35,7 +35,7 @@ TEST_P(CorpusSample, OpensWithTheRightReaderAtTheRightSize) {
   if (!std::filesystem::exists(corpusPath(s.name))) GTEST_SKIP() << "no corpus";
   ImportBench b;
   ASSERT_EQ(openSample(b, s.name), s.code);
-  auto items = b.items();
+  auto items = b.allItems();
   ASSERT_FALSE(items.empty());
   auto e = extentOf(items);
   if (s.width > 0) {
@@ -85,9 +85,9 @@ TEST(CorpusDetails, HolesAndRegionsLandWhereTheirToolsPutThem) {
   ImportBench copper;  // regions, arcs and macro pads of a KiCad X2 file
   ASSERT_EQ(openSample(copper, "gerber-274x-mm/kicad599-Flashpads-F_Cu.gbr"), 'G');
   int solids = 0;
-  for (const Record& r : copper.items(kLine)) solids += r.size == 0;
+  for (const Record& r : copper.allItems(kLine)) solids += r.size == 0;
   EXPECT_GT(solids, 0);
-  EXPECT_GT(copper.items(kArc).size(), 0u);
+  EXPECT_GT(copper.allItems(kArc).size(), 0u);
 }
 
 }  // namespace

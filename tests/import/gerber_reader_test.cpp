@@ -257,7 +257,7 @@ TEST(GerberArcs, ArcsBecomeArcItemsAndRegionsFilledSolids) {
   EXPECT_EQ(vertices, 4);
 }
 
-TEST(GerberApertures, MacrosGiveAPadCoveringTheirExtent) {
+TEST(GerberApertures, MacrosOfPadShapesGivePads) {
   ApertureTable t;
   t.defineMacro("OC8*5,1,8,0,0,1.08239X$1,22.5*");
   t.defineMacro("Box*0 comment*$2=$1/2*21,1,$1,$2,0,0,0*");
@@ -265,9 +265,12 @@ TEST(GerberApertures, MacrosGiveAPadCoveringTheirExtent) {
   t.define("14OC8,0.0600", false);
   t.define("15Box,0.1", false);
   t.define("16Pill,0.02X-0.01X0.03", false);
-  EXPECT_EQ(t[14].shape, kCircle);
-  EXPECT_NEAR(t[14].x, toSize(0.065, false), 20);
+  ASSERT_TRUE(t[14].outline);  // an octagon is no pad: its exact outline
+  EXPECT_EQ(t[14].outline->size(), 1u);
+  EXPECT_EQ(t[14].outline->front().size(), 8u);
+  EXPECT_NEAR(t[14].x, toSize(0.06, false), 2);  // turned 22.5 degrees: flats on the axes
   EXPECT_EQ(t[15].shape, kRectangle);
+  EXPECT_FALSE(t[15].outline);
   EXPECT_EQ(t[15].x, toSize(0.1, false));
   EXPECT_EQ(t[15].y, toSize(0.05, false));
   EXPECT_EQ(t[16].shape, kObround);
@@ -304,6 +307,11 @@ TEST(GerberHostile, BadInputNeverCrashesOrRunsAway) {
       "%ADD99999999999999C,1e308*%D99999999999999*D03*",
       "%AMM*4,1,99999999,$1,$2*%%ADDM,1X2*%D10*D03*",
       "G36*D01X1*D01X2*D01X3*G02I5J5X1*G37*",
+      // blocks flashing themselves and each other, unclosed; clear regions; wild macros
+      "%ABD10*%D10*X0Y0D03*D11*X1Y1D03*%AB*%%ABD11*%D10*X5Y5D03*D10*X6Y6D03*%AB*%D10*X0Y0D03*%ABD12*%",
+      "%LPC*%G36*X0Y0D02*X99999999D01*Y99999999D01*G37*%LPD*%%LPC*%%LS0*%%LR1e308*%%LMXY*%D10*X0Y0D03*",
+      "%AMW*7,0,0,-1,$9,1e300,$1*6,0,0,1e9,0,0,1e9,1,1,0*5,1,99999,0,0,1,0*4,1,1e9,0*%%ADD10W,1*%D10*X0Y0D03*",
+      "%TO.N,\\u00*%%TO.P*%%TO.C,\\uFFFF\\u0000*%%TF.FileFunction,Copper,L99999999999,Inr,Plane*%%TD.X*%D11*D03*",
       std::string("\0\0\0*%%*\xff\xfe", 9),
   };
   std::string noise;

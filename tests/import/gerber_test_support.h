@@ -43,8 +43,24 @@ struct ImportBench {
       if (type < 0 || ctx.rec(h).type() == type) out.push_back(ctx.rec(h));
     return out;
   }
+  // The same inside components too (in ring order, each component's items
+  // where its header is).
+  std::vector<Record> allItems(int type = -1) const {
+    std::vector<Record> out;
+    collect(ctx.current, type, out, 0);
+    return out;
+  }
 
  private:
+  void collect(Handle ring, int type, std::vector<Record>& out, int depth) const {
+    for (Handle h = ctx.rec(ring).next; h != ring; h = ctx.rec(h).next) {
+      const Record& r = ctx.rec(h);
+      if (r.type() == kComponent && depth < 8)
+        collect(r.ext, type, out, depth + 1);
+      else if (type < 0 || r.type() == type)
+        out.push_back(r);
+    }
+  }
   char run(char (*reader)(Context&, InputFile&, char), std::string_view text, char hint) {
     InputFile in;
     in.openMemory(text);

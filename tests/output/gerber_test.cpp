@@ -2,7 +2,6 @@
 // example board read back through our own import, and gerbv's picture of it
 // against ours.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -14,6 +13,7 @@
 #include "output/gerber_writer.h"
 #include "output/plot_raster.h"
 #include "output_fixture.h"
+#include "picture_compare.h"
 
 namespace trelmo::testing {
 namespace {
@@ -129,34 +129,6 @@ TEST_F(OutputTest, TheExampleBoardReadsBackThroughOurOwnImport) {
   }
   std::filesystem::remove_all(dir);
 }
-
-// Dark pixels of an 8-bit RGB or RGBA PNG.
-bool darkPixels(const std::string& path, int& width, int& height, std::vector<bool>& dark) {
-  png_image img{};
-  img.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&img, path.c_str())) return false;
-  img.format = PNG_FORMAT_GRAY;
-  std::vector<uint8_t> px(PNG_IMAGE_SIZE(img));
-  if (!png_image_finish_read(&img, nullptr, px.data(), 0, nullptr)) return false;
-  width = static_cast<int>(img.width), height = static_cast<int>(img.height);
-  dark.resize(px.size());
-  for (size_t i = 0; i < px.size(); ++i) dark[i] = px[i] < 128;
-  return true;
-}
-
-struct GreyBands : BandSink {
-  int width = 0, height = 0;
-  std::vector<bool> dark;
-  bool band(const uint8_t* p, int pitch, int w, BandPlace at, int rows) override {
-    const int top = at.top;
-    for (int r = 0; r < rows; ++r)
-      for (int x = 0; x < w && top + r < height; ++x) {
-        const uint8_t* q = p + static_cast<size_t>(r) * pitch + 3 * x;
-        dark[static_cast<size_t>(top + r) * width + x] = q[0] + q[1] + q[2] < 3 * 128;
-      }
-    return true;
-  }
-};
 
 TEST_F(OutputTest, GerbvDrawsTheTopCopperAsWeDo) {
   if (std::system("command -v gerbv >/dev/null") != 0) GTEST_SKIP() << "gerbv is not installed";

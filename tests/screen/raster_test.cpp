@@ -85,7 +85,9 @@ TEST(Raster, RandomPrimitivesNeverWriteOutsideTheClipRectangle) {
           bool inside = !eff.empty() && y >= eff.top && y <= eff.bottom && px_x >= eff.left && px_x <= eff.right &&
                         x < c.width * f.bytesPerPixel();
           size_t i = kGuard + static_cast<size_t>(y) * c.pitch + x;
-          if (!inside) ASSERT_EQ(c.memory[i], before[i]) << "bpp " << f.bitsPerPixel << " round " << round;
+          if (!inside) {
+            ASSERT_EQ(c.memory[i], before[i]) << "bpp " << f.bitsPerPixel << " round " << round;
+          }
         }
     }
   }

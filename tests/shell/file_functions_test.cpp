@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "database/chains.h"
 #include "database/design_files.h"
+#include "database/signals.h"
 #include "screen/redraw.h"
 #include "scripted_host.h"
 #include "shell/dispatch.h"
@@ -253,6 +255,41 @@ TEST(FileLoad, AddsTheItemsButKeepsTheCurrentFilesParameters) {
   e.run('F', 'D');
   EXPECT_EQ(itemCount(e.ctx), boardItems + sheetItems);
   EXPECT_EQ(e.host.count(Sound::Beep), 1);
+}
+
+TEST(FileLoad, PhotoPlotFilesGoOnLayersOfTheirOwnAndJoinTheirParts) {
+  Editor e;
+  ASSERT_TRUE(openFileByName(e.ctx, e.dir.example("demo.pcb"), 0));
+  const std::string layer1 = e.ctx.params.layers[1].name;
+  const std::string head = "%FSLAX24Y24*%%MOIN*%%ADD10R,0.06X0.06*%%TO.C,J9*%%TO.N,SENSE*%";
+  {
+    std::ofstream(e.dir.file("j9.gtl")) << "%TF.FileFunction,Copper,L1,Top*%" << head
+                                        << "%TO.P,J9,1*%D10*X300000Y0D03*M02*\n";
+    std::ofstream(e.dir.file("j9.gbl")) << head << "%TO.P,J9,2*%D10*X310000Y0D03*M02*\n";
+  }
+  int before = 0;
+  while (before < 255 && !e.ctx.params.layers[before + 1].unused()) ++before;
+  for (const char* f : {"j9.gtl", "j9.gbl"}) {
+    e.host.pickFile(e.dir.file(f));
+    e.run('F', 'D');
+  }
+  EXPECT_EQ(e.ctx.params.layers[1].name, layer1);  // the board's own layers stay as they were
+  EXPECT_STREQ(e.ctx.params.layers[before + 1].name, "Top Copper");
+  EXPECT_STREQ(e.ctx.params.layers[before + 2].name, "Bottom Copper");  // by its name: no file function
+  EXPECT_TRUE(e.ctx.params.layers[before + 2].bottom());
+  Handle j9 = kNull;
+  for (Handle h = e.ctx.rec(e.ctx.current).next; h != e.ctx.current; h = e.ctx.rec(h).next) {
+    const Record& r = e.ctx.rec(h);
+    if (r.type() == kComponent && readText(e.ctx, r.ext).find("J9") != std::string::npos) j9 = r.ext;
+  }
+  ASSERT_NE(j9, kNull);
+  std::vector<std::string> pins;
+  for (Handle h = e.ctx.rec(j9).next; h != j9; h = e.ctx.rec(h).next) {
+    EXPECT_EQ(itemSignal(e.ctx, h), "SENSE");
+    pins.push_back(pinName(e.ctx, h));
+  }
+  EXPECT_EQ(pins, (std::vector<std::string>{"1", "2"}));
+  EXPECT_TRUE(fileModified(e.ctx.rec(e.ctx.current)));
 }
 
 TEST(FileReopen, MissingFileOffersThePurge) {

@@ -4,6 +4,7 @@
 #include "database/chains.h"
 #include "database/options.h"
 #include "database/rings.h"
+#include "database/undo_memory.h"
 
 namespace trelmo {
 
@@ -51,6 +52,9 @@ Handle neighbourFile(const Context& ctx, Handle header) {
 // Frees the design list, path and header of a file. When the file's block is
 // the live one its pictures go with it; otherwise its parked chain is freed.
 void freeFile(Context& ctx, Handle sentinel, bool blockLive) {
+  // The undo stacks go first: removed items they hold are freed whole, while
+  // the items their entries name are still there.
+  freeUndoContext(ctx, sentinel);
   if (blockLive) {
     dropPictures(ctx);
   } else {

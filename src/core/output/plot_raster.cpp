@@ -66,7 +66,7 @@ PlotResult renderBands(const PlotScene& scene, const PlotFrame& frame, BandSink&
   const int width = img.right - img.left + 1, height = img.bottom - img.top + 1;
   const int pitch = bandPitch(width), perBand = bandRows(width);
   std::vector<uint8_t> buffer(static_cast<size_t>(pitch) * (perBand + 1));
-  BandPainter painter{frame};
+  BandPainter painter{frame, {}};
   painter.left = img.left;
   painter.chord = frame.scale > 0 ? 0.5 / frame.scale : 1;
   const int bands = (height + perBand - 1) / perBand;

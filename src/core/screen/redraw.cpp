@@ -230,6 +230,12 @@ bool drawDesign(Context& ctx, bool clear) {
       return true;
     });
   }
+  // What follows the cursor (ghosts) goes over the fresh pixels of each rectangle.
+  if (s.drawOverlay)
+    for (const Rect& r : rects) {
+      sf.setClip(r);
+      s.drawOverlay(ctx);
+    }
   sf.setClip(ctx.view.area);
   s.interrupted = !completed;
   return completed;

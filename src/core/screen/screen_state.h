@@ -9,6 +9,8 @@
 
 namespace trelmo {
 
+struct Context;
+
 constexpr uint32_t kMarkerColour = 0xFFFF00;
 
 // The first corner of a rectangle being chosen (Zoom Window, a block): while
@@ -35,6 +37,9 @@ struct ScreenState {
   // Polled every few drawn items and between picture passes: true when a
   // zoom key or click is waiting and the redraw should give way.
   std::function<bool()> zoomPending;
+  // Drawn by exclusive-or over each redrawn rectangle after the items (the
+  // ghosts of the grab list), with the clip set to that rectangle.
+  std::function<void(Context&)> drawOverlay;
   // Statistics of the last redraw.
   long itemsDrawn = 0;
   bool interrupted = false;

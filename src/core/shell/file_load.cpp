@@ -3,6 +3,7 @@
 
 #include "context.h"
 #include "database/design_files.h"
+#include "files/import/gerber_set.h"
 #include "files/item_lines.h"
 #include "files/reader_chain.h"
 #include "files/switch_file.h"
@@ -59,13 +60,24 @@ void fileLoad(Context& ctx) {
   if (ctx.current == kNull) return ctx.host->sound(Sound::Beep);
   FileDialog box = openFileDialog(ctx, "Load");
   if (!ctx.host->chooseFile(box) || box.fileName.empty()) return;
+  // Photo-plot and drill files are read straight into the design, each on a
+  // layer of its own, so that a board's set loaded file by file keeps its
+  // layers apart and joins its components and nets.
+  const char hint = openFileHint(box.filterIndex);
+  if (hint == kHintNone || hint == kHintGerber || hint == kHintExcellon) {
+    const Handle list = ctx.current;
+    if (loadPhotoPlot(ctx, box.fileName, hint).format != 0) {
+      ctx.rec(list).size |= kFileModified;
+      return currentFileChanged(ctx);
+    }
+  }
   // The file is read into a scratch design file of its own, so that its
   // header cannot disturb the current file's parameters; its items are then
   // copied over as item lines.
   const Handle target = ctx.current;
   const Handle scratch = newDesignFile(ctx, "\x01load " + box.fileName);
   if (scratch == kNull) return ctx.host->sound(Sound::Beep);
-  const bool read = readFile(ctx, box.fileName, openFileHint(box.filterIndex)) != 0;
+  const bool read = readFile(ctx, box.fileName, hint) != 0;
   const std::string items = read ? designAsItemLines(ctx, scratch) : std::string();
   switchToFile(ctx, target);
   closeDesignFile(ctx, scratch);

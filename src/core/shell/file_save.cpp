@@ -4,6 +4,7 @@
 #include "context.h"
 #include "database/chains.h"
 #include "database/design_files.h"
+#include "edit/undo.h"
 #include "files/reader_chain.h"
 #include "files/switch_file.h"
 #include "files/writer.h"
@@ -88,6 +89,7 @@ bool writeAs(Context& ctx, const std::string& path, char code) {
   }
   storeText(ctx, ctx.current, path);
   if (code == kFormatV4) ctx.params.format = kFormatV4;
+  afterSave(ctx, ctx.current);
   rememberFile(ctx, path);
   currentFileChanged(ctx);
   return true;
@@ -134,6 +136,7 @@ bool saveCurrentFile(Context& ctx) {
     writeFailed(ctx, path);
     return false;
   }
+  afterSave(ctx, ctx.current);
   rememberFile(ctx, path);
   return true;
 }

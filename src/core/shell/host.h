@@ -133,6 +133,9 @@ class Host {
   virtual void showHelp(const std::string& path, const std::string& topic) {}
   // The view changed: redraw the drawing area.
   virtual void redrawView() {}
+  // Pixels of the drawing surface changed outside a redraw (ghosts drawn by
+  // exclusive-or): show them.
+  virtual void showSurface() {}
   // Where the main window is now, relative to its screen's origin.
   virtual WindowPlacement windowPlacement() { return {}; }
   virtual void setAlwaysOnTop(bool on) {}

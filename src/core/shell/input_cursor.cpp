@@ -31,6 +31,7 @@ void movePointer(Context& ctx, int dx, int dy) {
   in.lastY = cy;
   ctx.host->warpPointer(static_cast<int>(cx), static_cast<int>(cy));
   setCursorFromPixel(v, ctx.params, cx, cy);
+  if (ctx.shell.hooks.cursorMoved) ctx.shell.hooks.cursorMoved(ctx);
 }
 
 // The prompt, then what was typed at the entry column and a '?' marker.
@@ -66,6 +67,7 @@ void acceptEntry(Context& ctx) {
   }
   ctx.shell.queryRefreshSeconds = kEntryRefreshSeconds;
   endEntry(ctx);
+  if (ctx.shell.hooks.cursorMoved) ctx.shell.hooks.cursorMoved(ctx);
 }
 
 void entryKey(Context& ctx, uint16_t key) {
@@ -98,6 +100,7 @@ void moveCursorSteps(Context& ctx, int dx, int dy) {
   if (panX || panY) ctx.host->redrawView();
   ctx.shell.queryRefreshSeconds = 2;
   ctx.shell.lastInputSource = 2;
+  if (ctx.shell.hooks.cursorMoved) ctx.shell.hooks.cursorMoved(ctx);
 }
 
 void startCursorEntry(Context& ctx, uint16_t firstKey) {

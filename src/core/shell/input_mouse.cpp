@@ -105,6 +105,7 @@ void trackCursor(Context& ctx, int64_t x, int64_t y, int64_t dx, int64_t dy) {
     if (!dx && !dy) return;
     setCursorFromPixel(v, ctx.params, x, y);
     ctx.shell.queryRefreshSeconds = 2;
+    if (ctx.shell.hooks.cursorMoved) ctx.shell.hooks.cursorMoved(ctx);
     return;
   }
   // Carry what the snap took off, so slow motion still adds up to a snap.
@@ -116,6 +117,7 @@ void trackCursor(Context& ctx, int64_t x, int64_t y, int64_t dx, int64_t dy) {
                &panY);
   if (panX || panY) ctx.host->redrawView();
   ctx.shell.queryRefreshSeconds = 2;
+  if (ctx.shell.hooks.cursorMoved) ctx.shell.hooks.cursorMoved(ctx);
 }
 
 }  // namespace

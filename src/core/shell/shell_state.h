@@ -61,6 +61,7 @@ struct ShellHooks {
   Hook sleepChanged;                                  // asleep toggled: release or re-take the screen
   Hook animatedIcon;                                  // step the window icon (frame in ShellState)
   Hook releaseGrab;                                   // a file function starts: put back what is grabbed
+  Hook cursorMoved;                                   // the world cursor moved: ghosts follow it
   Hook factoryMacros;                                 // Setup Options: the default keystroke macros (asks first)
   Hook registerFileTypes;                             // Setup Options: the file-type registration box
   std::function<std::string(Context&)> printerSetup;  // the printer settings to store

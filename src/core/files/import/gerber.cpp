@@ -1,8 +1,10 @@
 // The photo-plot reader: splits the file into blocks and follows its
 // apertures, draws, flashes, arcs and regions.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "context.h"
 #include "files/import/gerber_reader.h"
@@ -16,6 +18,9 @@ namespace {
 
 constexpr size_t kMaxBlock = 1000;
 constexpr size_t kMaxParameterBlock = size_t{256} * 1024;
+constexpr size_t kMaxBlockText = size_t{16} * 1024 * 1024;  // all statements kept for block apertures
+constexpr int kMaxBlockNesting = 16;
+constexpr int64_t kMaxReplayed = 1'000'000;  // statements carried out for block flashes
 
 enum Interpolation { kNone, kDraw, kFlash };
 
@@ -24,27 +29,30 @@ class GerberReader {
   GerberReader(Context& ctx, InputFile& in, const GerberFormat& fmt, int layer)
       : ctx_(ctx), in_(in), fmt_(fmt), budget_(ctx, in.size()), out_(ctx, layer, budget_), progress_(ctx, in) {}
 
+  // M02 ends a file but not the reading: files are often concatenated, and
+  // viewers show what follows. The record budget stops a runaway file.
   void run() {
     std::string block;
-    // M02 ends a file but not the reading: files are often concatenated, and
-    // viewers show what follows.
-    for (;;) {
+    while (!stop_) {
       int c = in_.getByte();
       while (c >= 0 && c <= ' ') c = in_.getByte();
       if (c < 0) break;
       if (c == '%') {
-        parameterBlock();
+        statement(true, readParameterBlock());
       } else {
         block.assign(1, static_cast<char>(c));
         if (c != '*') readWordBlock(block);
-        wordBlock(block);
+        statement(false, block);
       }
       progress_.update();
-      if (budget_.exceeded()) break;  // said so; what was read stays
+      stop_ = budget_.exceeded();  // said so; what was read stays
     }
     out_.closeContour();
+    out_.setClear(false);
     out_.endRepeat();
     if (fmt_.digits == 0) out_.scaleDownWhenLarge();
+    out_.finish();
+    if (negative_) negativeLayer(ctx_, out_.layer());
     progress_.done();
   }
 
@@ -59,11 +67,87 @@ class GerberReader {
     }
   }
 
-  // "%" ... "%": one or more "*"-ended parameters; a macro takes them all.
-  void parameterBlock() {
+  // "%" ... "%": the text between, blanks and line ends left out.
+  std::string readParameterBlock() {
     std::string text;
     for (int c = in_.getByte(); c >= 0 && c != '%'; c = in_.getByte())
       if (c > ' ' && text.size() < kMaxParameterBlock) text.push_back(static_cast<char>(c));
+    return text;
+  }
+
+  // One statement: kept for a block aperture while one is being defined,
+  // otherwise carried out.
+  void statement(bool parameter, const std::string& text) {
+    if (parameter && text.substr(0, 2) == "AB") return blockAperture(std::string_view(text).substr(2));
+    if (capture_) {
+      if (captured_ < kMaxBlockText) capture_->push_back({parameter, text}), captured_ += text.size() + 1;
+      return;
+    }
+    if (parameter)
+      parameterBlock(text);
+    else
+      wordBlock(text);
+  }
+
+  // "ABDnn" opens the definition of block aperture nn, "AB" closes it. Blocks
+  // defined inside a block are kept with it and defined when it is flashed.
+  void blockAperture(std::string_view p) {
+    if (!p.empty() && p.back() == '*') p.remove_suffix(1);
+    const bool open = !p.empty() && p[0] == 'D';
+    if (capture_ && (open || blockDepth_ > 0)) {
+      blockDepth_ += open ? 1 : -1;
+      capture_->push_back({true, "AB" + std::string(p)});
+      return;
+    }
+    if (capture_) {  // the end of the outermost definition
+      Aperture ap;
+      ap.shape = kCircle;
+      ap.block = std::move(capture_);
+      apertures_[blockCode_] = std::move(ap);
+      capture_.reset();
+      return;
+    }
+    if (!open) return;
+    size_t pos = 1;
+    blockCode_ = readInteger(p, pos);
+    capture_ = std::make_shared<BlockStatements>();
+    blockDepth_ = 0;
+  }
+
+  // A flash of a block aperture: its statements carried out about the flash
+  // point; a clear flash turns their polarities round.
+  void flashBlock(const std::shared_ptr<const BlockStatements>& block) {
+    if (blockNesting_ >= kMaxBlockNesting) return;
+    struct Saved {
+      int32_t prevX, prevY, curX, curY;
+      int64_t offsetX, offsetY;
+      Aperture current;
+      Interpolation interpolation;
+      int circular;
+      bool multiQuadrant, region, inContour, clear, toggle, repeated;
+    } saved{prevX_,    prevY_,         curX_,   curY_,      offsetX_,     offsetY_, current_, interpolation_,
+            circular_, multiQuadrant_, region_, inContour_, out_.clear(), toggle_,  repeated_};
+    ++blockNesting_;
+    offsetX_ = curX_, offsetY_ = curY_;
+    toggle_ = out_.clear();
+    region_ = inContour_ = repeated_ = false;
+    interpolation_ = kNone;
+    for (const BlockStatement& st : *block) {
+      if (replayed_++ >= kMaxReplayed || budget_.exceeded()) break;
+      statement(st.parameter, st.text);
+    }
+    out_.closeContour();
+    if (repeated_) out_.endRepeat();
+    --blockNesting_;
+    prevX_ = saved.prevX, prevY_ = saved.prevY, curX_ = saved.curX, curY_ = saved.curY;
+    offsetX_ = saved.offsetX, offsetY_ = saved.offsetY, current_ = saved.current;
+    interpolation_ = saved.interpolation, circular_ = saved.circular, multiQuadrant_ = saved.multiQuadrant;
+    region_ = saved.region, inContour_ = saved.inContour, toggle_ = saved.toggle, repeated_ = saved.repeated;
+    out_.setClear(saved.clear);
+  }
+
+  // A parameter block: one or more "*"-ended parameters; a macro takes them all.
+  void parameterBlock(const std::string& text) {
     std::string_view t = text;
     if (t.substr(0, 2) == "AM") {
       apertures_.defineMacro(t.substr(2));
@@ -78,11 +162,59 @@ class GerberReader {
   }
 
   void parameter(std::string_view p) {
-    if (p.substr(0, 2) == "FS") formatStatement(p.substr(2));
+    const std::string_view code = p.substr(0, 2);
+    if (code == "FS") formatStatement(p.substr(2));
     if (p == "MOMM") fmt_.metric = true;
     if (p == "MOIN") fmt_.metric = false;
     if (p.substr(0, 3) == "ADD") apertures_.define(p.substr(3), fmt_.metric);
-    if (p.substr(0, 2) == "SR") stepAndRepeat(p.substr(2));
+    if (code == "SR") stepAndRepeat(p.substr(2));
+    if (code == "LP") out_.setClear((p.substr(2, 1) == "C") != toggle_);
+    if (code == "LM") {
+      out_.placement().mirrorX = p.find('X', 2) != std::string_view::npos;
+      out_.placement().mirrorY = p.find('Y', 2) != std::string_view::npos;
+    }
+    if (code == "LR") out_.placement().degrees = decimalAfter(p);
+    if (code == "LS") out_.placement().scale = std::clamp(decimalAfter(p), 1e-6, 1e6);
+    if (code == "IP") negative_ = p.substr(2, 3) == "NEG";
+    if (code == "TF" || code == "TO" || code == "TD") attribute(code[1], p.substr(2));
+  }
+
+  static double decimalAfter(std::string_view p) {
+    size_t pos = 2;
+    return readDecimal(p, pos);
+  }
+
+  // File attributes name the layer; object attributes travel with the
+  // objects made while they are in force; TD deletes one or all of them.
+  void attribute(char kind, std::string_view text) {
+    const std::vector<std::string> f = attributeFields(text);
+    const std::string name = f.empty() ? std::string() : f[0];
+    auto value = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
+    if (kind == 'F') {
+      if (name == ".FileFunction") describeLayer(ctx_, out_.layer(), std::string_view(text).substr(text.find(',') + 1));
+      if (name == ".FilePolarity" && value(1) == "Negative") negative_ = true;
+      return;
+    }
+    if (kind == 'D') {
+      if (name.empty() || name == ".N") objects_.net.clear();
+      if (name.empty() || name == ".P") objects_.pin.clear(), pinOwner_.clear();
+      if (name.empty() || name == ".C") objects_.component.clear();
+      if (name.empty() || name == ".CFtp") objects_.footprint.clear();
+      if (name.empty() || name == ".CVal") objects_.value.clear();
+    } else if (name == ".N") {
+      objects_.net = value(1);
+    } else if (name == ".P") {
+      pinOwner_ = value(1), objects_.pin = value(2);
+    } else if (name == ".C") {
+      objects_.component = value(1);
+    } else if (name == ".CFtp") {
+      objects_.footprint = value(1);
+    } else if (name == ".CVal") {
+      objects_.value = value(1);
+    }
+    ObjectAttributes& a = out_.attributes();
+    a = objects_;
+    if (a.component.empty()) a.component = pinOwner_;
   }
 
   // "SR" X count, Y count, I and J pitch; "SR" alone ends the repeat.
@@ -99,6 +231,7 @@ class GerberReader {
     out_.closeContour();
     inContour_ = false;
     out_.beginRepeat(nx, ny, toUnits(dx, fmt_.metric), toUnits(dy, fmt_.metric));
+    repeated_ = true;
   }
 
   // "FS": zero suppression, addressing, then the X format digits. Other
@@ -129,9 +262,16 @@ class GerberReader {
       switch (c) {
         case '*':
           break;
-        case 'G':
-          if (gCode(readInteger(b, i))) return;
+        case 'G': {
+          const int g = readInteger(b, i);
+          if (g == 4 && b.substr(i, 3) == "#@!") {  // attributes in a comment, as older writers put them
+            std::string_view rest = b.substr(i + 3);
+            if (!rest.empty() && rest.back() == '*') rest.remove_suffix(1);
+            parameter(rest);
+          }
+          if (gCode(g)) return;
           break;
+        }
         case 'M':
           readInteger(b, i);
           interpolation_ = kNone;
@@ -143,7 +283,8 @@ class GerberReader {
         case 'Y': {
           int32_t v = toUnits(gerberCoordinate(readDigits(b, i), fmt_.digits, fmt_.trailing), fmt_.metric);
           int32_t& axis = c == 'X' ? curX_ : curY_;
-          axis = fmt_.incremental ? static_cast<int32_t>(int64_t{c == 'X' ? prevX_ : prevY_} + v) : v;
+          axis = static_cast<int32_t>(fmt_.incremental ? int64_t{c == 'X' ? prevX_ : prevY_} + v
+                                                       : (c == 'X' ? offsetX_ : offsetY_) + v);
           break;
         }
         case 'I':
@@ -235,6 +376,9 @@ class GerberReader {
         drawArc();
       else if (curX_ != prevX_ || curY_ != prevY_)
         out_.line(prevX_, prevY_, curX_, curY_, current_.x);
+    } else if (interpolation_ == kFlash && current_.block) {
+      flashBlock(current_.block);
+      interpolation_ = kNone;
     } else if (interpolation_ == kFlash) {
       out_.flash(curX_, curY_, current_);
       interpolation_ = kNone;
@@ -294,7 +438,18 @@ class GerberReader {
   Aperture current_;
   Interpolation interpolation_ = kNone;
   int circular_ = 0;  // 0 linear, 2 clockwise, 3 counter-clockwise
-  bool multiQuadrant_ = false, region_ = false, inContour_ = false, haveCentre_ = false;
+  bool multiQuadrant_ = false, region_ = false, inContour_ = false, haveCentre_ = false, stop_ = false;
+  bool negative_ = false;
+  // Block apertures: the one being defined, its D code and the depth of the
+  // definitions inside it; while one is flashed, the offset of its origin,
+  // whether its polarities are turned round and whether it repeats.
+  std::shared_ptr<BlockStatements> capture_;
+  size_t captured_ = 0;
+  int blockCode_ = 0, blockDepth_ = 0, blockNesting_ = 0;
+  int64_t offsetX_ = 0, offsetY_ = 0, replayed_ = 0;
+  bool toggle_ = false, repeated_ = false;
+  ObjectAttributes objects_;  // the object attributes in force
+  std::string pinOwner_;      // the component of the pin attribute
   int32_t prevX_ = 0, prevY_ = 0, curX_ = 0, curY_ = 0, centreI_ = 0, centreJ_ = 0;
 };
 

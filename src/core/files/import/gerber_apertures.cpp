@@ -1,5 +1,6 @@
 // The aperture table of a photo-plot file: standard apertures from "ADD"
-// statements, and aperture macros reduced to a pad covering their extent.
+// statements and aperture macros, each as a pad of the item model when one
+// holds its shape, otherwise as its exact outline.
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -11,6 +12,7 @@ namespace trelmo {
 namespace {
 
 constexpr size_t kMaxParams = 64;
+constexpr size_t kMaxPrimitives = 256;
 constexpr int kMaxDepth = 32;
 
 // Arithmetic of macro bodies: + - x / and parentheses over numbers and $n.
@@ -87,66 +89,201 @@ std::string_view trim(std::string_view s) {
   return s;
 }
 
-// Extent of the exposed primitives of a macro.
-struct Extent {
-  double minX = 1e300, minY = 1e300, maxX = -1e300, maxY = -1e300;
-  bool round = false, lines = false, corners = false;
-  bool empty() const { return minX > maxX; }
-  void add(double x, double y, double r, double degrees) {
-    double a = degrees * M_PI / 180, c = std::cos(a), s = std::sin(a);
-    double rx = x * c - y * s, ry = x * s + y * c;
-    minX = std::min(minX, rx - r), maxX = std::max(maxX, rx + r);
-    minY = std::min(minY, ry - r), maxY = std::max(maxY, ry + r);
-  }
+double arg(const std::vector<double>& a, size_t i) { return i < a.size() ? a[i] : 0; }
+double radians(double degrees) { return degrees * M_PI / 180; }
+uint16_t binaryAngle(double degrees) {
+  double turns = degrees / 360;
+  turns -= std::floor(turns);
+  return static_cast<uint16_t>(std::llround(turns * 65536) & 0xFFFF);
+}
+// (x, y) turned about the macro's origin.
+void turn(double& x, double& y, double degrees) {
+  const double c = std::cos(radians(degrees)), s = std::sin(radians(degrees)), rx = x * c - y * s;
+  y = x * s + y * c, x = rx;
+}
+
+// One primitive of a macro with its arguments evaluated (file units).
+struct Primitive {
+  int code = 0;
+  bool exposed = true;
+  std::vector<double> a;
 };
 
-double arg(const std::vector<double>& a, size_t i) { return i < a.size() ? a[i] : 0; }
-
-void addPrimitive(Extent& e, const std::vector<double>& a) {
-  int code = static_cast<int>(arg(a, 0));
-  bool exposed = code == 6 || code == 7 || arg(a, 1) != 0;
-  if (!exposed) return;
-  switch (code) {
-    case 1:  // circle: exposure, diameter, centre, rotation
-      e.add(arg(a, 3), arg(a, 4), std::fabs(arg(a, 2)) / 2, arg(a, 5)), e.round = true;
+// The area of a primitive in world units (`k` world units a file unit).
+gerber::Polygons primitiveArea(const Primitive& p, double k) {
+  const std::vector<double>& a = p.a;
+  gerber::Polygons out;
+  auto at = [&](double x, double y, double degrees) {
+    turn(x, y, degrees);
+    return std::pair{x * k, y * k};
+  };
+  switch (p.code) {
+    case 1: {  // circle: exposure, diameter, centre, rotation
+      auto [x, y] = at(arg(a, 3), arg(a, 4), arg(a, 5));
+      out.push_back(gerber::circle(x, y, arg(a, 2) * k));
       break;
+    }
     case 2:
-    case 20:  // vector line: exposure, width, start, end, rotation
-      e.add(arg(a, 3), arg(a, 4), std::fabs(arg(a, 2)) / 2, arg(a, 7));
-      e.add(arg(a, 5), arg(a, 6), std::fabs(arg(a, 2)) / 2, arg(a, 7)), e.lines = true;
+    case 20: {  // vector line: exposure, width, start, end, rotation; square ends
+      auto [x0, y0] = at(arg(a, 3), arg(a, 4), arg(a, 7));
+      auto [x1, y1] = at(arg(a, 5), arg(a, 6), arg(a, 7));
+      const double len = std::hypot(x1 - x0, y1 - y0);
+      if (len > 0)
+        out.push_back(
+            gerber::rectangle((x0 + x1) / 2, (y0 + y1) / 2, len, arg(a, 2) * k, std::atan2(y1 - y0, x1 - x0)));
       break;
+    }
     case 21:
     case 22: {  // centre line or lower-left line: exposure, width, height, point, rotation
-      double w = arg(a, 2), h = arg(a, 3), x = arg(a, 4), y = arg(a, 5);
-      if (code == 21) x -= w / 2, y -= h / 2;
-      for (int k = 0; k < 4; ++k) e.add(x + (k & 1 ? w : 0), y + (k & 2 ? h : 0), 0, arg(a, 6));
-      e.corners = true;
+      const double w = arg(a, 2), h = arg(a, 3);
+      double cx = arg(a, 4), cy = arg(a, 5);
+      if (p.code == 22) cx += w / 2, cy += h / 2;
+      auto [x, y] = at(cx, cy, arg(a, 6));
+      out.push_back(gerber::rectangle(x, y, w * k, h * k, radians(arg(a, 6))));
       break;
     }
     case 4: {  // outline: exposure, n, n + 1 points, rotation
-      size_t n = static_cast<size_t>(std::clamp(arg(a, 2), 0.0, double(kMaxParams)));
-      double rot = arg(a, 3 + 2 * (n + 1));
-      for (size_t k = 0; k <= n; ++k) e.add(arg(a, 3 + 2 * k), arg(a, 4 + 2 * k), 0, rot);
-      e.corners = true;
+      const size_t n = static_cast<size_t>(std::clamp(arg(a, 2), 0.0, double(kMaxParams)));
+      const double rot = arg(a, 3 + 2 * (n + 1));
+      gerber::Polygon q;
+      for (size_t i = 0; i <= n; ++i) {
+        auto [x, y] = at(arg(a, 3 + 2 * i), arg(a, 4 + 2 * i), rot);
+        q.emplace_back(std::llround(x), std::llround(y));
+      }
+      if (q.size() > 1 && q.front() == q.back()) q.pop_back();
+      if (q.size() >= 3) out = gerber::normalised({q});
       break;
     }
-    case 5:  // polygon: exposure, vertices, centre, diameter, rotation
-      e.add(arg(a, 3), arg(a, 4), std::fabs(arg(a, 5)) / 2, arg(a, 6)), e.round = true;
+    case 5: {  // polygon: exposure, vertices, centre, diameter, rotation
+      auto [x, y] = at(arg(a, 3), arg(a, 4), arg(a, 6));
+      out.push_back(gerber::regularPolygon(x, y, arg(a, 5) * k, static_cast<int>(arg(a, 2)), radians(arg(a, 6))));
       break;
-    case 6:
-    case 7:  // moire and thermal: centre, outer diameter, ..., rotation
-      e.add(arg(a, 1), arg(a, 2), std::fabs(arg(a, 3)) / 2, code == 7 ? arg(a, 6) : arg(a, 9)), e.round = true;
+    }
+    case 6: {  // moire: centre, outer diameter, ring thickness, gap, rings, cross thickness and length, rotation
+      auto [x, y] = at(arg(a, 1), arg(a, 2), arg(a, 9));
+      const double t = arg(a, 4) * k, gap = arg(a, 5) * k, rot = radians(arg(a, 9));
+      double d = arg(a, 3) * k;
+      const int rings = static_cast<int>(std::clamp(arg(a, 6), 0.0, 100.0));
+      for (int i = 0; i < rings && d > 0; ++i, d -= 2 * (t + gap)) {
+        gerber::Polygons ring{gerber::circle(x, y, d)};
+        if (d - 2 * t > 0) ring = gerber::subtract(ring, {gerber::circle(x, y, d - 2 * t)});
+        out = gerber::unite(out, ring);
+      }
+      const double ct = arg(a, 7) * k, cl = arg(a, 8) * k;
+      out = gerber::unite(out, {gerber::rectangle(x, y, cl, ct, rot), gerber::rectangle(x, y, ct, cl, rot)});
       break;
+    }
+    case 7: {  // thermal: centre, outer and inner diameter, gap, rotation
+      auto [x, y] = at(arg(a, 1), arg(a, 2), arg(a, 6));
+      const double od = arg(a, 3) * k, id = arg(a, 4) * k, gap = arg(a, 5) * k, rot = radians(arg(a, 6));
+      gerber::Polygons ring{gerber::circle(x, y, od)};
+      if (id > 0) ring = gerber::subtract(ring, {gerber::circle(x, y, id)});
+      out = gerber::subtract(ring,
+                             {gerber::rectangle(x, y, od * 2, gap, rot), gerber::rectangle(x, y, gap, od * 2, rot)});
+      break;
+    }
     default:
       break;
   }
+  return out;
 }
+
+// A pad of the item model for a macro of one circle, one rectangle (centre
+// line, lower-left line, vector line or a four-cornered outline with right
+// angles) or an obround drawn as a line with a circle on each end.
+bool padOf(const std::vector<Primitive>& prims, double k, Aperture& ap) {
+  auto fits = [](double v) { return v > 0 && v <= 65535; };
+  auto set = [&](uint8_t shape, double cx, double cy, double w, double h, double degrees) {
+    if (!fits(w) || !fits(h)) return false;
+    ap.shape = shape, ap.x = static_cast<uint16_t>(std::lround(w)), ap.y = static_cast<uint16_t>(std::lround(h));
+    ap.offsetX = static_cast<int32_t>(std::llround(cx)), ap.offsetY = static_cast<int32_t>(std::llround(cy));
+    ap.angle = shape == kCircle ? 0 : binaryAngle(degrees);
+    return true;
+  };
+  if (std::any_of(prims.begin(), prims.end(), [](const Primitive& p) { return !p.exposed; })) return false;
+  if (prims.size() == 1) {
+    const Primitive& p = prims[0];
+    const std::vector<double>& a = p.a;
+    double x = 0, y = 0;
+    switch (p.code) {
+      case 1:
+        x = arg(a, 3), y = arg(a, 4), turn(x, y, arg(a, 5));
+        return set(kCircle, x * k, y * k, arg(a, 2) * k, arg(a, 2) * k, 0);
+      case 21:
+      case 22:
+        x = arg(a, 4) + (p.code == 22 ? arg(a, 2) / 2 : 0), y = arg(a, 5) + (p.code == 22 ? arg(a, 3) / 2 : 0);
+        turn(x, y, arg(a, 6));
+        return set(kRectangle, x * k, y * k, arg(a, 2) * k, arg(a, 3) * k, arg(a, 6));
+      case 2:
+      case 20: {
+        const double dx = arg(a, 5) - arg(a, 3), dy = arg(a, 6) - arg(a, 4);
+        x = (arg(a, 3) + arg(a, 5)) / 2, y = (arg(a, 4) + arg(a, 6)) / 2, turn(x, y, arg(a, 7));
+        const double degrees = std::atan2(dy, dx) * 180 / M_PI + arg(a, 7);
+        return set(kRectangle, x * k, y * k, std::hypot(dx, dy) * k, arg(a, 2) * k, degrees);
+      }
+      case 4: {
+        if (arg(a, 2) != 4 || a.size() < 14) return false;
+        double px[4], py[4];
+        for (int i = 0; i < 4; ++i) px[i] = arg(a, 3 + 2 * i), py[i] = arg(a, 4 + 2 * i);
+        if (arg(a, 11) != px[0] || arg(a, 12) != py[0]) return false;
+        const double e = 1e-9 * (1 + std::fabs(px[0]) + std::fabs(py[0]));
+        for (int i = 0; i < 4; ++i) {  // right angles at every corner
+          const int j = (i + 1) % 4, m = (i + 3) % 4;
+          const double dot = (px[j] - px[i]) * (px[m] - px[i]) + (py[j] - py[i]) * (py[m] - py[i]);
+          if (std::fabs(dot) > e) return false;
+        }
+        x = (px[0] + px[2]) / 2, y = (py[0] + py[2]) / 2, turn(x, y, arg(a, 13));
+        const double degrees = std::atan2(py[1] - py[0], px[1] - px[0]) * 180 / M_PI + arg(a, 13);
+        return set(kRectangle, x * k, y * k, std::hypot(px[1] - px[0], py[1] - py[0]) * k,
+                   std::hypot(px[2] - px[1], py[2] - py[1]) * k, degrees);
+      }
+      default:
+        return false;
+    }
+  }
+  if (prims.size() != 3) return false;
+  const Primitive *line = nullptr, *c[2] = {nullptr, nullptr};
+  for (const Primitive& p : prims) {
+    if (p.code == 20 || p.code == 2)
+      line = &p;
+    else if (p.code == 1)
+      (c[0] ? c[1] : c[0]) = &p;
+  }
+  if (!line || !c[0] || !c[1]) return false;
+  const std::vector<double>& l = line->a;
+  const double rot = arg(l, 7), d = arg(l, 2);
+  for (const Primitive* p : c)
+    if (arg(p->a, 2) != d || arg(p->a, 5) != rot) return false;
+  auto same = [](const Primitive* p, double x, double y) { return arg(p->a, 3) == x && arg(p->a, 4) == y; };
+  const bool ends = (same(c[0], arg(l, 3), arg(l, 4)) && same(c[1], arg(l, 5), arg(l, 6))) ||
+                    (same(c[1], arg(l, 3), arg(l, 4)) && same(c[0], arg(l, 5), arg(l, 6)));
+  if (!ends) return false;
+  const double dx = arg(l, 5) - arg(l, 3), dy = arg(l, 6) - arg(l, 4);
+  double x = (arg(l, 3) + arg(l, 5)) / 2, y = (arg(l, 4) + arg(l, 6)) / 2;
+  turn(x, y, rot);
+  return set(kObround, x * k, y * k, (std::hypot(dx, dy) + d) * k, d * k, std::atan2(dy, dx) * 180 / M_PI + rot);
+}
+
+double worldPerUnit(bool metric) { return metric ? 65536.0 / kMmPerInch : 65536.0; }
 
 }  // namespace
 
+gerber::Polygons apertureShape(const Aperture& ap) {
+  if (ap.outline) return *ap.outline;
+  const double x = ap.offsetX, y = ap.offsetY, r = ap.angle * 2 * M_PI / 65536;
+  switch (ap.shape) {
+    case kRectangle:
+      return {gerber::rectangle(x, y, ap.x, ap.y, r)};
+    case kObround:
+      return {gerber::obround(x, y, ap.x, ap.y, r)};
+    default:
+      return {gerber::circle(x, y, ap.x)};
+  }
+}
+
 Aperture ApertureTable::fromMacro(const std::string& body, const std::vector<double>& params, bool metric) const {
   std::vector<double> vars = params;
-  Extent e;
+  std::vector<Primitive> prims;
   for (std::string_view prim : split(body, '*')) {
     prim = trim(prim);
     if (prim.empty() || prim[0] == '0') continue;  // comment
@@ -158,24 +295,61 @@ Aperture ApertureTable::fromMacro(const std::string& body, const std::vector<dou
       vars[n - 1] = MacroExpression(prim.substr(pos + 1), vars).value();
       continue;
     }
-    std::vector<double> args;
+    if (prims.size() >= kMaxPrimitives) break;
+    Primitive p;
     for (std::string_view field : split(prim, ',')) {
-      if (args.size() >= 2 * kMaxParams + 8) break;
-      args.push_back(MacroExpression(field, vars).value());
+      if (p.a.size() >= 2 * kMaxParams + 8) break;
+      p.a.push_back(MacroExpression(field, vars).value());
     }
-    addPrimitive(e, args);
+    p.code = static_cast<int>(arg(p.a, 0));
+    p.exposed = p.code == 6 || p.code == 7 || arg(p.a, 1) != 0;
+    prims.push_back(std::move(p));
   }
+  const double k = worldPerUnit(metric);
   Aperture ap;
   ap.shape = kCircle;
-  if (e.empty()) return ap;
-  ap.x = toSize(e.maxX - e.minX, metric);
-  ap.y = toSize(e.maxY - e.minY, metric);
-  ap.offsetX = toUnits((e.maxX + e.minX) / 2, metric);
-  ap.offsetY = toUnits((e.maxY + e.minY) / 2, metric);
-  if (e.corners)
-    ap.shape = kRectangle;
-  else if (e.lines)
-    ap.shape = kObround;
+  if (padOf(prims, k, ap)) return ap;
+  gerber::Polygons shape;
+  for (const Primitive& p : prims) {
+    const gerber::Polygons area = primitiveArea(p, k);
+    shape = p.exposed ? gerber::unite(shape, area) : gerber::subtract(shape, area);
+  }
+  const gerber::Box box = gerber::boxOf(shape);
+  if (!box.empty()) {  // the pad fields give the extent (sizes, draws)
+    ap.x = static_cast<uint16_t>(std::clamp<int64_t>(box.x1 - box.x0, 0, 65535));
+    ap.y = static_cast<uint16_t>(std::clamp<int64_t>(box.y1 - box.y0, 0, 65535));
+    ap.offsetX = static_cast<int32_t>((box.x0 + box.x1) / 2), ap.offsetY = static_cast<int32_t>((box.y0 + box.y1) / 2);
+  }
+  ap.outline = std::make_shared<const gerber::Polygons>(std::move(shape));
+  return ap;
+}
+
+Aperture ApertureTable::standard(char letter, const std::vector<double>& params, bool metric) {
+  const double k = worldPerUnit(metric);
+  Aperture ap;
+  ap.shape = letter == 'R' ? kRectangle : letter == 'O' ? kObround : kCircle;
+  ap.x = toSize(params.empty() ? 0 : params[0], metric);
+  ap.y = ap.shape == kCircle ? ap.x : toSize(params.size() > 1 ? params[1] : 0, metric);
+  // Polygons, apertures with holes and those too large for a pad are kept as
+  // their exact shape.
+  const size_t holeAt = letter == 'P' ? 3 : ap.shape == kCircle ? 1 : 2;
+  const double w = arg(params, 0) * k, h = ap.shape == kCircle ? w : arg(params, 1) * k;
+  const bool large = w > 65535 || h > 65535, hole = arg(params, holeAt) > 0;
+  if (letter != 'P' && !large && !hole) return ap;
+  gerber::Polygons shape;
+  if (letter == 'P')
+    shape = {gerber::regularPolygon(0, 0, w, static_cast<int>(arg(params, 1)), radians(arg(params, 2)))};
+  else if (ap.shape == kRectangle)
+    shape = {gerber::rectangle(0, 0, w, h, 0)};
+  else if (ap.shape == kObround)
+    shape = {gerber::obround(0, 0, w, h, 0)};
+  else
+    shape = {gerber::circle(0, 0, w)};
+  if (hole) {
+    const double hx = arg(params, holeAt) * k, hy = arg(params, holeAt + 1) * k;
+    shape = gerber::subtract(shape, {hy > 0 ? gerber::rectangle(0, 0, hx, hy, 0) : gerber::circle(0, 0, hx)});
+  }
+  ap.outline = std::make_shared<const gerber::Polygons>(std::move(shape));
   return ap;
 }
 
@@ -191,17 +365,11 @@ int ApertureTable::define(std::string_view text, bool metric) {
       size_t p = 0;
       params.push_back(readDecimal(trim(field), p));
     }
-  Aperture ap;
-  auto macro = name.size() > 1 ? macros_.find(name) : macros_.end();
-  if (macro != macros_.end()) {
-    ap = fromMacro(macro->second, params, metric);
-  } else {
-    char letter = name.empty() ? 'C' : name[0];
-    ap.shape = letter == 'R' ? kRectangle : letter == 'O' ? kObround : kCircle;
-    ap.x = toSize(params.empty() ? 0 : params[0], metric);
-    ap.y = ap.shape == kCircle ? ap.x : toSize(params.size() > 1 ? params[1] : 0, metric);
-  }
-  (*this)[dcode] = ap;
+  const bool letter =
+      name.empty() || (name.size() == 1 && std::string_view("CROP").find(name[0]) != std::string_view::npos);
+  auto macro = letter ? macros_.end() : macros_.find(name);
+  (*this)[dcode] = macro != macros_.end() ? fromMacro(macro->second, params, metric)
+                                          : standard(name.empty() ? 'C' : name[0], params, metric);
   return clampCode(dcode);
 }
 

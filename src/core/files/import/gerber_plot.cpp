@@ -5,7 +5,9 @@
 #include "context.h"
 #include "database/chains.h"
 #include "database/rings.h"
+#include "database/signals.h"
 #include "files/import/gerber_reader.h"
+#include "files/import/tango_common.h"
 
 namespace trelmo {
 
@@ -37,39 +39,108 @@ void arcAngles(double sx, double sy, double ex, double ey, double cx, double cy,
   start = a0;
 }
 
+// A box that holds everything an item covers, from its record alone.
+gerber::Box itemBox(const Record& r) {
+  gerber::Box b;
+  int64_t grow = 0;
+  switch (r.type()) {
+    case kLine:  // a filled solid keeps its box in its points, a track grows by half its width
+      b.add(r.x1, r.y1), b.add(r.w3, r.w4), grow = r.size / 2 + 1;
+      break;
+    case kArc:
+      grow = std::abs(int64_t{item::radius(r)}) + r.size / 2 + 1;
+      b.add(r.x1, r.y1);
+      break;
+    case kPad:
+      grow = std::max(item::padX(r), item::padY(r)) + 1;  // at any angle
+      b.add(r.x1, r.y1);
+      break;
+    default:
+      return b;
+  }
+  b.x0 -= grow, b.y0 -= grow, b.x1 += grow, b.y1 += grow;
+  return b;
+}
+
 }  // namespace
+
+PlotOutput::PlotOutput(Context& ctx, int layer, RecordBudget& budget)
+    : ctx_(ctx), layer_(static_cast<uint8_t>(layer)), budget_(budget), mark_(ctx.rec(ctx.current).prev) {}
 
 int32_t PlotOutput::shiftX(int64_t x) const { return clamp32(x + ctx_.params.zeroX); }
 int32_t PlotOutput::shiftY(int64_t y) const { return clamp32(y + ctx_.params.zeroY); }
 
+void PlotOutput::made(Handle h) {
+  if (!h) return;
+  ++items_;
+  const Record& r = ctx_.rec(h);
+  if (!item::isSolid(r)) attachSignal(ctx_, h, attributes_.net);
+  if (r.type() == kPad && !attributes_.pin.empty()) storePin(ctx_, h, attributes_.pin);
+  if (!attributes_.component.empty()) owners_[h] = attributes_;
+}
+
 void PlotOutput::line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint16_t width) {
   if (!budget_.allows()) return;
   if (width < kThinnest) width = kDefaultWidth;
-  if (createItem(ctx_.pool, ctx_.current, kLine, layer_, width, shiftX(x1), shiftY(y1), shiftX(x2), shiftY(y2), kNull))
-    ++items_;
+  const double w = width * placement_.scale;
+  if (clear_) {
+    gerber::Polygon path{{shiftX(x1), shiftY(y1)}, {shiftX(x2), shiftY(y2)}};
+    const gerber::Polygons area = gerber::stroke(path, w);
+    cut_.insert(cut_.end(), area.begin(), area.end());
+    return;
+  }
+  width = static_cast<uint16_t>(std::clamp(std::lround(w), 1L, 65535L));
+  made(
+      createItem(ctx_.pool, ctx_.current, kLine, layer_, width, shiftX(x1), shiftY(y1), shiftX(x2), shiftY(y2), kNull));
 }
 
 void PlotOutput::flash(int32_t x, int32_t y, const Aperture& ap) {
   if (!budget_.allows()) return;
-  uint16_t type = static_cast<uint16_t>(ap.shape + item::kSurfaceMount);
-  uint16_t xs = ap.x, ys = ap.y;
-  if (xs == 0 && ys == 0) xs = ys = kDefaultFlash, type = item::kRectThru;
-  Handle h = createItem(ctx_.pool, ctx_.current, kPad, layer_, type, shiftX(int64_t{x} + ap.offsetX),
-                        shiftY(int64_t{y} + ap.offsetY), pack16(xs, ys), 0, kNull);
-  if (h) ++items_;
+  if (!ap.outline && !clear_) {
+    uint16_t type = static_cast<uint16_t>(ap.shape + item::kSurfaceMount);
+    double xs = ap.x, ys = ap.y, ox = ap.offsetX, oy = ap.offsetY;
+    if (xs == 0 && ys == 0) xs = ys = kDefaultFlash, type = item::kRectThru;
+    double degrees = ap.angle * 360.0 / 65536;
+    if (placement_.mirrorX != placement_.mirrorY) degrees = -degrees;  // the shapes are symmetric
+    degrees += placement_.degrees;
+    placement_.apply(ox, oy);
+    xs *= placement_.scale, ys *= placement_.scale;
+    if (xs >= 1 && ys >= 1 && xs <= 65535 && ys <= 65535) {
+      double turns = degrees / 360;
+      turns -= std::floor(turns);
+      const uint16_t angle = static_cast<uint16_t>(std::llround(turns * 65536) & 0xFFFF);
+      const int32_t size = pack16(static_cast<uint16_t>(std::lround(xs)), static_cast<uint16_t>(std::lround(ys)));
+      made(createItem(ctx_.pool, ctx_.current, kPad, layer_, type, shiftX(x + std::llround(ox)),
+                      shiftY(y + std::llround(oy)), size, pack16(0, angle), kNull));
+      return;
+    }
+  }
+  const gerber::Polygons area = gerber::placed(apertureShape(ap), placement_, shiftX(x), shiftY(y));
+  if (clear_)
+    cut_.insert(cut_.end(), area.begin(), area.end());
+  else
+    solids(area, ctx_.current, attributes_.component);
 }
 
 void PlotOutput::arc(int32_t sx, int32_t sy, int32_t ex, int32_t ey, int32_t cx, int32_t cy, bool clockwise,
                      uint16_t width) {
   if (!budget_.allows()) return;
   if (width < kThinnest) width = kDefaultWidth;
+  const double w = width * placement_.scale;
+  if (clear_) {
+    const gerber::Polygon path = gerber::arcPoints(shiftX(sx), shiftY(sy), shiftX(ex), shiftY(ey), shiftX(cx),
+                                                   shiftY(cy), clockwise, gerber::kChordTolerance);
+    const gerber::Polygons area = gerber::stroke(path, w);
+    cut_.insert(cut_.end(), area.begin(), area.end());
+    return;
+  }
+  width = static_cast<uint16_t>(std::clamp(std::lround(w), 1L, 65535L));
   double start, sweep;
   arcAngles(sx, sy, ex, ey, cx, cy, clockwise, start, sweep);
   int32_t radius = clamp32(std::llround(std::hypot(double(sx) - cx, double(sy) - cy)));
   uint16_t sweepAngle = sweep >= 2 * M_PI - 1e-9 ? 0 : binaryAngle(sweep);  // 0 = full circle
-  Handle h = createItem(ctx_.pool, ctx_.current, kArc, layer_, width, shiftX(cx), shiftY(cy), radius,
-                        pack16(sweepAngle, binaryAngle(start)), kNull);
-  if (h) ++items_;
+  made(createItem(ctx_.pool, ctx_.current, kArc, layer_, width, shiftX(cx), shiftY(cy), radius,
+                  pack16(sweepAngle, binaryAngle(start)), kNull));
 }
 
 void PlotOutput::contourTo(int32_t x, int32_t y) {
@@ -90,12 +161,17 @@ void PlotOutput::contourArc(int32_t sx, int32_t sy, int32_t ex, int32_t ey, int3
 
 void PlotOutput::closeContour() {
   if (contour_.size() > 1 && contour_.front() == contour_.back()) contour_.pop_back();
-  if (contour_.size() >= 3 && budget_.allows()) {
+  if (contour_.size() >= 3 && clear_) {
+    gerber::Polygon q;
+    for (auto [x, y] : contour_) q.emplace_back(shiftX(x), shiftY(y));
+    const gerber::Polygons area = gerber::normalised({q});
+    cut_.insert(cut_.end(), area.begin(), area.end());
+  } else if (contour_.size() >= 3 && budget_.allows()) {
     auto [x0, y0] = contour_.front();
     Handle h =
         createItem(ctx_.pool, ctx_.current, kLine, layer_, 0, shiftX(x0), shiftY(y0), shiftX(x0), shiftY(y0), kNull);
     if (h) {
-      ++items_;
+      made(h);
       for (auto [x, y] : contour_)
         if (!appendVertex(ctx_, h, shiftX(x), shiftY(y))) break;
     }
@@ -103,8 +179,102 @@ void PlotOutput::closeContour() {
   contour_.clear();
 }
 
+void PlotOutput::solids(const gerber::Polygons& area, Handle position, const std::string& component) {
+  for (const gerber::Polygon& contour : gerber::contoursWithCuts(area)) {
+    if (contour.size() < 3 || contour.size() > kMaxContour) continue;
+    if (!budget_.allows()) return;
+    const int32_t x0 = clamp32(contour[0].X), y0 = clamp32(contour[0].Y);
+    const Handle h = createItem(ctx_.pool, ctx_.current, kLine, layer_, 0, x0, y0, x0, y0, kNull);
+    if (!h) return;
+    ++items_;
+    for (const auto& v : contour)
+      if (!appendVertex(ctx_, h, clamp32(v.X), clamp32(v.Y))) break;
+    if (position != ctx_.current) moveItem(ctx_.pool, h, position);
+    if (!component.empty()) {
+      ObjectAttributes a = attributes_;
+      a.component = component;
+      owners_[h] = a;
+    }
+  }
+}
+
+void PlotOutput::setClear(bool clear) {
+  if (clear == clear_) return;
+  closeContour();
+  if (!clear) applyClear();
+  clear_ = clear;
+}
+
+// A track a clear object cuts: the pieces of its centre line whose round ends
+// stay clear of the cut remain tracks (with the track's net), placed before
+// it; returns what of `rest` they do not cover, for filled solids.
+gerber::Polygons PlotOutput::shortenTrack(Handle h, const gerber::Polygons& rest, const gerber::Polygons& cut,
+                                          const ObjectAttributes& owner) {
+  const Record r = ctx_.rec(h);
+  const std::string net = itemSignal(ctx_, h);
+  const gerber::Polygon centre{{r.x1, r.y1}, {r.w3, r.w4}};
+  gerber::Polygons covered;
+  for (const gerber::Polygon& piece :
+       gerber::outside(centre, gerber::grown(cut, r.size / 2.0 + gerber::kChordTolerance))) {
+    if (piece.size() < 2) continue;
+    const auto a = piece.front(), b = piece.back();
+    const Handle t = createItem(ctx_.pool, ctx_.current, kLine, layer_, r.size, clamp32(a.X), clamp32(a.Y),
+                                clamp32(b.X), clamp32(b.Y), kNull);
+    if (!t) break;
+    ++items_;
+    attachSignal(ctx_, t, net);
+    moveItem(ctx_.pool, t, h);
+    if (!owner.component.empty()) owners_[t] = owner;
+    const gerber::Polygons s = gerber::stroke({a, b}, r.size);
+    covered.insert(covered.end(), s.begin(), s.end());
+  }
+  if (covered.empty()) return rest;
+  // Slivers thinner than the chord tolerance are where the two outlines'
+  // chords differ, not copper.
+  const double t = gerber::kChordTolerance;
+  return gerber::grown(gerber::grown(gerber::subtract(rest, covered), -t), t);
+}
+
+// Every item of this file on its layer that a pending clear object touches
+// loses the covered part: wholly covered items go, cut ones become filled
+// solids of what is left, untouched ones stay as they are.
+void PlotOutput::applyClear() {
+  if (cut_.empty()) return;
+  const gerber::Polygons cut = gerber::normalised(cut_);
+  cut_.clear();
+  const gerber::Box cutBox = gerber::boxOf(cut);
+  const Handle file = ctx_.current;
+  for (Handle h = ctx_.rec(mark_).next; h != file;) {
+    const Record r = ctx_.rec(h);
+    const Handle next = r.next;
+    if (r.layer != layer_ || r.type() < kLine || r.type() > kPad) {
+      h = next;
+      continue;
+    }
+    if (!itemBox(r).overlaps(cutBox)) {  // the cheap test first
+      h = next;
+      continue;
+    }
+    const gerber::Polygons area = itemArea(ctx_, h);
+    if (!gerber::boxOf(area).overlaps(cutBox) || gerber::intersect(area, cut).empty()) {
+      h = next;
+      continue;
+    }
+    gerber::Polygons rest = gerber::subtract(area, cut);
+    ObjectAttributes owner;
+    if (auto o = owners_.find(h); o != owners_.end()) owner = o->second, owners_.erase(o);
+    if (r.type() == kLine && !item::isSolid(r)) rest = shortenTrack(h, rest, cut, owner);
+    solids(rest, h, owner.component);
+    if (repeatMark_ == h) repeatMark_ = ctx_.rec(h).prev;
+    freeItemDeeply(ctx_, h);
+    --items_;
+    h = next;
+  }
+}
+
 void PlotOutput::beginRepeat(int nx, int ny, int32_t dx, int32_t dy) {
   endRepeat();
+  applyClear();
   if (nx < 1 || ny < 1 || int64_t{nx} * ny > kMaxRepeatCells || int64_t{nx} * ny == 1) return;
   repeatMark_ = ctx_.rec(ctx_.current).prev;
   repeatX_ = nx, repeatY_ = ny, repeatDx_ = dx, repeatDy_ = dy;
@@ -113,6 +283,7 @@ void PlotOutput::beginRepeat(int nx, int ny, int32_t dx, int32_t dy) {
 void PlotOutput::endRepeat() {
   if (!repeatMark_) return;
   closeContour();
+  applyClear();
   Handle file = ctx_.current;
   std::vector<Handle> made;
   for (Handle h = ctx_.rec(repeatMark_).next; h != file; h = ctx_.rec(h).next) made.push_back(h);
@@ -135,8 +306,15 @@ void PlotOutput::copyItem(Handle h, int64_t dx, int64_t dy) {
                         ends ? y(r.w4) : r.w4, kNull);
   if (!c) return;
   ++items_;
-  ctx_.rec(c).w5 = r.w5;
-  if (!item::isSolid(r)) return;
+  if (auto o = owners_.find(h); o != owners_.end()) owners_[c] = o->second;
+  if (r.type() == kPad && item::padPin(r) >= kFirstHandle)
+    storePin(ctx_, c, pinName(ctx_, h));
+  else
+    ctx_.rec(c).w5 = r.w5;
+  if (!item::isSolid(r)) {
+    attachSignal(ctx_, c, itemSignal(ctx_, h));
+    return;
+  }
   size_t n = 0;
   for (Handle v = r.ext; v && ctx_.pool.valid(v) && n++ <= kMaxContour; v = ctx_.rec(v).ext)
     if (!appendVertex(ctx_, c, x(ctx_.rec(v).x1), y(ctx_.rec(v).y1))) break;
@@ -169,6 +347,98 @@ void PlotOutput::scaleDownWhenLarge() {
         }
     }
     if (r.type() == kArc) r.w3 /= 10;
+  }
+}
+
+void PlotOutput::finish() {
+  closeContour();
+  applyClear();
+  endRepeat();
+  gatherComponents();
+}
+
+namespace {
+
+std::string field(const std::string& params, int n) {
+  size_t start = 0;
+  for (int i = 0; i < n; ++i) {
+    start = params.find(static_cast<char>(kFieldSeparator), start);
+    if (start == std::string::npos) return {};
+    ++start;
+  }
+  const size_t end = params.find(static_cast<char>(kFieldSeparator), start);
+  return params.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+// A Ref ID holds no blanks or characters outside 33..126.
+std::string refId(std::string_view s) {
+  std::string out;
+  for (unsigned char c : s.substr(0, 23)) out += c > 32 && c < 127 ? static_cast<char>(c) : '_';
+  return out;
+}
+
+}  // namespace
+
+// Items of one component, of this file or of files read before into the same
+// design, are gathered into one component whose Ref ID is the reference.
+void PlotOutput::gatherComponents() {
+  if (owners_.empty()) return;
+  const Handle file = ctx_.current;
+  std::map<std::string, Handle> rings;  // Ref ID -> the component's ring
+  for (Handle h = ctx_.rec(file).next; h != file; h = ctx_.rec(h).next) {
+    const Record& r = ctx_.rec(h);
+    if (r.type() == kComponent && ctx_.pool.valid(r.ext)) rings.emplace(field(readText(ctx_, r.ext), 1), r.ext);
+  }
+  std::vector<std::pair<Handle, const ObjectAttributes*>> order;  // in ring order
+  for (Handle h = ctx_.rec(mark_).next; h != file; h = ctx_.rec(h).next)
+    if (auto o = owners_.find(h); o != owners_.end()) order.emplace_back(h, &o->second);
+  for (const auto& [h, a] : order) {
+    const std::string ref = refId(a->component);
+    Handle& ring = rings[ref];
+    if (ring == kNull) {
+      const Record& r = ctx_.rec(h);
+      const char sep = static_cast<char>(kFieldSeparator);
+      ring = tango::newComponent(ctx_, file, r.x1, r.y1, refId(a->footprint) + sep + ref + sep + a->value);
+      if (ring == kNull) return;
+    }
+    moveItem(ctx_.pool, h, ring);
+  }
+  owners_.clear();
+  tango::finishComponents(ctx_, file);
+}
+
+gerber::Polygons itemArea(const Context& ctx, Handle h) {
+  const Record& r = ctx.rec(h);
+  switch (r.type()) {
+    case kLine: {
+      if (!item::isSolid(r)) return gerber::stroke({{r.x1, r.y1}, {r.w3, r.w4}}, r.size);
+      gerber::Polygon q;
+      size_t n = 0;
+      for (Handle v = r.ext; v && ctx.pool.valid(v) && n++ <= PlotOutput::kMaxContour; v = ctx.rec(v).ext)
+        q.emplace_back(ctx.rec(v).x1, ctx.rec(v).y1);
+      return q.size() >= 3 ? gerber::normalised({q}) : gerber::Polygons{};
+    }
+    case kArc: {
+      const double rad = item::radius(r), a0 = item::start(r) * 2 * M_PI / 65536;
+      const double sweep = item::sweep(r) == 0 ? 2 * M_PI : item::sweep(r) * 2 * M_PI / 65536;
+      const double sx = r.x1 + rad * std::cos(a0), sy = r.y1 + rad * std::sin(a0);
+      const double ex = r.x1 + rad * std::cos(a0 + sweep), ey = r.y1 + rad * std::sin(a0 + sweep);
+      gerber::Polygon path = gerber::arcPoints(sx, sy, item::sweep(r) == 0 ? sx : ex, item::sweep(r) == 0 ? sy : ey,
+                                               r.x1, r.y1, false, gerber::kChordTolerance);
+      return gerber::stroke(path, r.size);
+    }
+    case kPad: {
+      Aperture ap;
+      const uint8_t t = item::padType(r);
+      ap.shape = t == item::kRectThru || t == item::kRectSmt              ? kRectangle
+                 : item::padX(r) == item::padY(r) || t == item::kRoundVia ? kCircle
+                                                                          : kObround;
+      ap.x = item::padX(r), ap.y = item::padY(r), ap.angle = item::padAngle(r);
+      ap.offsetX = r.x1, ap.offsetY = r.y1;
+      return apertureShape(ap);
+    }
+    default:
+      return {};
   }
 }
 

@@ -3,11 +3,13 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "database/record.h"
+#include "files/import/gerber_shapes.h"
 #include "files/record_budget.h"
 #include "shell/host.h"
 
@@ -27,6 +29,15 @@ std::string layerNameFromPath(std::string_view path);
 bool isCopperName(std::string_view name);
 // Picks the first free layer from 1 up to 254 and defines it for the file.
 int defineDataLayer(Context& ctx, std::string_view path);
+// Names a data layer and sets its kind and side after a file function
+// ("Copper,L1,Top", "Soldermask,Bot", "Legend,Top", "Profile,NP"...).
+void describeLayer(Context& ctx, int layer, std::string_view fileFunction);
+// A negative copper image (the dark objects are where copper is not) goes
+// on a plane layer.
+void negativeLayer(Context& ctx, int layer);
+// The fields of an attribute ("name,value,value"), with \uXXXX escapes
+// turned back into characters of the internal set.
+std::vector<std::string> attributeFields(std::string_view text);
 
 // ---- Numbers ---------------------------------------------------------------
 
@@ -81,11 +92,26 @@ bool isExcellon(const DrillFacts& f);
 
 enum ApertureShape : uint8_t { kUndefined = 0, kCircle = 1, kRectangle = 2, kObround = 5 };
 
+// The statements of a block aperture, as read (parameters without their "%").
+struct BlockStatement {
+  bool parameter = false;
+  std::string text;
+};
+using BlockStatements = std::vector<BlockStatement>;
+
 struct Aperture {
   uint8_t shape = kUndefined;
   uint16_t x = 0, y = 0;
-  int32_t offsetX = 0, offsetY = 0;  // centre of a macro's extent from the flash point
+  int32_t offsetX = 0, offsetY = 0;  // centre of a macro's pad from the flash point
+  uint16_t angle = 0;                // rotation of that pad
+  // The exact shape about the flash point (world units) when no pad can hold
+  // it: macros of other shapes, polygons, apertures with holes, large ones.
+  std::shared_ptr<const gerber::Polygons> outline;
+  // A block aperture: the statements a flash of it carries out.
+  std::shared_ptr<const BlockStatements> block;
 };
+// The area an aperture covers about its flash point.
+gerber::Polygons apertureShape(const Aperture& ap);
 
 class ApertureTable {
  public:
@@ -104,6 +130,7 @@ class ApertureTable {
   void defineMacro(std::string_view text);
 
  private:
+  static Aperture standard(char letter, const std::vector<double>& params, bool metric);
   Aperture fromMacro(const std::string& body, const std::vector<double>& params, bool metric) const;
   std::vector<Aperture> table_;
   std::map<std::string, std::string> macros_;
@@ -111,14 +138,20 @@ class ApertureTable {
 
 // ---- Output ------------------------------------------------------------------
 
+// What an object is part of, from the object attributes in force: its net,
+// its component (Ref ID) and, for pads, its pin.
+struct ObjectAttributes {
+  std::string net, component, pin, footprint, value;
+};
+
 // The items a photo-plot file produces on its data layer, shifted by the
-// relative zero point.
+// relative zero point. Objects of clear polarity are taken out of the dark
+// items made before them (what is left of a cut item becomes filled solids).
 class PlotOutput {
  public:
   static constexpr size_t kMaxContour = 65536;
   // Items are made while the budget allows (step and repeat multiplies them).
-  PlotOutput(Context& ctx, int layer, RecordBudget& budget)
-      : ctx_(ctx), layer_(static_cast<uint8_t>(layer)), budget_(budget) {}
+  PlotOutput(Context& ctx, int layer, RecordBudget& budget);
 
   void line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint16_t width);
   void flash(int32_t x, int32_t y, const Aperture& ap);
@@ -137,21 +170,50 @@ class PlotOutput {
   // Coordinates read without any implied decimals: a picture of 24 inches
   // or more was written in tenths and is scaled down once.
   void scaleDownWhenLarge();
+  // Load polarity: clear objects cut what is dark so far.
+  void setClear(bool clear);
+  bool clear() const { return clear_; }
+  // Mirror, rotation and scale of the apertures flashed and drawn from now on.
+  gerber::Placement& placement() { return placement_; }
+  // The attributes the next objects carry.
+  ObjectAttributes& attributes() { return attributes_; }
+  // Applies what is pending, ends a repeat and gathers the items of each
+  // component named by the attributes into a component of the design.
+  void finish();
   int items() const { return items_; }
+  uint8_t layer() const { return layer_; }
 
  private:
   int32_t shiftX(int64_t x) const;
   int32_t shiftY(int64_t y) const;
   void copyItem(Handle h, int64_t dx, int64_t dy);
+  // A new item of this file: its count, signal, pin and component.
+  void made(Handle h);
+  // Filled solids for an area (world units, already shifted), placed before `position`.
+  void solids(const gerber::Polygons& area, Handle position, const std::string& component);
+  void applyClear();
+  gerber::Polygons shortenTrack(Handle h, const gerber::Polygons& rest, const gerber::Polygons& cut,
+                                const ObjectAttributes& owner);
+  void gatherComponents();
   Context& ctx_;
   uint8_t layer_;
   RecordBudget& budget_;
   int items_ = 0;
+  Handle mark_ = 0;  // the last item before those of this file
   std::vector<std::pair<int32_t, int32_t>> contour_;
   Handle repeatMark_ = 0;  // the last item before the repeated ones
   int repeatX_ = 1, repeatY_ = 1;
   int32_t repeatDx_ = 0, repeatDy_ = 0;
+  bool clear_ = false;
+  gerber::Polygons cut_;  // clear objects not yet applied
+  gerber::Placement placement_;
+  ObjectAttributes attributes_;
+  std::map<Handle, ObjectAttributes> owners_;  // items that belong to a component
 };
+
+// The area an item covers (world units): lines and arcs with their round
+// ends, pads by their shape, filled solids by their outline; empty for others.
+gerber::Polygons itemArea(const Context& ctx, Handle h);
 
 // ---- Dialogs -------------------------------------------------------------------
 

@@ -1,0 +1,63 @@
+// What the editing subsystem keeps between events: the undo context of each
+// open file and the grab list that carries items on the cursor.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "database/record.h"
+
+namespace trelmo {
+
+// The two stacks of one design file, singly linked through the entries'
+// `prev` words, newest first.
+struct UndoStacks {
+  Handle undo = kNull;
+  Handle redo = kNull;
+};
+
+// Follow flags of a ghost.
+enum GhostFlags : uint8_t {
+  kDeleteOnDrop = 8,
+  kFirstFollows = 16,
+  kSecondFollows = 32,
+  kNewItem = 64,
+};
+// Grab modes: which points follow, and for new items the new-item bit.
+enum GrabMode : uint8_t {
+  kGrabFirst = 1,
+  kGrabSecond = 2,
+  kGrabWhole = 3,
+  kGrabNewFirst = 5,
+  kGrabNewSecond = 6,
+  kGrabNewWhole = 7,
+  kGrabDelete = 8,
+};
+
+// One ghost: a record (not in any design) holding the copy that moves, and
+// the real item it stands for.
+struct Ghost {
+  Handle record = kNull;
+  Handle item = kNull;
+  Handle ring = kNull;    // sentinel of the ring holding the item; kNull: the file's own ring
+  uint8_t follow = 0;     // GhostFlags
+  bool arcStart = false;  // an arc grabbed by its start point (radius and start follow)
+};
+
+struct GrabList {
+  std::vector<Ghost> ghosts;
+  // The cursor position the ghosts were last moved to (the reference point).
+  int32_t refX = 0, refY = 0;
+  // The area that what was grabbed last covered: redrawn by showGrab.
+  bool pending = false;
+  int64_t pendingBox[4] = {0, 0, 0, 0};
+};
+
+struct EditState {
+  std::map<Handle, UndoStacks> undo;  // by file sentinel, made on first use
+  GrabList grab;
+  int32_t scaleFactor = 65536;  // the last factor of the scaling box, 16.16
+  uint16_t rotationAngle = 0;   // the last angle of the rotation box
+};
+
+}  // namespace trelmo

@@ -1,0 +1,189 @@
+// The grab list: picking items up, following the cursor, dropping them as one
+// undo event and putting them back; the hit tests at their tolerance edges.
+#include <gtest/gtest.h>
+
+#include "database/chains.h"
+#include "edit/hit_tests.h"
+#include "edit_fixture.h"
+
+namespace trelmo::testing {
+namespace {
+
+Record lineRecord(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint16_t width) {
+  Record r{};
+  r.flags = kLine;
+  r.size = width;
+  r.x1 = x1, r.y1 = y1, r.w3 = x2, r.w4 = y2;
+  return r;
+}
+
+Record padRecord(uint8_t type, uint16_t xs, uint16_t ys, uint16_t angle) {
+  Record r{};
+  r.flags = kPad;
+  r.size = type;
+  item::setPad(r, xs, ys, 0, angle);
+  return r;
+}
+
+TEST(HitTests, LinesReachHalfTheirWidthAndTheTolerance) {
+  const Record r = lineRecord(0, 0, 10000, 0, 200);
+  EXPECT_TRUE(lineHit(r, 5000, 100 + 5, 5));
+  EXPECT_FALSE(lineHit(r, 5000, 100 + 6, 5));
+  EXPECT_TRUE(lineHit(r, -105, 0, 5));  // past the end, round cap
+  EXPECT_FALSE(lineHit(r, -106, 0, 5));
+  EXPECT_FALSE(lineHit(r, -80, 80, 5));  // the corner is outside the cap
+}
+
+TEST(HitTests, PadsByTheirShape) {
+  const Record round = padRecord(item::kOvalThru, 1000, 1000, 0);
+  EXPECT_TRUE(padHit(round, 0, 505, 5));
+  EXPECT_FALSE(padHit(round, 0, 506, 5));
+  EXPECT_FALSE(padHit(round, 400, 400, 5));  // outside the circle, inside its square
+  const Record square = padRecord(item::kRectThru, 1000, 1000, 0);
+  EXPECT_TRUE(padHit(square, 505, 505, 5));
+  EXPECT_FALSE(padHit(square, 506, 0, 5));
+  // An oval 2000 long in Y, turned by 90 degrees: long in X.
+  const Record oval = padRecord(item::kOvalSmt, 1000, 2000, 16384);
+  EXPECT_TRUE(padHit(oval, 1005, 0, 5));
+  EXPECT_FALSE(padHit(oval, 1006, 0, 5));
+  EXPECT_FALSE(padHit(oval, 0, 506, 5));
+  EXPECT_FALSE(padHit(oval, 950, 450, 5));  // off the rounded end
+}
+
+TEST(HitTests, ArcsOnTheirOutlineAndBetweenTheirEnds) {
+  Record r{};
+  r.flags = kArc;
+  r.size = 100;
+  item::setArc(r, 10000, 0, 16384, 0, 0);  // a quarter from +X to +Y
+  EXPECT_TRUE(arcHit(r, 7071, 7071, 5));
+  EXPECT_TRUE(arcHit(r, 10055, 0, 5));
+  EXPECT_FALSE(arcHit(r, 10056, 0, 5));
+  EXPECT_FALSE(arcHit(r, -7071, -7071, 5));  // on the circle, outside the sweep
+  EXPECT_TRUE(arcHit(r, 10000, -40, 5));     // near the start point
+  item::setArc(r, 10000, 0, 0, 0, 0);        // a full circle
+  EXPECT_TRUE(arcHit(r, -7071, -7071, 5));
+}
+
+TEST(HitTests, TextByItsAnchoredBox) {
+  Record r{};
+  r.flags = kText;
+  r.size = 800;
+  item::setText(r, 4000, 0, 0);  // bottom left
+  EXPECT_TRUE(textHit(r, 4100, 900, 1));
+  EXPECT_FALSE(textHit(r, 4101, 0, 1));
+  EXPECT_FALSE(textHit(r, 0, 901, 1));
+  item::setText(r, 4000, 0, 2);  // bottom right: the box runs to the left
+  EXPECT_TRUE(textHit(r, -3000, 100, 1));
+  EXPECT_FALSE(textHit(r, 3000, 100, 1));
+  item::setText(r, 4000, 16384, 0);  // turned: the box runs up
+  EXPECT_TRUE(textHit(r, -400, 3000, 1));
+  EXPECT_FALSE(textHit(r, 3000, 400, 1));
+}
+
+TEST(Grab, TheShorterOfTwoOverlappingLinesIsGrabbed) {
+  EditBoard b;
+  b.ctx.params.currentLayer = 3;
+  const Handle longer =
+      createItem(b.ctx.pool, b.ctx.current, kLine, 3, 655, inches(5), inches(5), inches(7), inches(5), kNull);
+  const Handle shorter =
+      createItem(b.ctx.pool, b.ctx.current, kLine, 3, 655, inches(5.5), inches(5), inches(6), inches(5), kNull);
+  (void)longer;
+  b.cursor(5.7, 5);
+  b.run('G', 'L');
+  ASSERT_TRUE(isGrabbed(b.ctx));
+  EXPECT_EQ(b.ctx.edit.grab.ghosts[0].item, shorter);
+  EXPECT_TRUE(b.ctx.rec(shorter).hidden());
+  EXPECT_FALSE(b.ctx.rec(longer).hidden());
+}
+
+TEST(Grab, ALineTakesItsAttachedEndsAlongAndOneUndoTakesTheMoveBack) {
+  EditBoard b;
+  const std::string before = b.items();
+  b.ctx.params.currentLayer = 12;
+  b.cursor(2.0, 1.15);  // on "1.5 1.15 2.4 1.15 TRIG", layer 12
+  b.run('G', 'L', kFromKeys);
+  ASSERT_TRUE(isGrabbed(b.ctx));
+  EXPECT_EQ(b.ctx.shell.currentFunction, fc('G', 'L'));
+  // The line and the two lines attached at its ends.
+  EXPECT_EQ(b.ctx.edit.grab.ghosts.size(), 3u);
+  b.cursor(2.0, 1.25);
+  b.run('G', 'L', kFromRepeat);  // the click drops
+  EXPECT_FALSE(isGrabbed(b.ctx));
+  const std::string moved = b.items();
+  EXPECT_NE(moved.find("1 12 .012 1.5 1.25 2.4 1.25 TRIG"), std::string::npos);
+  EXPECT_NE(moved.find("1 12 .012 1.5 .8 1.5 1.25 TRIG"), std::string::npos);
+  EXPECT_NE(moved.find("1 12 .012 2.4 1.25 2.4 1.3 TRIG"), std::string::npos);
+  EXPECT_EQ(undoDepth(b.ctx), 3u);
+  b.run('U', 'U');
+  EXPECT_EQ(b.items(), before);
+  b.run('U', 'E');
+  EXPECT_EQ(b.items(), moved);
+}
+
+TEST(Grab, ALineShrunkToAPointDisappearsAndComesBackWithOneUndo) {
+  EditBoard b;
+  const std::string before = b.items();
+  b.ctx.params.currentLayer = 15;
+  const Handle edge = b.freeItem(kLine, 23);  // "1 15 .01 0 0 3.5 0"
+  ASSERT_EQ(b.ctx.rec(edge).layer, 15);
+  b.cursor(3.5, 0);
+  b.run('G', 'E');  // the vertex at 3.5,0: both outline corners meet there
+  ASSERT_EQ(b.ctx.edit.grab.ghosts.size(), 2u);
+  // Only the end of the bottom edge: release and take its own end.
+  releaseGrabList(b.ctx);
+  ASSERT_TRUE(grabItem(b.ctx, edge, kGrabSecond));
+  setGrabReference(b.ctx);
+  b.cursor(0, 0);
+  ASSERT_TRUE(dropGrabList(b.ctx));
+  EXPECT_EQ(b.items().find("1 15 .01 0 0 3.5 0\r\n"), std::string::npos);
+  EXPECT_EQ(b.items().find("1 15 .01 0 0 0 0"), std::string::npos);
+  b.run('U', 'U');
+  EXPECT_EQ(b.items(), before);
+}
+
+TEST(Grab, EscapeRestoresEverythingWithoutAnUndoEntry) {
+  EditBoard b;
+  const std::string before = b.items();
+  b.cursor(2.2, 1.6);
+  b.run('G', 'C');  // R1 with the tracks at its pads
+  ASSERT_TRUE(isGrabbed(b.ctx));
+  b.cursor(2.7, 2.1);
+  b.run('G', 'R');
+  b.run('G', 'X');
+  EXPECT_TRUE(releaseGrabList(b.ctx));
+  EXPECT_FALSE(isGrabbed(b.ctx));
+  EXPECT_EQ(b.items(), before);
+  EXPECT_EQ(undoDepth(b.ctx), 0u);
+  EXPECT_EQ(b.ctx.rec(b.ctx.rings[kGrabList]).next, b.ctx.rings[kGrabList]);
+}
+
+TEST(Grab, APadGrabPutsTheCursorOnItsCentre) {
+  EditBoard b;
+  b.cursor(1.51, 0.81);
+  b.run('G', 'P');
+  ASSERT_TRUE(isGrabbed(b.ctx));
+  const Handle via = b.ctx.edit.grab.ghosts[0].item;
+  EXPECT_EQ(b.ctx.view.cursorX, b.ctx.rec(via).x1);
+  EXPECT_EQ(b.ctx.view.cursorY, b.ctx.rec(via).y1);
+  b.cursor(1.6, 0.9);
+  b.ctx.input.hooks.dropGrab(b.ctx);
+  EXPECT_NE(b.items().find("3 0 3 1.6 .9 .05 .05 .028 0 0 TRIG"), std::string::npos);
+}
+
+TEST(Grab, NothingUnderTheCursorBeepsWithThePrompt) {
+  EditBoard b;
+  b.cursor(10, 10);
+  b.run('G', 'P');
+  EXPECT_EQ(b.host.count(Sound::Beep), 1);
+  ASSERT_FALSE(b.host.status.empty());
+  EXPECT_NE(b.host.status.back().find("Position the cursor over the desired via or free pad."), std::string::npos);
+  b.run('G', 'R');
+  EXPECT_NE(b.host.status.back().find("Nothing to rotate."), std::string::npos);
+  b.run('G', 'Y');
+  EXPECT_NE(b.host.status.back().find("Nothing to mirror."), std::string::npos);
+  b.run('G', 'S');
+  EXPECT_NE(b.host.status.back().find("Nothing to re-scale."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace trelmo::testing
