@@ -8,7 +8,7 @@ APT_PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev 
   libgif-dev libtiff-dev libcfitsio-dev libpng-dev clang clang-format clang-tidy libclang-rt-14-dev ccache xvfb xauth xdotool x11-utils libx11-dev \
   libcairo2-dev libcups2-dev gerbv ghostscript poppler-utils libpolyclipping-dev
 
-.PHONY: all deps configure build run check lint bench fuzz fuzz-smoke clean
+.PHONY: all deps configure build run check format-check lint bench fuzz fuzz-smoke clean
 
 all: build
 
@@ -29,7 +29,11 @@ run: build
 check: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# clang-format on every C++ file and clang-tidy on the core library.
+# clang-format on every C++ file (format-check), and clang-tidy on the core
+# library as well (lint).
+format-check:
+	./tools/lint.sh $(BUILD) $(JOBS) format
+
 lint: configure
 	./tools/lint.sh $(BUILD) $(JOBS)
 
