@@ -158,8 +158,7 @@ int run(const std::vector<std::string>& argsIn) {
   releaseGrabList(ctx);
   FileFailure why{"no design file is open"};
   if (ctx.current == kNull || !writeDesignFile(ctx, o.out, 'C', why)) {
-    std::fprintf(stderr, "trelmo-cli: cannot write %s: %s
-", o.out.c_str(), why.reason.c_str());
+    std::fprintf(stderr, "trelmo-cli: cannot write %s: %s\n", o.out.c_str(), why.reason.c_str());
     return kFileError;
   }
   return kDone;
