@@ -46,6 +46,19 @@ TEST(GerberDraws, DrawModeIsModalAndAFlashIsNot) {
   EXPECT_EQ(pads[0].x1, 2 * kInch);
 }
 
+// Concatenated files: what follows an M02 is read as well.
+TEST(GerberDraws, ReadingGoesOnAfterTheEndOfProgram) {
+  ImportBench b;
+  ASSERT_EQ(b.gerber("%FSLAX23Y23*%%ADD10C,0.010*%D10*X0Y0D02*X1000Y0D01*M02*\n"
+                     "%FSLAX23Y23*%%ADD11R,0.050X0.050*%D11*X2000Y0D03*M02*\n",
+                     'G'),
+            'G');
+  EXPECT_EQ(b.items(kLine).size(), 1u);
+  auto pads = b.items(kPad);
+  ASSERT_EQ(pads.size(), 1u);
+  EXPECT_EQ(pads[0].x1, 2 * kInch);
+}
+
 TEST(GerberDraws, IncrementalAddressingAddsToThePreviousPoint) {
   ImportBench b;
   b.gerber("%FSLIX23Y23*%%ADD10C,0.010*%D10*X1000Y1000D02*X1000Y0D01*X0Y1000D01*M02*", 'G');
@@ -144,6 +157,45 @@ TEST(GerberRecognition, FormatQuestionForBareFilesAndEscapeDeclines) {
   auto lines = asked.items(kLine);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back().w3, 19 * kInch);  // 1900 with two implied digits
+}
+
+// A P-CAD outline: apertures defined, the format stated only in comments.
+const char* const kPcadOutline =
+    "G04 PCAD Gerber File*\r\nG04 Title: board.pcb, Board*\r\nG04 Creator: P-CAD Gerber Output*\r\n"
+    "G04 Format: 2.4, Leading Zero Suppression, Absolute, Inches*\r\n%ADD10C,0.0100*%\r\nG54D10*\r\n"
+    "X0Y0D02*\r\nX20000Y0D01*\r\nX20000Y10000D01*\r\nX0Y10000D01*\r\nX0Y0D01*\r\nM02*\r\n";
+
+TEST(GerberRecognition, AperturesWithoutFormatStatementAskPrefilledFromComments) {
+  GerberFacts facts = scanGerber(kPcadOutline);
+  EXPECT_TRUE(facts.apertures);
+  EXPECT_FALSE(facts.format);
+  EXPECT_TRUE(isGerber(facts));
+  ImportBench b;
+  b.host.answer = [](DialogBox& box) {
+    EXPECT_EQ(box.name, "GerberInFormatBox");
+    EXPECT_EQ(box.field("decimal")->value, "4");
+    EXPECT_EQ(box.field("zeros")->value, "0");
+    EXPECT_EQ(box.field("message")->label.find("neither"), std::string::npos);
+    return true;
+  };
+  ASSERT_EQ(b.gerber(kPcadOutline), 'G');
+  EXPECT_EQ(b.host.boxes, std::vector<std::string>{"GerberInFormatBox"});
+  auto lines = b.items(kLine);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0].w3, 2 * kInch);
+  EXPECT_EQ(lines[1].w4, kInch);
+  // With the hint nothing is asked and the comment's format is taken.
+  ImportBench hinted;
+  ASSERT_EQ(hinted.gerber(kPcadOutline, 'G'), 'G');
+  EXPECT_TRUE(hinted.host.boxes.empty());
+  EXPECT_EQ(hinted.items(kLine)[0].w3, 2 * kInch);
+  GerberFormat trailing;
+  EXPECT_TRUE(formatFromComments("G04 Format 3.5 trailing zeros, incremental, mm*", trailing));
+  EXPECT_EQ(trailing.digits, 3);
+  EXPECT_TRUE(trailing.trailing && trailing.incremental && trailing.metric);
+  GerberFormat none;
+  EXPECT_FALSE(formatFromComments("G04 Creator: Version 2.3*", none));
+  EXPECT_EQ(none.digits, 3);
 }
 
 TEST(GerberApertures, UndefinedApertureIsAskedUntilDefaultsAreChosen) {

@@ -34,6 +34,7 @@ class RecordPool {
   size_t freeCount() const { return freeCount_; }
   // Tests lower the block limit to reach exhaustion quickly.
   void setBlockLimit(int n) { blockLimit_ = n < kMaxBlocks ? n : kMaxBlocks; }
+  int blockLimit() const { return blockLimit_; }
 
  private:
   static constexpr int kShift = 15;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
 
 namespace trelmo {
@@ -20,10 +21,15 @@ bool InputFile::open(const std::string& path) {
   memory_ = false;
   mem_ = {};
   memPos_ = 0;
+  error_ = 0;
   fp_ = std::fopen(path.c_str(), "rb");
-  if (!fp_) return false;
+  if (!fp_) {
+    error_ = errno;
+    return false;
+  }
   struct stat st;
   if (fstat(fileno(fp_), &st) != 0 || S_ISDIR(st.st_mode)) {  // a folder opens but is no file
+    error_ = S_ISDIR(st.st_mode) ? EISDIR : errno;
     std::fclose(fp_);
     fp_ = nullptr;
     return false;

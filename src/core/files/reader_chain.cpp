@@ -29,11 +29,20 @@ constexpr ChainStep kChain[] = {
 }  // namespace
 
 char readFile(Context& ctx, const std::string& path, char hint) {
+  FileFailure why;
+  return readFile(ctx, path, hint, why);
+}
+
+char readFile(Context& ctx, const std::string& path, char hint, FileFailure& why) {
   ctx.params.format = 0;
   InputFile in;
-  if (!in.open(path)) return 0;
+  if (!in.open(path)) {
+    why = FileFailure::ofError(in.error());
+    return 0;
+  }
   const char code = readerChain(ctx, in, hint);
   ctx.params.format = code;
+  if (code == 0) why = {"no design file is current"};
   return code;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 
+#include "files/file_failure.h"
 #include "files/input_file.h"
 
 namespace trelmo {
@@ -20,6 +21,8 @@ constexpr char kHintNone = 0, kHintDxf = 'X', kHintGerber = 'G', kHintExcellon =
 // code, or 0 when the file could not be opened; the code becomes the file's
 // remembered format.
 char readFile(Context& ctx, const std::string& path, char hint);
+// The same; when the file cannot be opened `why` tells the reason.
+char readFile(Context& ctx, const std::string& path, char hint, FileFailure& why);
 // The chain on an already opened input (fuzzing reads from memory).
 char readerChain(Context& ctx, InputFile& in, char hint);
 // The name the file information preview gives a format code.

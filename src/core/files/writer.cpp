@@ -190,12 +190,26 @@ void writeVersion4(Context& ctx, SafeFile& file, const std::string& target) {
 }
 
 bool writeDesignFile(Context& ctx, const std::string& path, char format) {
+  FileFailure why;
+  return writeDesignFile(ctx, path, format, why);
+}
+
+bool writeDesignFile(Context& ctx, const std::string& path, char format, FileFailure& why) {
   if (format != 'C') ctx.host->messageBox(kProduct, kFormatSubstituted);
-  if (ctx.current == kNull) return false;
+  if (ctx.current == kNull) {
+    why = {"no design file is current"};
+    return false;
+  }
   SafeFile file(path);
-  if (!file.open()) return false;
-  writeVersion4(ctx, file, path);
-  if (!file.finish() || !file.commit()) return false;
+  bool written = file.open();
+  if (written) {
+    writeVersion4(ctx, file, path);
+    written = file.finish() && file.commit();
+  }
+  if (!written) {
+    why = FileFailure::ofError(file.error());
+    return false;
+  }
   markSaved(ctx.rec(ctx.current));
   return true;
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "database/pool.h"
+#include "files/file_failure.h"
 
 namespace trelmo {
 
@@ -13,6 +14,8 @@ struct Context;
 // is replaced only when the whole new file was written (temporary file beside
 // it, flushed, renamed over it); false when anything failed.
 bool writeDesignFile(Context& ctx, const std::string& path, char format);
+// The same; on failure `why` tells the reason (the system's error text).
+bool writeDesignFile(Context& ctx, const std::string& path, char format, FileFailure& why);
 // Moves the existing file into the Backup folder (or to path + ".bak") before
 // the first save of an opened file.
 bool backupFile(Context& ctx, Handle fileSentinel, const std::string& path);

@@ -49,10 +49,11 @@ bool SafeFile::open() {
   struct stat old {};
   const bool exists = ::stat(target_.c_str(), &old) == 0;
   if (target_.empty() || (exists && !S_ISREG(old.st_mode))) {
-    failed_ = true;
+    fail(target_.empty() ? ENOENT : S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
     return false;
   }
   std::random_device rd;
+  int error = EEXIST;
   for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
     char suffix[24];
     std::snprintf(suffix, sizeof suffix, ".~%08x", static_cast<unsigned>(rd()));
@@ -60,12 +61,12 @@ bool SafeFile::open() {
     fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ >= 0) {
       temp_ = name;
-    } else if (errno != EEXIST) {
+    } else if ((error = errno) != EEXIST) {
       break;
     }
   }
   if (fd_ < 0) {
-    failed_ = true;
+    fail(error);
     return false;
   }
   if (exists) ::fchmod(fd_, old.st_mode & 07777);  // keep the old file's permissions
@@ -78,7 +79,7 @@ void SafeFile::writeAll(const char* p, size_t n) {
     const ssize_t w = ::write(fd_, p, n);
     if (w < 0 && errno == EINTR) continue;
     if (w <= 0) {
-      failed_ = true;
+      fail(w < 0 ? errno : ENOSPC);
       return;
     }
     p += w;
@@ -88,7 +89,7 @@ void SafeFile::writeAll(const char* p, size_t n) {
 
 void SafeFile::writeBlocks(bool all) {
   if (fd_ < 0) {
-    failed_ = true;
+    fail(EBADF);
     buf_.clear();
     return;
   }
@@ -118,8 +119,8 @@ void SafeFile::append(const uint8_t* data, size_t n) {
 bool SafeFile::finish() {
   writeBlocks(true);
   if (fd_ >= 0) {
-    if (!failed_ && ::fsync(fd_) != 0 && errno != EINVAL) failed_ = true;
-    if (::close(fd_) != 0) failed_ = true;
+    if (!failed_ && ::fsync(fd_) != 0 && errno != EINVAL) fail(errno);
+    if (::close(fd_) != 0) fail(errno);
     fd_ = -1;
   }
   return !failed_;
@@ -128,7 +129,7 @@ bool SafeFile::finish() {
 bool SafeFile::commit() {
   if (failed_ || temp_.empty() || fd_ >= 0) return false;
   if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-    failed_ = true;
+    fail(errno);
     return false;
   }
   committed_ = true;

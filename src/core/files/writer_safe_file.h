@@ -33,6 +33,8 @@ class SafeFile {
   void discard();
 
   bool failed() const { return failed_; }
+  // The errno value of the first failure (0 when none was given).
+  int error() const { return error_; }
   const std::string& target() const { return target_; }
   const std::string& tempPath() const { return temp_; }
 
@@ -45,7 +47,12 @@ class SafeFile {
   std::string buf_;
   int fd_ = -1;
   bool failed_ = false;
+  int error_ = 0;
   bool committed_ = false;
+  void fail(int error) {
+    if (!failed_) error_ = error;
+    failed_ = true;
+  }
 };
 
 }  // namespace trelmo

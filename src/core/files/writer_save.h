@@ -1,5 +1,5 @@
-// File Save: the old-format question, the backup of the previous file and the
-// version 4 write, in that order.
+// File Save of a version 4 file: the backup of the previous file and the
+// write. The old-format question and Save As are the File functions'.
 #pragma once
 #include "database/pool.h"
 
@@ -7,10 +7,9 @@ namespace trelmo {
 
 struct Context;
 
-// Saves the current file under its own name. Returns false when the user
-// declined the old-format question, when the remembered format is not 'C'
-// (the caller continues with Save As) or when writing failed; the previous
-// file is then left as it was.
+// Saves the current file under its own name. Returns false when the
+// remembered format is not 'C' (the caller asks or continues with Save As) or
+// when writing failed; the previous file is then left as it was.
 bool saveDesignFile(Context& ctx, Handle file);
 
 }  // namespace trelmo

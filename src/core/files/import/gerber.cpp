@@ -17,8 +17,8 @@ namespace trelmo {
 namespace {
 
 constexpr size_t kMaxBlock = 1000;
-constexpr size_t kMaxParameterBlock = 256 * 1024;
-constexpr size_t kMaxBlockText = 16 * 1024 * 1024;  // all statements kept for block apertures
+constexpr size_t kMaxParameterBlock = size_t{256} * 1024;
+constexpr size_t kMaxBlockText = size_t{16} * 1024 * 1024;  // all statements kept for block apertures
 constexpr int kMaxBlockNesting = 16;
 constexpr int64_t kMaxReplayed = 1'000'000;  // statements carried out for block flashes
 
@@ -27,8 +27,10 @@ enum Interpolation { kNone, kDraw, kFlash };
 class GerberReader {
  public:
   GerberReader(Context& ctx, InputFile& in, const GerberFormat& fmt, int layer)
-      : ctx_(ctx), in_(in), fmt_(fmt), out_(ctx, layer), progress_(ctx, in) {}
+      : ctx_(ctx), in_(in), fmt_(fmt), budget_(ctx, in.size()), out_(ctx, layer, budget_), progress_(ctx, in) {}
 
+  // M02 ends a file but not the reading: files are often concatenated, and
+  // viewers show what follows. The record budget stops a runaway file.
   void run() {
     std::string block;
     while (!stop_) {
@@ -43,6 +45,7 @@ class GerberReader {
         statement(false, block);
       }
       progress_.update();
+      stop_ = budget_.exceeded();  // said so; what was read stays
     }
     out_.closeContour();
     out_.setClear(false);
@@ -136,7 +139,7 @@ class GerberReader {
     region_ = inContour_ = repeated_ = false;
     interpolation_ = kNone;
     for (const BlockStatement& st : *block) {
-      if (replayed_++ >= kMaxReplayed || stop_) break;
+      if (replayed_++ >= kMaxReplayed || budget_.exceeded()) break;
       statement(st.parameter, st.text);
     }
     out_.closeContour();
@@ -280,7 +283,7 @@ class GerberReader {
           break;
         }
         case 'M':
-          if (readInteger(b, i) == 2) stop_ = true;
+          readInteger(b, i);
           interpolation_ = kNone;
           break;
         case 'D':
@@ -457,6 +460,7 @@ class GerberReader {
   Context& ctx_;
   InputFile& in_;
   GerberFormat fmt_;
+  RecordBudget budget_;
   PlotOutput out_;
   ReadProgress progress_;
   ApertureTable apertures_;
@@ -488,10 +492,12 @@ class GerberReader {
 char readGerber(Context& ctx, InputFile& in, char hint) {
   if (hint != kHintNone && hint != kHintGerber) return 0;
   GerberFormat fmt;
+  const GerberFacts facts = scanGerber(in.firstBlock());
+  // A file without a format statement may state its format in comments.
+  if (!facts.format) formatFromComments(in.firstBlock(), fmt);
   if (hint == kHintNone) {
-    GerberFacts facts = scanGerber(in.firstBlock());
     if (!isGerber(facts)) return 0;
-    if (!facts.format && !facts.apertures && !askGerberFormat(ctx, fmt)) return 0;
+    if (!facts.format && !askGerberFormat(ctx, fmt, facts.apertures)) return 0;
   }
   applyImportSetup(ctx, "GER:0,1");
   int layer = defineDataLayer(ctx, in.path());
