@@ -6,10 +6,10 @@ CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?=
 APT_PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libgtest-dev libgmock-dev libbenchmark-dev \
-  libgif-dev libtiff-dev libcfitsio-dev libpng-dev clang libclang-rt-14-dev ccache xvfb xauth xdotool x11-utils libx11-dev \
+  libgif-dev libtiff-dev libcfitsio-dev libpng-dev clang clang-format clang-tidy libclang-rt-14-dev ccache xvfb xauth xdotool x11-utils libx11-dev \
   libcairo2-dev libcups2-dev gerbv ghostscript poppler-utils libpolyclipping-dev
 
-.PHONY: all deps configure build run check bench fuzz fuzz-smoke clean
+.PHONY: all deps configure build run check format-check lint bench fuzz fuzz-smoke clean
 
 all: build
 
@@ -29,6 +29,14 @@ run: build
 
 check: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# clang-format on every C++ file (format-check), and clang-tidy on the core
+# library as well (lint).
+format-check:
+	./tools/lint.sh $(BUILD) $(JOBS) format
+
+lint: configure
+	./tools/lint.sh $(BUILD) $(JOBS)
 
 bench: deps
 	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRELMO_BUILD_BENCH=ON \

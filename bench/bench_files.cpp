@@ -64,6 +64,37 @@ void BM_ReadDesign(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadDesign)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// 20,000 components whose reference IDs come in ascending (0) or descending
+// (1) order: each is sorted into its place among the leading components.
+void BM_ReadComponents(benchmark::State& state) {
+  constexpr int kComponents = 20000;
+  const std::string path = (std::filesystem::temp_directory_path() / "trelmo-bench-components.pcb").string();
+  {
+    std::string text = "TRELMO Version 4.0 -- Data File.\r\n-y1\r\n-y1:00FFFFFF,00FFFFFF,0,1,Top Silk\r\n";
+    for (int i = 0; i < kComponents; ++i) {
+      const int n = state.range(0) == 0 ? i + 1 : kComponents - i;
+      text += "6 1 0 0 0 .1 .1 DIP\x7fR" + std::to_string(n) + "\r\n1 1 .01 0 0 .1 0\r\n0 6 0 0 0\r\n";
+    }
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size()) state.SkipWithError("cannot write");
+    if (f) std::fclose(f);
+  }
+  for (auto _ : state) {
+    state.PauseTiming();
+    {
+      trelmo::Context ctx;
+      trelmo::newDesignFile(ctx, path);
+      state.ResumeTiming();
+      if (trelmo::readFile(ctx, path, 0) != 'C') state.SkipWithError("read failed");
+      state.PauseTiming();
+    }
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kComponents);
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_ReadComponents)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // The floor: reading the same file in 64 KiB blocks (cat FILE > /dev/null).
 void BM_CatFloor(benchmark::State& state) {
   std::vector<char> buf(65536);

@@ -13,6 +13,7 @@
 #include "database/rings.h"
 #include "screen/draw_items.h"
 #include "screen/redraw.h"
+#include "screen/view.h"
 
 namespace trelmo {
 namespace {
@@ -111,6 +112,25 @@ void BM_FullRedraw(benchmark::State& state) {
   state.counters["drawn"] = static_cast<double>(b.ctx.screen.itemsDrawn);
 }
 BENCHMARK(BM_FullRedraw)->Unit(benchmark::kMillisecond);
+
+// The same board zoomed in about its middle so that about a tenth of it is
+// in view (the scale of Zoom Extents times the square root of ten).
+void BM_CulledRedraw(benchmark::State& state) {
+  Board& b = board();
+  const View saved = b.ctx.view;
+  View& v = b.ctx.view;
+  v.viewScale = static_cast<uint32_t>(v.viewScale * 3.1623);
+  v.cursorX = 6 * kInch, v.cursorY = 4 * kInch;
+  centreOnCursor(v);
+  for (auto _ : state) {
+    drawDesign(b.ctx, true);
+    benchmark::DoNotOptimize(b.pixels.data());
+  }
+  state.counters["items"] = static_cast<double>(b.items);
+  state.counters["drawn"] = static_cast<double>(b.ctx.screen.itemsDrawn);
+  b.ctx.view = saved;
+}
+BENCHMARK(BM_CulledRedraw)->Unit(benchmark::kMillisecond);
 
 // The walk behind Zoom Extents over 100,000 items: the item geometry alone
 // (argument 0) and the drawn box that adds track and arc widths (1).

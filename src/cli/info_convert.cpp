@@ -27,9 +27,10 @@ bool openDesign(Context& ctx, const std::string& path, char hint, char& format) 
     std::fprintf(stderr, "trelmo-cli: cannot create a design file for %s\n", path.c_str());
     return false;
   }
-  format = readFile(ctx, path, hint);
+  FileFailure why;
+  format = readFile(ctx, path, hint, why);
   if (format == 0) {
-    std::fprintf(stderr, "trelmo-cli: cannot read %s\n", path.c_str());
+    std::fprintf(stderr, "trelmo-cli: cannot read %s: %s\n", path.c_str(), why.reason.c_str());
     return false;
   }
   return true;
@@ -117,10 +118,9 @@ int convert(const std::vector<std::string>& argsIn) {
   Context ctx(host);
   char format = 0;
   if (!openScripted(ctx, host, args[0], hint, format)) return kFileError;
-  std::string reason;
-  if (!writeDesignFile(ctx, args[1], 'C', &reason)) {
-    std::fprintf(stderr, "trelmo-cli: cannot write %s%s%s\n", args[1].c_str(), reason.empty() ? "" : ": ",
-                 reason.c_str());
+  FileFailure why;
+  if (!writeDesignFile(ctx, args[1], 'C', why)) {
+    std::fprintf(stderr, "trelmo-cli: cannot write %s: %s\n", args[1].c_str(), why.reason.c_str());
     return kFileError;
   }
   return kDone;

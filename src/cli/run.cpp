@@ -1,6 +1,8 @@
 // trelmo-cli run: a keystroke macro run headlessly over a design, through the
 // same interpreter and dispatcher as the editor.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -83,7 +85,7 @@ int parseRun(const std::vector<std::string>& args, RunOptions& o) {
       haveMacro = true;
     } else if (a == "--macro-file" && hasValue && !haveMacro) {
       if (!readText(args[++i], o.macro)) {
-        std::fprintf(stderr, "trelmo-cli: cannot read %s\n", args[i].c_str());
+        std::fprintf(stderr, "trelmo-cli: cannot read %s: %s\n", args[i].c_str(), std::strerror(errno));
         return kFileError;
       }
       haveMacro = true;
@@ -154,10 +156,9 @@ int run(const std::vector<std::string>& argsIn) {
   // What a macro left on the cursor goes back where it was: a grabbed item is
   // hidden and would be missing from the file.
   releaseGrabList(ctx);
-  std::string reason;
-  if (ctx.current == kNull || !writeDesignFile(ctx, o.out, 'C', &reason)) {
-    std::fprintf(stderr, "trelmo-cli: cannot write %s%s%s\n", o.out.c_str(), reason.empty() ? "" : ": ",
-                 reason.c_str());
+  FileFailure why{"no design file is open"};
+  if (ctx.current == kNull || !writeDesignFile(ctx, o.out, 'C', why)) {
+    std::fprintf(stderr, "trelmo-cli: cannot write %s: %s\n", o.out.c_str(), why.reason.c_str());
     return kFileError;
   }
   return kDone;

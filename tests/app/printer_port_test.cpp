@@ -1,6 +1,8 @@
 // Printer Out through Qt's printing: vector (GDI) and band (DIB) pages drawn
 // with QPainter from the plot worker, on a printer that writes a PDF file,
 // the stored printer setup, and the wait window's Abort button.
+#include "app/printer_port.h"
+
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
@@ -10,7 +12,6 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 
-#include "app/printer_port.h"
 #include "app/qt_host.h"
 #include "app/wait_box.h"
 #include "app_test_support.h"

@@ -61,6 +61,9 @@ TEST_F(CliTest, UsageAndExitCodes) {
   const Result missing = run("info " + (dir / "no-such-file.pcb").string());
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.out.find("cannot read"), std::string::npos);
+  EXPECT_NE(missing.out.find("no-such-file.pcb: No such file or directory"), std::string::npos) << missing.out;
+  const Result folder = run("info " + dir.string());
+  EXPECT_NE(folder.out.find(": Is a directory"), std::string::npos) << folder.out;
 }
 
 TEST_F(CliTest, ConvertFailsWhenTheTargetCannotBeWritten) {
@@ -69,6 +72,7 @@ TEST_F(CliTest, ConvertFailsWhenTheTargetCannotBeWritten) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find("cannot write " + out.string() + ": No such file or directory"), std::string::npos) << r.out;
   EXPECT_FALSE(fs::exists(out));
+  EXPECT_NE(r.out.find("cannot write " + out.string() + ": No such file or directory"), std::string::npos) << r.out;
 }
 
 TEST_F(CliTest, InfoReportsFormatCountsAndExtents) {

@@ -65,8 +65,8 @@ void fill(Params& p, unsigned seed, bool metric) {
     iso->target = static_cast<uint8_t>(any(0, 255));
   }
   std::strcpy(p.isoTop.signal, "NET_1");
-  p.isoBottom.sources.set(any(0, 255));  // the top side has no source layers
-  p.routerPasses = 0xB5;
+  p.isoBottom.sources.set(any(0, 255));             // the top side has no source layers
+  p.routerPasses = seed & 1 ? 0xB5u : 0x800000B5u;  // bit 31 makes the written number negative
   p.format = 'G';
   p.viaSize = size();
   p.padHole = size();
@@ -109,6 +109,13 @@ TEST(OptionsRoundTrip, StartupBlockAndLayout) {
   EXPECT_NE(h.find("\r\n-dy\r\n\r\nComponent libraries:\r\n-b\r\n\r\nPrimary Data File:\r\n"), std::string::npos);
   EXPECT_EQ(h.find(" \r\n"), std::string::npos);  // no trailing blanks
   EXPECT_EQ(h.substr(h.size() - 40), "Line: 1 layer width X1 Y1 X2 Y2 signal\r\n");
+}
+
+TEST(OptionsRoundTrip, RouterPassSetIsSigned) {
+  Context ctx;
+  parseOptionV4(ctx, "-ga-1");
+  EXPECT_EQ(ctx.params.routerPasses, 0xFFFFFFFFu);
+  EXPECT_NE(header(ctx).find("\r\n-ga-1\r\n"), std::string::npos);
 }
 
 TEST(OptionsRoundTrip, ListLines) {

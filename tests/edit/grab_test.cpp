@@ -6,6 +6,7 @@
 #include "database/rings.h"
 #include "edit/hit_tests.h"
 #include "edit_fixture.h"
+#include "screen/view.h"
 
 namespace trelmo::testing {
 namespace {
@@ -245,6 +246,45 @@ TEST(Grab, TracksBetweenTwoPadsOfAComponentMoveWithItWhole) {
   EXPECT_EQ(c.rec(t3).y1, inches(6));
   EXPECT_EQ(c.rec(t3).w3, inches(7));
   EXPECT_EQ(c.rec(t3).w4, inches(5));
+}
+
+TEST(Grab, ItemGrabOnLayerZeroMovesAComponentsOrigin) {
+  EditBoard b;
+  const std::string before = b.items();
+  const Handle c1 = b.freeItem(kComponent, 0), origin = b.ctx.rec(c1).ext;
+  const Record s0 = b.ctx.rec(origin);
+  const Handle pad = b.ctx.rec(b.ctx.rec(origin).next).next;
+  const Record p0 = b.ctx.rec(pad);
+  b.ctx.params.currentLayer = 0;
+  b.cursor(2.9, 1.3);
+  b.run('G', 'I');
+  ASSERT_TRUE(isGrabbed(b.ctx));
+  EXPECT_EQ(b.ctx.edit.grab.ghosts[0].item, origin);
+  b.cursor(3.0, 1.4);
+  ASSERT_TRUE(dropGrabList(b.ctx));
+  EXPECT_EQ(b.ctx.rec(origin).x1, s0.x1 + inches(3.0) - inches(2.9));
+  EXPECT_EQ(b.ctx.rec(origin).y1, s0.y1 + inches(1.4) - inches(1.3));
+  EXPECT_EQ(b.ctx.rec(pad).x1, p0.x1);
+  b.run('U', 'U');
+  EXPECT_EQ(b.items(), before);
+}
+
+TEST(Grab, AVertexNearTheEdgeOfTheViewPansItByTheShortfall) {
+  EditBoard b;
+  View& v = b.ctx.view;
+  b.ctx.params.currentLayer = 15;
+  const Handle edge = b.freeItem(kLine, 23);  // "1 15 .01 0 0 3.5 0"
+  // Its end 3.5, 0 five pixels from the left edge of the view.
+  v.cursorX = b.ctx.rec(edge).w3, v.cursorY = b.ctx.rec(edge).w4;
+  updateCursorPixel(v);
+  panPixels(v, v.area.left + 5 - v.cursorPixelX, v.area.top + 300 - v.cursorPixelY);
+  updateCursorPixel(v);
+  const int redraws = b.host.redraws;
+  b.run('G', 'E');
+  ASSERT_TRUE(isGrabbed(b.ctx));
+  EXPECT_EQ(v.cursorPixelX, v.area.left + 12);
+  EXPECT_EQ(v.cursorPixelY, v.area.top + 300);
+  EXPECT_GT(b.host.redraws, redraws);
 }
 
 TEST(Grab, NothingUnderTheCursorBeepsWithThePrompt) {

@@ -16,7 +16,9 @@ namespace trelmo::test {
 
 struct RecordingHost : Host {
   std::vector<Sound> sounds;
+  std::vector<std::string> boxes;  // "title: text"
   void sound(Sound s) override { sounds.push_back(s); }
+  void messageBox(const std::string& title, const std::string& text) override { boxes.push_back(title + ": " + text); }
 };
 
 class ReaderTest : public ::testing::Test {

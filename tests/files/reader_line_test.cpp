@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -84,6 +86,63 @@ TEST(ReaderLines, FileBlocksJoinSeamlessly) {
   std::remove(path.c_str());
   EXPECT_FALSE(in.open(path));
   EXPECT_FALSE(in.open(::testing::TempDir()));  // a folder
+}
+
+// Random text full of line ends, tabs, NULs and overlong lines, read from a
+// file of several blocks, splits exactly as the rules taken one character at
+// a time say.
+Lines plainSplit(const std::string& d) {
+  Lines out;
+  std::string line;
+  size_t col = 0, i = 0;
+  bool open = false;
+  auto takeIf = [&](char c) { return i < d.size() && d[i] == c ? (++i, true) : false; };
+  while (i < d.size()) {
+    const char c = d[i];
+    open = true;
+    if (c == '\n' || c == '\r') {
+      ++i;
+      if (c == '\r') takeIf('\n');
+    } else if (col >= InputFile::kMaxLine) {
+      if (!takeIf('\n') && takeIf('\r')) takeIf('\n');
+    } else {
+      ++i;
+      if (c == '\t') {
+        const size_t to = std::min((col / 8 + 1) * 8, InputFile::kMaxLine);
+        line.append(to - col, ' ');
+        col = to;
+      } else {
+        line.push_back(c == '\0' ? static_cast<char>(255) : c);
+        ++col;
+      }
+      continue;
+    }
+    out.push_back(line);
+    line.clear(), col = 0, open = false;
+  }
+  if (open) out.push_back(line);
+  return out;
+}
+
+TEST(ReaderLines, RandomTextSplitsAsCharacterByCharacter) {
+  std::mt19937 rng(22);
+  std::string data;
+  const char special[] = {'\n', '\r', '\t', '\0'};
+  while (data.size() < 3 * InputFile::kBlock) {
+    const int run = rng() % 7 == 0 ? static_cast<int>(rng() % 1300) : static_cast<int>(rng() % 40);
+    for (int k = 0; k < run; ++k) data.push_back(static_cast<char>('a' + rng() % 26));
+    data.push_back(special[rng() % 4]);
+  }
+  const std::string path = ::testing::TempDir() + "reader_random_" + std::to_string(::getpid()) + ".txt";
+  std::ofstream(path, std::ios::binary) << data;
+  InputFile in;
+  ASSERT_TRUE(in.open(path));
+  Lines got;
+  std::string line;
+  while (in.nextLine(line)) got.push_back(line);
+  std::remove(path.c_str());
+  EXPECT_EQ(got, plainSplit(data));
+  EXPECT_EQ(allLines(data), got);
 }
 
 }  // namespace

@@ -40,6 +40,12 @@ TEST_F(OldReader, Version3ConvertsMilsAnglesLayersAndPads) {
   // The component follows other items, so it keeps its place.
   EXPECT_EQ(rec(list[8]).size, 64 * 256);
   EXPECT_EQ(rec(rec(list[8]).ext).x1, mils(500));
+  // The old picture cannot be converted: the user is told, not left with an
+  // empty picture.
+  EXPECT_EQ(host.boxes, std::vector<std::string>{"File Open Warning: This file carries an old pixel image (PIX96b) "
+                                                 "in a form that cannot be converted.\n\nThe design is read "
+                                                 "without the image."});
+  EXPECT_EQ(ctx.params.imageCurrent, 0u);
 }
 
 TEST_F(OldReader, Version2BeforeMinor5ScalesHeightsAndTakesTheTextDirection) {

@@ -3,9 +3,11 @@
 #include <cstring>
 #include <fstream>
 
+#include "database/walk.h"
 #include "files/item_lines.h"
 #include "files/reader_fixture.h"
 #include "files/reader_items.h"
+#include "screen/draw_items.h"
 
 namespace trelmo::test {
 namespace {
@@ -72,6 +74,21 @@ TEST_F(V4Reader, ComponentsAreSortedAndEmptyOnesDropped) {
   EXPECT_EQ(item::owner(rec(rec(list[2]).ext)), list[2]);
   EXPECT_TRUE(componentSortKeyLess(ctx, list[1], list[2]));
   EXPECT_EQ(items(rec(list[3]).ext).size(), 2u);
+}
+
+// An end line that keeps layer 0 closes its component only: the items after
+// it stay in the flattened walk and the component's texts find its fields.
+TEST_F(V4Reader, AnEndLineOnLayerZeroEndsTheComponentNotTheWalk) {
+  ASSERT_EQ(read(kBoardHeader + "6 1 0 0 0 1 1 DIP\x7fR1\r\n4 1 .05 0 0 .3 0 0 0 &d\r\n0 0 0 0 0\r\n"
+                                "1 3 .01 0 0 1 0\r\n2 3 .01 1.0 1.0 .25 0 90 0 0\r\n"),
+            kFormatV4);
+  std::vector<uint8_t> types;
+  Handle cursor = ctx.current;
+  while (anyItem(ctx.pool, cursor) != 0 && types.size() < 10) types.push_back(rec(cursor).type());
+  EXPECT_EQ(types, (std::vector<uint8_t>{kText, kLine, kArc}));
+  EXPECT_EQ(cursor, ctx.current);
+  const Handle text = items(rec(items()[0]).ext)[0];
+  EXPECT_EQ(componentField(ctx, text, 1), "R1");
 }
 
 TEST_F(V4Reader, FilledSolidsFromVertexLinesAndRectangles) {

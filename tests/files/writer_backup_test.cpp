@@ -61,21 +61,17 @@ TEST_F(BackupTest, FailedWriteMakesNoBackup) {
   EXPECT_FALSE(backedUp());
 }
 
-TEST_F(BackupTest, OldDosFileAsksBeforeSavingAsVersion4) {
-  ctx.params.format = '3';
-  host.answer = Answer::Cancel;
-  EXPECT_FALSE(saveDesignFile(ctx, file));
-  EXPECT_EQ(host.questions, std::vector<std::string>{"This file was imported from an old DOS TRELMO format.\n\n"
-                                                     "Would you like to save it as a version 4 file?"});
-  EXPECT_EQ(ctx.params.format, '3');
-  ctx.params.format = 'G';  // Save As takes over, without a question
-  EXPECT_FALSE(saveDesignFile(ctx, file));
+// Only version 4 files are saved under their own name; the File functions
+// ask about old DOS files and take other formats to Save As.
+TEST_F(BackupTest, OnlyVersion4FilesAreSavedUnderTheirName) {
+  for (char format : {'3', '2', 'G'}) {
+    ctx.params.format = format;
+    EXPECT_FALSE(saveDesignFile(ctx, file));
+  }
+  EXPECT_TRUE(host.questions.empty());
   EXPECT_EQ(slurp(path), "opened version\r\n");
-  ctx.params.format = '2';
-  host.answer = Answer::Ok;
+  ctx.params.format = 'C';
   EXPECT_TRUE(saveDesignFile(ctx, file));
-  EXPECT_EQ(host.questions.size(), 2u);
-  EXPECT_EQ(ctx.params.format, 'C');
 }
 
 TEST_F(BackupTest, AutosaveWritesModifiedFileAndClearsFlag) {

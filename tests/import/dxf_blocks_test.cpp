@@ -10,6 +10,11 @@
 namespace trelmo::testing {
 namespace {
 
+struct BoxHost : Host {
+  std::vector<std::string> boxes;  // "title: text"
+  void messageBox(const std::string& title, const std::string& text) override { boxes.push_back(title + ": " + text); }
+};
+
 class DxfBlockTest : public ImportFixture, public ::testing::Test {
  protected:
   // Reads a file with one block definition and the given entities.
@@ -186,6 +191,9 @@ TEST_F(DxfBlockTest, SelfReferenceAndExponentialNestingStayBounded) {
     blocks += pairs({{0, "BLOCK"}, {2, "B" + std::to_string(i)}, {10, "0"}, {20, "0"}}) +
               insert(prev, "0", "0", "1", "1", "0") + insert(prev, "1", "0", "1", "1", "0") + pairs({{0, "ENDBLK"}});
   }
+  BoxHost host;
+  ctx.host = &host;
+  ctx.pool.setBlockLimit(40);  // 1,165,080 records: a budget of half of them
   const auto began = std::chrono::steady_clock::now();
   in.openMemory(dxfFile(insert("SELF", "0", "0", "1", "1", "0") + insert("B40", "0", "0", "1", "1", "0"), blocks));
   ASSERT_EQ(readDxf(ctx, in, kHintDxf), 'X');
@@ -196,9 +204,65 @@ TEST_F(DxfBlockTest, SelfReferenceAndExponentialNestingStayBounded) {
   ASSERT_EQ(self.size(), 2u);  // the line and the name of the insert that refers to itself
   EXPECT_EQ(at(self[0]).type(), kText);
   EXPECT_EQ(readText(ctx, self[0]), "SELF");
-  // No more records are in use than the expansion budget allows (plus the file's own).
+  // No more records are in use than the budget allows (plus the file's own),
+  // and the box says what was cut.
   const size_t used = size_t(ctx.pool.blockCount()) * RecordPool::kRecordsPerBlock - ctx.pool.freeCount();
-  EXPECT_LT(used, size_t(dxf::kExpansionBudget) * 3);
+  EXPECT_LT(used, size_t(40) * RecordPool::kRecordsPerBlock / 2 + 10000);
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].rfind("File Read Limit: The file would create more than 5825", 0), 0u) << host.boxes[0];
+  EXPECT_NE(host.boxes[0].find(" records (half of the free record memory).\n\nBlock references beyond it are "
+                               "shown as their block names"),
+            std::string::npos)
+      << host.boxes[0];
+}
+
+// Nesting deeper than the reader follows is said, not dropped silently.
+TEST_F(DxfBlockTest, DeepNestingIsSaidAndKeepsTheOuterLevels) {
+  std::string blocks = pairs({{0, "BLOCK"},
+                              {2, "B0"},
+                              {10, "0"},
+                              {20, "0"},
+                              {0, "LINE"},
+                              {8, "0"},
+                              {10, "0"},
+                              {20, "0"},
+                              {11, "1"},
+                              {21, "0"},
+                              {0, "ENDBLK"}});
+  for (int i = 1; i <= 20; ++i)
+    blocks += pairs({{0, "BLOCK"}, {2, "B" + std::to_string(i)}, {10, "0"}, {20, "0"}}) +
+              insert("B" + std::to_string(i - 1), "0", "0", "1", "1", "0") + pairs({{0, "ENDBLK"}});
+  BoxHost host;
+  ctx.host = &host;
+  in.openMemory(dxfFile(insert("B20", "0", "0", "1", "1", "0"), blocks));
+  ASSERT_EQ(readDxf(ctx, in, kHintDxf), 'X');
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].rfind("DXF Import: 1 block references nest more than 16 levels deep", 0), 0u)
+      << host.boxes[0];
+  EXPECT_EQ(itemsOfType(kComponent).size(), 1u);
+}
+
+// Unevenly scaled circles become ellipses, the long axis on the larger
+// scale, and the component's box follows them.
+TEST_F(DxfBlockTest, UnevenScaleMakesEllipsesWithTheirBox) {
+  readWithBlock("C", "0", pairs({{0, "CIRCLE"}, {8, "0"}, {10, "0"}, {20, "0"}, {40, "1"}}),
+                insert("C", "0", "0", "1", "3", "0") + insert("C", "0", "0", "2", "1", "90"));
+  auto comps = itemsOfType(kComponent);
+  ASSERT_EQ(comps.size(), 2u);
+  const Record& tall = at(items(at(comps[0]).ext)[0]);
+  EXPECT_EQ(item::radius(tall), 3 * kIn);
+  EXPECT_EQ(item::eccentricity(tall), 21845);  // 1/3
+  EXPECT_EQ(item::axisAngle(tall), 16384);     // the long axis along Y
+  EXPECT_EQ(item::sweep(tall), 0);             // still whole
+  const Record& box = at(comps[0]);
+  EXPECT_NEAR(box.x1, -kIn, 2);
+  EXPECT_NEAR(box.w3, kIn, 2);
+  EXPECT_NEAR(box.y1, -3 * kIn, 2);
+  EXPECT_NEAR(box.w4, 3 * kIn, 2);
+  // Twice as wide, then turned a quarter: tall again.
+  const Record& turned = at(comps[1]);
+  EXPECT_NEAR(turned.w3, kIn, 2);
+  EXPECT_NEAR(turned.w4, 2 * kIn, 2);
 }
 
 }  // namespace

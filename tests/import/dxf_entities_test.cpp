@@ -259,6 +259,40 @@ TEST_F(DxfTest, TextKeepsHeightRotationMirrorAndString) {
   EXPECT_LT(item::textLength(back), 0);
 }
 
+// Strings are read in the file's code page (or UTF-8 from AutoCAD 2007 on);
+// what the font cannot show becomes "?", never another symbol.
+TEST_F(DxfTest, TextCharactersComeFromTheFilesCodePage) {
+  const auto header = [](const std::string& vars) {
+    return pairs({{0, "SECTION"}, {2, "HEADER"}}) + vars + pairs({{0, "ENDSEC"}});
+  };
+  const std::string text = pairs({{0, "TEXT"},
+                                  {8, "0"},
+                                  {10, "0"},
+                                  {20, "0"},
+                                  {40, "0.1"},
+                                  {1,
+                                   "\xF8\xEA\xBD\xB0\xB5 a\x7f"
+                                   "b \\U+00B0\\U+03A9 \\U+4E2D"}});
+  const auto entities = pairs({{0, "SECTION"}, {2, "ENTITIES"}}) + text + pairs({{0, "ENDSEC"}, {0, "EOF"}});
+  const std::string degree(1, char(kDegree)), micro(1, char(kMicro)), half(1, char(kHalf)), ohm(1, char(kOhm));
+  read(header("") + entities);  // no code page: ANSI_1252
+  ASSERT_EQ(itemsOfType(kText).size(), 1u);
+  EXPECT_EQ(readText(ctx, itemsOfType(kText)[0]), "??" + half + degree + micro + " a?b " + degree + ohm + " ?");
+
+  ImportFixture dos;
+  dos.in.openMemory(header(pairs({{9, "$DWGCODEPAGE"}, {3, "dos437"}})) + entities);
+  readDxf(dos.ctx, dos.in, kHintDxf);
+  EXPECT_EQ(readText(dos.ctx, dos.itemsOfType(kText)[0]), degree + ohm + "??? a?b " + degree + ohm + " ?");
+
+  ImportFixture utf8;
+  const std::string u = pairs(
+      {{0, "TEXT"}, {8, "0"}, {10, "0"}, {20, "0"}, {40, "0.1"}, {1, "\xC3\xB8 \xC2\xBD\xCE\xA9 \xE2\x84\xA6\xC3"}});
+  utf8.in.openMemory(header(pairs({{9, "$ACADVER"}, {1, "AC1024"}, {9, "$DWGCODEPAGE"}, {3, "ANSI_1252"}})) +
+                     pairs({{0, "SECTION"}, {2, "ENTITIES"}}) + u + pairs({{0, "ENDSEC"}, {0, "EOF"}}));
+  readDxf(utf8.ctx, utf8.in, kHintDxf);
+  EXPECT_EQ(readText(utf8.ctx, utf8.itemsOfType(kText)[0]), "? " + half + ohm + " " + ohm + "?");
+}
+
 TEST_F(DxfTest, LightweightPolylineReadsLikeAPolyline) {
   read(dxfFile(pairs({{0, "LWPOLYLINE"},
                       {8, "EDGE"},

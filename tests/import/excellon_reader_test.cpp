@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "files/import/gerber_reader.h"
+#include "files/record_budget.h"
 #include "gerber_test_support.h"
 
 namespace trelmo {
@@ -128,6 +129,40 @@ TEST(ExcellonHostile, BadInputNeverCrashes) {
     b.excellon(in, 'I');
     b.excellon(drillFile("", in));
   }
+}
+
+// A small file of repeats cannot fill the record pool: the reader stops at
+// its budget, says so naming the limit, and keeps the holes made.
+TEST(ExcellonBudget, RepeatsStopAtTheRecordBudgetAndKeepWhatWasRead) {
+  ImportBench b;
+  b.ctx.pool.setBlockLimit(8);  // 233,016 records: a budget of half of them
+  std::string holes = "X01Y01\n";
+  for (int i = 0; i < 40; ++i) holes += "R9999X0001Y00\n";
+  ASSERT_EQ(b.excellon(drillFile("T1C.035\n", holes)), 'E');
+  ASSERT_EQ(b.host.messages.size(), 1u);
+  EXPECT_NE(b.host.messages[0].find("records (64 for each byte of the file, at least 1000000, and at most half of "
+                                    "the free record memory)"),
+            std::string::npos)
+      << b.host.messages[0];
+  const size_t pads = b.items(kPad).size();
+  EXPECT_GT(pads, 100000u);  // kept
+  EXPECT_LE(pads, 8u * RecordPool::kRecordsPerBlock / 2 + 1);
+  EXPECT_GT(recordsAvailable(b.ctx), 100000u);  // room is left for the rest of the program
+  EXPECT_EQ(b.items(kPad)[0].x1, kInch);        // the first hole is there
+}
+
+// Step and repeat is bounded in total, not only per statement.
+TEST(GerberBudget, StepAndRepeatStopsAtTheRecordBudget) {
+  ImportBench b;
+  b.ctx.pool.setBlockLimit(8);
+  std::string text = "%FSLAX23Y23*%%ADD10C,0.010*%D10*\n";
+  for (int i = 0; i < 20; ++i) text += "%SRX100Y100I0.1J0.1*%X0Y0D03*X1000Y0D03*%SR*%\n";
+  ASSERT_EQ(b.gerber(text, 'G'), 'G');
+  ASSERT_EQ(b.host.messages.size(), 1u);
+  EXPECT_EQ(b.host.messages[0].rfind("File Read Limit: The file would create more than ", 0), 0u);
+  const size_t pads = b.items(kPad).size();
+  EXPECT_GT(pads, 100000u);
+  EXPECT_LE(pads, 8u * RecordPool::kRecordsPerBlock / 2 + 1);
 }
 
 }  // namespace

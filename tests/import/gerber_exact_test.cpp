@@ -273,6 +273,33 @@ TEST(GerberBlocks, BlockAperturesRepeatTheirObjectsAboutEachFlash) {
   EXPECT_NEAR(solidsArea(b), 0.04 - disc(0.1), kNear);
 }
 
+TEST(GerberBlocks, AFlashPlacesTheBlockTurnedMirroredAndScaled) {
+  ImportBench b;
+  b.gerber(std::string(kInchHeader) +
+               "%ADD10C,0.01*%%ADD11R,0.1X0.05*%"
+               "%ABD20*%D11*X2000Y0D03*D10*X0Y0D02*X2000Y0D01*%AB*%"
+               "D20*%LR90*%X10000Y10000D03*%LR0*%%LMX*%X20000Y0D03*%LMN*%%LS2*%X30000Y0D03*M02*",
+           'G');
+  auto pads = b.items(kPad);
+  std::vector<Record> tracks;
+  for (const Record& r : b.items(kLine)) tracks.push_back(r);
+  ASSERT_EQ(pads.size(), 3u);
+  ASSERT_EQ(tracks.size(), 3u);
+  // Turned a quarter: the pad above the flash point, turned with it.
+  EXPECT_EQ(pads[0].x1, kInch);
+  EXPECT_EQ(pads[0].y1, kInch + toUnits(0.2, false));
+  EXPECT_EQ(item::padAngle(pads[0]), 16384);
+  EXPECT_EQ(tracks[0].w3, kInch);
+  EXPECT_EQ(tracks[0].w4, kInch + toUnits(0.2, false));
+  // Mirrored in X: to the left of the flash point.
+  EXPECT_EQ(pads[1].x1, 2 * kInch - toUnits(0.2, false));
+  EXPECT_EQ(tracks[1].w3, 2 * kInch - toUnits(0.2, false));
+  // Scaled twice: twice as far, twice as large, the track twice as wide.
+  EXPECT_EQ(pads[2].x1, 3 * kInch + 2 * toUnits(0.2, false));
+  EXPECT_NEAR(item::padX(pads[2]), 2 * toSize(0.1, false), 1);
+  EXPECT_NEAR(tracks[2].size, 2 * toSize(0.01, false), 1);
+}
+
 TEST(GerberAttributes, NetsPinsAndComponentsTravelWithTheirObjects) {
   ImportBench b;
   b.gerber(std::string(kInchHeader) +

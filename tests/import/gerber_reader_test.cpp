@@ -46,6 +46,19 @@ TEST(GerberDraws, DrawModeIsModalAndAFlashIsNot) {
   EXPECT_EQ(pads[0].x1, 2 * kInch);
 }
 
+// Concatenated files: what follows an M02 is read as well.
+TEST(GerberDraws, ReadingGoesOnAfterTheEndOfProgram) {
+  ImportBench b;
+  ASSERT_EQ(b.gerber("%FSLAX23Y23*%%ADD10C,0.010*%D10*X0Y0D02*X1000Y0D01*M02*\n"
+                     "%FSLAX23Y23*%%ADD11R,0.050X0.050*%D11*X2000Y0D03*M02*\n",
+                     'G'),
+            'G');
+  EXPECT_EQ(b.items(kLine).size(), 1u);
+  auto pads = b.items(kPad);
+  ASSERT_EQ(pads.size(), 1u);
+  EXPECT_EQ(pads[0].x1, 2 * kInch);
+}
+
 TEST(GerberDraws, IncrementalAddressingAddsToThePreviousPoint) {
   ImportBench b;
   b.gerber("%FSLIX23Y23*%%ADD10C,0.010*%D10*X1000Y1000D02*X1000Y0D01*X0Y1000D01*M02*", 'G');
@@ -144,6 +157,45 @@ TEST(GerberRecognition, FormatQuestionForBareFilesAndEscapeDeclines) {
   auto lines = asked.items(kLine);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back().w3, 19 * kInch);  // 1900 with two implied digits
+}
+
+// A P-CAD outline: apertures defined, the format stated only in comments.
+const char* const kPcadOutline =
+    "G04 PCAD Gerber File*\r\nG04 Title: board.pcb, Board*\r\nG04 Creator: P-CAD Gerber Output*\r\n"
+    "G04 Format: 2.4, Leading Zero Suppression, Absolute, Inches*\r\n%ADD10C,0.0100*%\r\nG54D10*\r\n"
+    "X0Y0D02*\r\nX20000Y0D01*\r\nX20000Y10000D01*\r\nX0Y10000D01*\r\nX0Y0D01*\r\nM02*\r\n";
+
+TEST(GerberRecognition, AperturesWithoutFormatStatementAskPrefilledFromComments) {
+  GerberFacts facts = scanGerber(kPcadOutline);
+  EXPECT_TRUE(facts.apertures);
+  EXPECT_FALSE(facts.format);
+  EXPECT_TRUE(isGerber(facts));
+  ImportBench b;
+  b.host.answer = [](DialogBox& box) {
+    EXPECT_EQ(box.name, "GerberInFormatBox");
+    EXPECT_EQ(box.field("decimal")->value, "4");
+    EXPECT_EQ(box.field("zeros")->value, "0");
+    EXPECT_EQ(box.field("message")->label.find("neither"), std::string::npos);
+    return true;
+  };
+  ASSERT_EQ(b.gerber(kPcadOutline), 'G');
+  EXPECT_EQ(b.host.boxes, std::vector<std::string>{"GerberInFormatBox"});
+  auto lines = b.items(kLine);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0].w3, 2 * kInch);
+  EXPECT_EQ(lines[1].w4, kInch);
+  // With the hint nothing is asked and the comment's format is taken.
+  ImportBench hinted;
+  ASSERT_EQ(hinted.gerber(kPcadOutline, 'G'), 'G');
+  EXPECT_TRUE(hinted.host.boxes.empty());
+  EXPECT_EQ(hinted.items(kLine)[0].w3, 2 * kInch);
+  GerberFormat trailing;
+  EXPECT_TRUE(formatFromComments("G04 Format 3.5 trailing zeros, incremental, mm*", trailing));
+  EXPECT_EQ(trailing.digits, 3);
+  EXPECT_TRUE(trailing.trailing && trailing.incremental && trailing.metric);
+  GerberFormat none;
+  EXPECT_FALSE(formatFromComments("G04 Creator: Version 2.3*", none));
+  EXPECT_EQ(none.digits, 3);
 }
 
 TEST(GerberApertures, UndefinedApertureIsAskedUntilDefaultsAreChosen) {
@@ -267,6 +319,54 @@ TEST(GerberHostile, BadInputNeverCrashesOrRunsAway) {
   const char alphabet[] = "XYDGIJ0123456789-.*%MAD,\n";
   for (int i = 0; i < 20000; ++i) noise.push_back(alphabet[((seed = seed * 1103515245 + 12345) >> 16) % 25]);
   inputs.push_back(noise);
+  // Statements of today's files in random order with random numbers: macros,
+  // polarity, blocks, repeats, regions, attributes.
+  const char* words[] = {"%AMM*1,$1,$2,0,0*4,1,3,0,0,$2,0,0,$1,0,0,0*7,0,0,$2,$1,$3,$4*21,0,$1,$2,0,0,$3*%",
+                         "%ADD10M,",
+                         "%ADD11C,",
+                         "%ADD12P,",
+                         "X",
+                         "Y",
+                         "I",
+                         "J",
+                         "D01*",
+                         "D02*",
+                         "D03*",
+                         "D10*",
+                         "D11*",
+                         "D12*",
+                         "D13*",
+                         "%LPC*%",
+                         "%LPD*%",
+                         "%ABD13*%",
+                         "%AB*%",
+                         "%SRX3Y2I",
+                         "J",
+                         "*%",
+                         "%SR*%",
+                         "G36*",
+                         "G37*",
+                         "G03*",
+                         "G01*",
+                         "G75*",
+                         "%LR",
+                         "%LS",
+                         "%LMXY*%",
+                         "%TO.N,A*%",
+                         "%TO.C,U",
+                         "%TD*%",
+                         "X-",
+                         "0.3",
+                         "2",
+                         "99",
+                         ".05*%",
+                         "*%"};
+  std::string statements = "%FSLAX24Y24*%%MOIN*%";
+  for (int i = 0; i < 6000; ++i) {
+    statements += words[((seed = seed * 1103515245 + 12345) >> 16) % (sizeof words / sizeof *words)];
+    statements += std::to_string((seed >> 8) % 20000);
+  }
+  inputs.push_back(statements);
   for (const std::string& in : inputs) {
     ImportBench b;
     EXPECT_EQ(b.gerber(in, 'G'), 'G');

@@ -17,7 +17,11 @@ namespace trelmo::testing {
 class ScriptedHost : public Host {
  public:
   std::function<bool(DialogBox&)> answer = [](DialogBox&) { return true; };
-  std::vector<std::string> boxes;  // names of the boxes shown, in order
+  std::vector<std::string> boxes;     // names of the boxes shown, in order
+  std::vector<std::string> messages;  // message boxes as "title: text"
+  void messageBox(const std::string& title, const std::string& text) override {
+    messages.push_back(title + ": " + text);
+  }
   bool runDialog(DialogBox& box) override {
     boxes.push_back(box.name);
     return answer(box);

@@ -169,7 +169,13 @@ TEST(FileErase, AsksTwiceForAModifiedFileThenDeletesIt) {
   EXPECT_TRUE(e.ctx.shell.reopenList.empty());
 }
 
-TEST(FileSave, ImportedFileGetsTheSubstitutionMessageAndAVersion4Name) {
+constexpr const char* kNoOutputFilter =
+    "This file was imported from a format that does not\nhave a corresponding output translation "
+    "filter.\n\nTRELMO Version 4.0 file format will be substituted.";
+constexpr const char* kSubstituted =
+    "The specified output format is not supported.\n\nTRELMO Version 4.0 file format will be substituted.";
+
+TEST(FileSave, AFormatWithoutSaveTypeIsSaidAndOffersAVersion4Name) {
   Editor e;
   const std::string hpgl = e.dir.file("plot.hpg");
   { std::ofstream(hpgl) << "IN;SP1;PU0,0;PD1000,0,1000,1000;PU;\n"; }
@@ -179,32 +185,81 @@ TEST(FileSave, ImportedFileGetsTheSubstitutionMessageAndAVersion4Name) {
   e.host.files.push_back([&](FileDialog& d) {
     EXPECT_TRUE(d.save);
     EXPECT_EQ(d.fileName, e.dir.file("plot.pcb"));
+    EXPECT_EQ(d.filterIndex, 1);  // the first type
+    EXPECT_EQ(d.filters.size(), 7u);
+    EXPECT_EQ(d.filters[0].rfind("TRELMO V4.0 (Self-defining format) (", 0), 0u);
+    EXPECT_EQ(d.filters[6].rfind("ASCII data file (Text only) (", 0), 0u);
     return true;
   });
   e.run('F', 'S');
   ASSERT_EQ(e.host.boxes.size(), 1u);
   EXPECT_EQ(e.host.boxes[0].first, "Export Filter Error");
-  EXPECT_EQ(e.host.boxes[0].second,
-            "This file was imported from a format that does not\nhave a corresponding output translation "
-            "filter.\n\nTRELMO Version 4.0 file format will be substituted.");
+  EXPECT_EQ(e.host.boxes[0].second, kNoOutputFilter);
   EXPECT_EQ(readAll(hpgl), original);  // the imported file is left alone
   EXPECT_EQ(e.current(), e.dir.file("plot.pcb"));
   EXPECT_EQ(readAll(e.current()).rfind("TRELMO Version 4.0", 0), 0u);
   EXPECT_EQ(e.ctx.params.format, 'C');
 }
 
-TEST(FileSave, SaveAsATypeWithoutOutputFilterWritesVersion4) {
+TEST(FileSave, AnImportedFormatWithASaveTypeOpensOnItAndSubstitutes) {
+  Editor e;
+  const std::string dxf = e.dir.file("outline.dxf");
+  { std::ofstream(dxf) << "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n1\n21\n1\n0\nENDSEC\n0\nEOF\n"; }
+  ASSERT_TRUE(openFileByName(e.ctx, dxf, 'X'));
+  ASSERT_EQ(e.ctx.params.format, 'X');
+  e.host.files.push_back([&](FileDialog& d) {
+    EXPECT_EQ(d.fileName, dxf);
+    EXPECT_EQ(d.filterIndex, 6);  // "AutoCad V2.5 (DXF)"
+    d.fileName = e.dir.file("copy");
+    return true;
+  });
+  e.run('F', 'S');
+  ASSERT_EQ(e.host.boxes.size(), 1u);
+  EXPECT_EQ(e.host.boxes[0].second, kSubstituted);
+  EXPECT_EQ(e.current(), e.dir.file("copy.dxf"));
+  EXPECT_EQ(readAll(e.current()).rfind("TRELMO Version 4.0", 0), 0u);
+  EXPECT_EQ(e.ctx.params.format, 'X');  // kept as read
+}
+
+TEST(FileSave, OldDosFileAsksOnceWithThePartsQuestion) {
+  Editor e;
+  const std::string board = e.dir.example("demo.pcb");
+  ASSERT_TRUE(openFileByName(e.ctx, board, 0));
+  const std::string before = readAll(board);
+  e.ctx.params.format = '3';
+  e.host.answers = {Answer::Cancel};
+  e.run('F', 'S');
+  ASSERT_EQ(e.host.questions.size(), 1u);
+  EXPECT_EQ(e.host.questions[0].title, "Save File Warning");
+  EXPECT_EQ(e.host.questions[0].text,
+            "This file was imported from an old DOS TRELMO format.\n\nWould you like to save it as a version 4 file?");
+  EXPECT_EQ(e.host.questions[0].buttons, Buttons::OkCancel);
+  EXPECT_EQ(readAll(board), before);
+  EXPECT_EQ(e.ctx.params.format, '3');
+  e.run('F', 'S');  // OK: written under its own name, once asked
+  EXPECT_EQ(e.host.questions.size(), 2u);
+  EXPECT_EQ(e.ctx.params.format, 'C');
+  EXPECT_TRUE(e.host.boxes.empty());
+  EXPECT_TRUE(fs::exists(e.dir.file("data") + "/Backup/demo.pcb"));  // saved: the previous file was moved aside
+  EXPECT_EQ(readAll(board), before);                                 // the demo board reads back byte for byte
+}
+
+TEST(FileSave, SaveAsTypesSetTheExtensionAndTheWriterSubstitutes) {
   Editor e;
   ASSERT_TRUE(openFileByName(e.ctx, e.dir.example("demo.pcb"), 0));
-  e.host.pickFile(e.dir.file("out"), 5);  // "AutoCAD DXF", no extension typed
+  e.host.pickFile(e.dir.file("out.pcb"), 3);  // "Gerber Photo Plot (RS-274-D)"
   e.run('F', 'A');
   ASSERT_EQ(e.host.boxes.size(), 1u);
-  EXPECT_EQ(e.host.boxes[0].first, "Export Filter Error");
-  EXPECT_EQ(e.current(), e.dir.file("out.dxf"));
-  EXPECT_EQ(readAll(e.dir.file("out.dxf")).rfind("TRELMO Version 4.0", 0), 0u);
+  EXPECT_EQ(e.host.boxes[0].second, kSubstituted);
+  EXPECT_EQ(e.current(), e.dir.file("out.ger"));
+  EXPECT_EQ(readAll(e.dir.file("out.ger")).rfind("TRELMO Version 4.0", 0), 0u);
+  e.host.pickFile(e.dir.file("plain"), 1);  // version 4, no extension typed
+  e.run('F', 'A');
+  EXPECT_EQ(e.host.boxes.size(), 1u);
+  EXPECT_EQ(e.current(), e.dir.file("plain.pcb"));
   // Saving over another open file is refused.
   ASSERT_TRUE(openFileByName(e.ctx, e.dir.example("demo.sch"), 0));
-  e.host.pickFile(e.dir.file("out.dxf"));
+  e.host.pickFile(e.dir.file("plain.pcb"));
   e.run('F', 'A');
   EXPECT_EQ(e.host.boxes.back().first, "File Save Error");
   EXPECT_EQ(e.current(), e.dir.file("demo.sch"));
@@ -325,6 +380,8 @@ TEST(FileNew, StandardKindsComeFromTheTemplates) {
   int32_t box[4];
   ASSERT_TRUE(designExtents(e.ctx, box));
   EXPECT_EQ(box[2], 16 * kInch + 3 * kInch / 4);  // the size B border
+  EXPECT_EQ(e.ctx.params.limits[2], 17 * kInch);  // the sheet's limits, in inches
+  EXPECT_EQ(e.ctx.params.limits[3], 11 * kInch);
   e.run('F', 'W');
   EXPECT_EQ(e.current(), "unnamed2.sch");
   // Saving an unnamed file asks for a name.

@@ -14,7 +14,12 @@ constexpr uint64_t kNano = 1000000000ull;
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Rounds num/den to nearest (half away from zero) for non-negative num.
-uint64_t roundDiv(unsigned __int128 num, uint64_t den) { return static_cast<uint64_t>((num + den / 2) / den); }
+// Numerators that fit in 63 bits (nearly all) divide in 64 bits.
+uint64_t roundDiv(unsigned __int128 num, uint64_t den) {
+  if (num < (static_cast<unsigned __int128>(1) << 63) && den < (uint64_t{1} << 62))
+    return (static_cast<uint64_t>(num) + den / 2) / den;
+  return static_cast<uint64_t>((num + den / 2) / den);
+}
 
 int32_t signedUnits(bool negative, uint64_t magnitude) {
   const int64_t m = static_cast<int64_t>(std::min<uint64_t>(magnitude, uint64_t{1} << 40));
@@ -25,26 +30,33 @@ int32_t signedUnits(bool negative, uint64_t magnitude) {
 
 Decimal readDecimal(NumberReader& r, bool allowPlus) {
   Decimal d;
-  if (r.peek() == '-') {
+  if (r.atEnd()) return d;
+  // Scanned through local pointers: the reader's position is stored once.
+  const char* const begin = r.s.data();
+  const char* p = begin + r.pos;
+  const char* const end = begin + r.s.size();
+  if (*p == '-') {
     d.negative = true;
-    ++r.pos;
-  } else if (allowPlus && r.peek() == '+') {
-    ++r.pos;
+    ++p;
+  } else if (allowPlus && *p == '+') {
+    ++p;
   }
-  while (isDigit(r.peek())) {
-    d.whole = std::min(kWholeLimit, d.whole * 10 + static_cast<uint64_t>(r.peek() - '0'));
-    ++r.pos;
+  uint64_t whole = 0;
+  for (; p < end && isDigit(*p); ++p) whole = std::min(kWholeLimit, whole * 10 + static_cast<uint64_t>(*p - '0'));
+  d.whole = whole;
+  if (p < end && *p == '.') {
+    d.point = true;
+    ++p;
+    // The first nine digits count; the rest are taken and counted only.
+    static constexpr uint64_t kScale[10] = {1000000000, 100000000, 10000000, 1000000, 100000, 10000, 1000, 100, 10, 1};
+    uint64_t digits = 0;
+    int count = 0;
+    for (; p < end && isDigit(*p); ++p, ++count)
+      if (count < 9) digits = digits * 10 + static_cast<uint64_t>(*p - '0');
+    d.fractionDigits = count;
+    d.nano = digits * kScale[std::min(count, 9)];
   }
-  if (r.peek() != '.') return d;
-  d.point = true;
-  ++r.pos;
-  uint64_t place = kNano / 10;
-  while (isDigit(r.peek())) {
-    d.nano += static_cast<uint64_t>(r.peek() - '0') * place;
-    place /= 10;
-    ++d.fractionDigits;
-    ++r.pos;
-  }
+  r.pos = static_cast<size_t>(p - begin);
   return d;
 }
 

@@ -1,6 +1,7 @@
 #include "database/rings.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "context.h"
@@ -59,8 +60,14 @@ ItemBox ringBounds(const RecordPool& pool, Handle ring) {
     const Record& i = pool[h];
     switch (i.type()) {
       case kArc: {
-        const int64_t r = std::abs(int64_t{item::radius(i)});
-        grow(box, any, i.x1 - r, i.y1 - r, i.x1 + r, i.y1 + r);
+        // An ellipse reaches out by its radii turned through its axis angle.
+        const double big = std::abs(double(item::radius(i)));
+        const double small = item::eccentricity(i) ? big * item::eccentricity(i) / 65536.0 : big;
+        const double phi = item::eccentricity(i) ? item::axisAngle(i) * 2 * M_PI / 65536.0 : 0;
+        const double c = std::cos(phi), s = std::sin(phi);
+        const auto rx = static_cast<int64_t>(std::ceil(std::hypot(big * c, small * s)));
+        const auto ry = static_cast<int64_t>(std::ceil(std::hypot(big * s, small * c)));
+        grow(box, any, i.x1 - rx, i.y1 - ry, i.x1 + rx, i.y1 + ry);
         break;
       }
       case kLine:

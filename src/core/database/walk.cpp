@@ -34,12 +34,11 @@ bool step(const RecordPool& pool, Handle& cursor, bool forward, Want want) {
     const Record& r = pool[h];
     switch (r.type()) {
       case kSentinel: {
-        const Handle owner = item::owner(r);
-        if (r.layer != kComponentRing || owner == h || !pool.valid(owner)) {
+        if (!componentRingEnd(pool, h)) {
           cursor = h;
           return false;
         }
-        h = owner;  // climb back into the enclosing ring
+        h = item::owner(r);  // climb back into the enclosing ring
         break;
       }
       case kComponent:
@@ -93,6 +92,14 @@ uint16_t matchWord(const Record& r) {
 }
 
 }  // namespace
+
+bool componentRingEnd(const RecordPool& pool, Handle sentinel) {
+  if (!pool.valid(sentinel)) return false;
+  const Record& s = pool[sentinel];
+  if (s.type() != kSentinel || s.layer == kFileRing) return false;
+  const Handle owner = item::owner(s);
+  return owner != sentinel && pool.valid(owner) && pool[owner].ext == sentinel;
+}
 
 int anyItem(const RecordPool& pool, Handle& cursor) {
   return anyResult(pool, cursor, step(pool, cursor, true, Want::Any));

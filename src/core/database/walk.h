@@ -6,6 +6,11 @@
 
 namespace trelmo {
 
+// The sentinel that closes a component's nested ring. Its end line may have
+// given it any layer but the file ring's mark; what makes it a component's is
+// an owner whose extension leads back to it.
+bool componentRingEnd(const RecordPool& pool, Handle sentinel);
+
 // The flattened walk: every item of types 1..5 in ring order, descending into
 // components, skipping hidden items and containers. Start with cursor = the
 // file sentinel; each call moves the cursor and returns false at the end.

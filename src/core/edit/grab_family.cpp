@@ -43,6 +43,25 @@ void moveCursorTo(Context& ctx, int32_t x, int32_t y) {
   }
 }
 
+// The cursor onto a point found by the nearest-point search: a point within
+// 12 pixels of the left or right or 16 of the top or bottom edge of the view
+// pans it by the shortfall.
+void moveCursorWithMargin(Context& ctx, int32_t x, int32_t y) {
+  View& v = ctx.view;
+  v.cursorX = x, v.cursorY = y;
+  updateCursorPixel(v);
+  const Rect& a = v.area;
+  auto shortfall = [](int64_t p, int64_t low, int64_t high) {
+    return p < low ? low - p : p > high ? high - p : int64_t{0};
+  };
+  const int64_t dx = shortfall(v.cursorPixelX, a.left + 12, a.right - 12);
+  const int64_t dy = shortfall(v.cursorPixelY, a.top + 16, a.bottom - 16);
+  if (!dx && !dy) return;
+  panPixels(v, dx, dy);
+  updateCursorPixel(v);
+  ctx.host->redrawView();
+}
+
 // The active layer first; when nothing is there and it is not 0, every layer
 // (a hit there makes its layer the active one).
 Hit searchLayers(Context& ctx, Hit (*test)(const Context&, int32_t, int32_t, int)) {
@@ -102,7 +121,7 @@ bool grabVertex(Context& ctx) {
   const Record& r = ctx.rec(p.line);
   ctx.params.currentLayer = r.layer;
   ctx.params.lineWidth = r.size;
-  moveCursorTo(ctx, p.x, p.y);
+  moveCursorWithMargin(ctx, p.x, p.y);
   if (grabLineEndsAt(ctx, p.x, p.y, r.layer) == 0) grabItem(ctx, p.line, p.end == 1 ? kGrabFirst : kGrabSecond);
   return true;
 }
@@ -340,14 +359,15 @@ bool grabAnyItem(Context& ctx) {
   const int32_t x = ctx.view.cursorX, y = ctx.view.cursorY;
   if (const Hit hit = itemUnder(ctx, x, y, layer)) return grabItem(ctx, hit.item, kGrabFirst | kGrabSecond, hit.ring);
   if (layer != 0) return false;
-  // On layer 0 a component is found by its origin.
+  // On layer 0 a component is found by its origin, and the origin alone
+  // (the insertion point) follows the cursor; the items stay where they are.
   const Handle file = ctx.current;
   for (Handle h = ctx.rec(file).prev; h != file && h != kNull; h = ctx.rec(h).prev) {
     const Record& r = ctx.rec(h);
     if (r.hidden() || r.type() != kComponent || !ctx.pool.valid(r.ext)) continue;
     const Record& s = ctx.rec(r.ext);
     if (std::abs(int64_t{s.x1} - x) < kCoincidence && std::abs(int64_t{s.y1} - y) < kCoincidence)
-      return grabItem(ctx, h, kGrabWhole, file);
+      return grabItem(ctx, r.ext, kGrabFirst, r.ext);
   }
   return false;
 }

@@ -15,9 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kOldDosQuestion =
-    "This file was imported from an old DOS TRELMO format.\n\nWould you like to save it as a version 4 file?";
-
 std::string baseName(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -88,12 +85,7 @@ bool autosave(Context& ctx, Handle fileSentinel) {
 
 bool saveDesignFile(Context& ctx, Handle fileSentinel, std::string* reason) {
   if (fileSentinel == kNull || fileSentinel != ctx.current) return false;
-  char& format = ctx.params.format;
-  if (format == '2' || format == '3') {
-    if (!affirmative(ctx.host->question("TRELMO'98", kOldDosQuestion, Buttons::OkCancel))) return false;
-    format = 'C';
-  }
-  if (format != 'C') return false;  // Save As takes over
+  if (ctx.params.format != 'C') return false;  // File Save asks or goes on as Save As
   const std::string path = filePath(ctx, fileSentinel);
   SafeFile file(path);
   const auto failed = [&] {

@@ -129,7 +129,7 @@ void setup(const Params& p, Lines& l) {
   l.begin("-gz").dim(p.zeroX).dim(p.zeroY).end();
   isolation("-gtt", p.isoTop, l);
   isolation("-gtb", p.isoBottom, l);
-  l.begin("-ga").num(p.routerPasses).end();
+  l.begin("-ga").num(static_cast<int32_t>(p.routerPasses)).end();  // a set with bit 31 reads back signed
   l.begin("-gf");
   if (static_cast<unsigned char>(p.format) > ' ') l.raw() += p.format;
   l.end();

@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cstring>
 
 namespace trelmo {
@@ -18,10 +21,15 @@ bool InputFile::open(const std::string& path) {
   memory_ = false;
   mem_ = {};
   memPos_ = 0;
+  error_ = 0;
   fp_ = std::fopen(path.c_str(), "rb");
-  if (!fp_) return false;
+  if (!fp_) {
+    error_ = errno;
+    return false;
+  }
   struct stat st;
   if (fstat(fileno(fp_), &st) != 0 || S_ISDIR(st.st_mode)) {  // a folder opens but is no file
+    error_ = S_ISDIR(st.st_mode) ? EISDIR : errno;
     std::fclose(fp_);
     fp_ = nullptr;
     return false;
@@ -100,6 +108,17 @@ size_t InputFile::read(void* dest, size_t n) {
   return got;
 }
 
+namespace {
+
+// Bytes the line reader must look at one by one: line ends, tabs and NUL.
+constexpr auto kSpecial = [] {
+  std::array<bool, 256> t{};
+  t['\n'] = t['\r'] = t['\t'] = t[0] = true;
+  return t;
+}();
+
+}  // namespace
+
 bool InputFile::nextLine(std::string& line) {
   line.clear();
   bool any = false;  // something (a character or a line end) was taken
@@ -111,6 +130,14 @@ bool InputFile::nextLine(std::string& line) {
     size_t i = 0;
     int end = 0;  // 0 none yet, 1 LF, 2 CR, 3 cut at the maximum length
     while (i < n) {
+      // A run of plain characters is taken in one piece, up to the length limit.
+      const size_t limit = std::min(n, i + (kMaxLine - col));
+      size_t j = i;
+      while (j < limit && !kSpecial[static_cast<unsigned char>(p[j])]) ++j;
+      line.append(p + i, j - i);
+      col += j - i;
+      i = j;
+      if (i == n) break;
       const char c = p[i];
       if (c == '\n' || c == '\r') {
         end = c == '\n' ? 1 : 2;
@@ -126,8 +153,11 @@ bool InputFile::nextLine(std::string& line) {
         if (to > kMaxLine) to = kMaxLine;
         line.append(to - col, ' ');
         col = to;
+      } else if (c == '\0') {
+        line.push_back(static_cast<char>(255));
+        ++col;
       } else {
-        line.push_back(c == '\0' ? static_cast<char>(255) : c);
+        line.push_back(c);
         ++col;
       }
       ++i;

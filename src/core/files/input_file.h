@@ -18,8 +18,10 @@ class InputFile {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  // Opens a file and reads its first block. False when it cannot be opened.
+  // Opens a file and reads its first block. False when it cannot be opened;
+  // error() then holds the errno value.
   bool open(const std::string& path);
+  int error() const { return error_; }
   // Reads from memory instead of a file (tests and fuzzing).
   void openMemory(std::string_view data);
 
@@ -48,6 +50,7 @@ class InputFile {
   bool fill();            // next block into buf_; false at the end
   bool takeByte(char c);  // takes the next byte when it is c
   FILE* fp_ = nullptr;
+  int error_ = 0;
   std::string path_;
   std::vector<char> first_;
   std::vector<char> buf_;

@@ -75,6 +75,7 @@ Handle ItemBuilder::add(uint8_t type, uint8_t layer, uint16_t size, int32_t x1, 
   if (failed_) return kNull;
   const Handle h = createItem(ctx_.pool, current(), type, layer, size, x1, y1, w3, w4, kNull);
   if (h == kNull) failed_ = true;
+  if (type != kComponent) runs_.erase(current());  // the ring no longer ends in components
   return h;
 }
 
@@ -126,6 +127,7 @@ void ItemBuilder::closeNested(uint8_t layer, uint16_t size, int32_t x, int32_t y
   if (stack_.size() < 2) return;  // no component open
   const Handle sentinel = stack_.back();
   stack_.pop_back();
+  runs_.erase(sentinel);
   Record& s = ctx_.rec(sentinel);
   // A nested ring never takes the file ring's mark: walks stop there.
   s.layer = layer == kFileRing ? kComponentRing : layer;
@@ -145,13 +147,17 @@ void ItemBuilder::closeNested(uint8_t layer, uint16_t size, int32_t x, int32_t y
 
 void ItemBuilder::sortIntoPlace(Handle header) {
   const Handle ring = current();
-  const std::string key = componentSortKey(ctx_, header);
-  Handle pos = header;
-  for (Handle p = ctx_.rec(header).prev; p != ring; p = ctx_.rec(p).prev) {
-    if (ctx_.rec(p).type() != kComponent || !(key < componentSortKey(ctx_, p))) break;
-    pos = p;
+  auto [at, fresh] = runs_.try_emplace(ring);
+  std::multimap<std::string, Handle>& run = at->second;
+  if (fresh) {  // the components already before this one, read once
+    for (Handle p = ctx_.rec(header).prev; p != ring && ctx_.rec(p).type() == kComponent; p = ctx_.rec(p).prev)
+      run.emplace(componentSortKey(ctx_, p), p);
   }
-  if (pos != header) moveItem(ctx_.pool, header, pos);
+  std::string key = componentSortKey(ctx_, header);
+  // After every component with the same or a smaller key, before the first larger.
+  const auto larger = run.upper_bound(key);
+  if (larger != run.end()) moveItem(ctx_.pool, header, larger->second);
+  run.emplace_hint(larger, std::move(key), header);
 }
 
 uint8_t ItemBuilder::layerFromCode(std::string_view field) const {

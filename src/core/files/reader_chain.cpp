@@ -30,18 +30,28 @@ constexpr ChainStep kChain[] = {
 }  // namespace
 
 char readFile(Context& ctx, const std::string& path, char hint) {
+  FileFailure why;
+  return readFile(ctx, path, hint, why);
+}
+
+char readFile(Context& ctx, const std::string& path, char hint, FileFailure& why) {
   ctx.params.format = 0;
   InputFile in;
-  if (!in.open(path)) return 0;
+  if (!in.open(path)) {
+    why = FileFailure::ofError(in.error());
+    return 0;
+  }
   const PoolWatch watch(ctx.pool);
   const char code = readerChain(ctx, in, hint);
   // A file read only in part must not look opened: saved, it would replace
   // the whole file with the part.
   if (code != 0 && watch.ranOut()) {
     reportPoolLimit(ctx, "The file \"" + path + "\" could not be read whole; nothing of it was kept.");
+    why = {"the design does not fit in the record pool"};
     return 0;
   }
   ctx.params.format = code;
+  if (code == 0) why = {"no design file is current"};
   return code;
 }
 

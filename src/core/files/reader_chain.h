@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 
+#include "files/file_failure.h"
 #include "files/input_file.h"
 
 namespace trelmo {
@@ -21,6 +22,8 @@ constexpr char kHintNone = 0, kHintDxf = 'X', kHintGerber = 'G', kHintExcellon =
 // while reading it (the user is told which limit); the code becomes the
 // file's remembered format.
 char readFile(Context& ctx, const std::string& path, char hint);
+// The same; when the file cannot be opened `why` tells the reason.
+char readFile(Context& ctx, const std::string& path, char hint, FileFailure& why);
 // The chain on an already opened input (fuzzing reads from memory).
 char readerChain(Context& ctx, InputFile& in, char hint);
 // The name the file information preview gives a format code.

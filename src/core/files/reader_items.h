@@ -3,6 +3,7 @@
 // filled solids) that the old version 3 and 2 readers share with it.
 #pragma once
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,6 +74,9 @@ class ItemBuilder {
   bool failed_ = false;
   std::vector<Handle> stack_;   // current ring last
   std::vector<Handle> solids_;  // filled-solid headers made from two points
+  // The sorted run of components at the end of a ring, by sort key, so a
+  // component finds its place in O(log n) whatever order the file has.
+  std::map<Handle, std::multimap<std::string, Handle>> runs_;
 };
 
 // Size fields are 16-bit: out-of-range values are held at the limits.

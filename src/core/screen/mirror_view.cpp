@@ -100,7 +100,7 @@ void mirrorRing(Context& ctx, Handle sentinel) {
     if (std::find(seen.begin(), seen.end(), ring) != seen.end()) continue;  // a ring shared twice flips once
     seen.push_back(ring);
     Record& s = ctx.rec(ring);
-    if (s.layer == kComponentRing) s.x1 = negate(s.x1);  // the component origin
+    if (s.layer != kFileRing) s.x1 = negate(s.x1);  // the component origin
     std::vector<Handle> nested;
     Handle cur = s.next;
     for (size_t n = 0; cur != ring && cur != kNull && ctx.pool.valid(cur) && n < (1u << 28); ++n) {

@@ -161,6 +161,8 @@ void drawGridDots(Context& ctx, const Rect& rect) {
   sf.setClip(saved);
 }
 
+// The interruptible redraw loop reads best as one piece.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 bool drawDesign(Context& ctx, bool clear) {
   ScreenState& s = ctx.screen;
   Surface& sf = s.surface;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <numbers>
 
@@ -54,62 +55,259 @@ uint32_t Surface::pixelAt(int x, int y) const {
   }
 }
 
-void Surface::spanClipped(uint32_t pixel, int row, int x1, int x2) {
-  uint8_t* p = pixels_ + static_cast<size_t>(row) * pitch_;
-  int n = x2 - x1 + 1;
-  bool xorMode = (pixel & kXorFlag) != 0;
-  switch (format_.bitsPerPixel) {
-    case 8: {
-      uint8_t v = static_cast<uint8_t>(pixel);
-      if (xorMode)
-        for (int i = 0; i < n; ++i) p[x1 + i] ^= v;
-      else
-        std::memset(p + x1, v, static_cast<size_t>(n));
-      break;
-    }
-    case 16: {
-      uint16_t v = static_cast<uint16_t>(pixel);
-      uint8_t* q = p + 2 * static_cast<size_t>(x1);
-      for (int i = 0; i < n; ++i, q += 2) {
-        uint16_t w = v;
-        if (xorMode) {
-          std::memcpy(&w, q, 2);
-          w ^= v;
-        }
-        std::memcpy(q, &w, 2);
+namespace {
+
+// Span writers with the depth and the combining rule fixed at compile time:
+// one is chosen per primitive rather than per pixel.
+template <int Bits, bool Xor>
+[[gnu::always_inline]] inline void writeSpan(uint8_t* row, int x1, int x2, uint32_t pixel) {
+  const int n = x2 - x1 + 1;
+  if constexpr (Bits == 8) {
+    const uint8_t v = static_cast<uint8_t>(pixel);
+    if constexpr (Xor)
+      for (int i = 0; i < n; ++i) row[x1 + i] ^= v;
+    else
+      std::memset(row + x1, v, static_cast<size_t>(n));
+  } else if constexpr (Bits == 16) {
+    const uint16_t v = static_cast<uint16_t>(pixel);
+    uint8_t* q = row + 2 * static_cast<size_t>(x1);
+    for (int i = 0; i < n; ++i, q += 2) {
+      uint16_t w = v;
+      if constexpr (Xor) {
+        std::memcpy(&w, q, 2);
+        w ^= v;
       }
-      break;
+      std::memcpy(q, &w, 2);
     }
-    case 24: {
-      uint8_t b = pixel & 255, g = (pixel >> 8) & 255, r = (pixel >> 16) & 255;
-      uint8_t* q = p + 3 * static_cast<size_t>(x1);
-      for (int i = 0; i < n; ++i, q += 3) {
-        if (xorMode) {
-          q[0] ^= b, q[1] ^= g, q[2] ^= r;
-        } else {
-          q[0] = b, q[1] = g, q[2] = r;
-        }
+  } else if constexpr (Bits == 24) {
+    const uint8_t b = pixel & 255, g = (pixel >> 8) & 255, r = (pixel >> 16) & 255;
+    uint8_t* q = row + 3 * static_cast<size_t>(x1);
+    for (int i = 0; i < n; ++i, q += 3) {
+      if constexpr (Xor) {
+        q[0] ^= b, q[1] ^= g, q[2] ^= r;
+      } else {
+        q[0] = b, q[1] = g, q[2] = r;
       }
-      break;
     }
-    default: {
-      uint32_t v = pixel & 0xFFFFFF;
-      uint8_t* q = p + 4 * static_cast<size_t>(x1);
-      if (!xorMode && reinterpret_cast<uintptr_t>(q) % alignof(uint32_t) == 0) {
+  } else {
+    const uint32_t v = pixel & 0xFFFFFF;
+    uint8_t* q = row + 4 * static_cast<size_t>(x1);
+    if constexpr (!Xor) {
+      if (reinterpret_cast<uintptr_t>(q) % alignof(uint32_t) == 0) {
         std::fill_n(reinterpret_cast<uint32_t*>(q), n, v);
-        break;
+        return;
       }
-      for (int i = 0; i < n; ++i, q += 4) {
-        uint32_t w = v;
-        if (xorMode) {
-          std::memcpy(&w, q, 4);
-          w ^= v;
-        }
-        std::memcpy(q, &w, 4);
+    }
+    for (int i = 0; i < n; ++i, q += 4) {
+      uint32_t w = v;
+      if constexpr (Xor) {
+        std::memcpy(&w, q, 4);
+        w ^= v;
       }
-      break;
+      std::memcpy(q, &w, 4);
     }
   }
+}
+
+using SpanWriter = void (*)(uint8_t* row, int x1, int x2, uint32_t pixel);
+
+SpanWriter spanWriter(int bitsPerPixel, uint32_t pixel) {
+  const bool xorMode = (pixel & kXorFlag) != 0;
+  switch (bitsPerPixel) {
+    case 8:
+      return xorMode ? writeSpan<8, true> : writeSpan<8, false>;
+    case 16:
+      return xorMode ? writeSpan<16, true> : writeSpan<16, false>;
+    case 24:
+      return xorMode ? writeSpan<24, true> : writeSpan<24, false>;
+    default:
+      return xorMode ? writeSpan<32, true> : writeSpan<32, false>;
+  }
+}
+
+// Rounding of values well inside the int range without a library call: the
+// same results as std::ceil and std::lround there.
+inline int ceilSmall(double v) {
+  const int t = static_cast<int>(v);
+  return t < v ? t + 1 : t;
+}
+
+// The spans of a round-ended track row by row. Every row lies inside the clip
+// rectangle; `inside` says that every span does too, so none is clipped.
+struct CapsuleEdge {
+  double ylo, yhi, x0, y0, slope, xlo, xhi;
+  bool flat;
+};
+struct CapsuleShape {
+  double x1, y1, x2, y2, r2;
+  const CapsuleEdge* edges;
+  int edgeCount;
+  const double* half;  // end-disc half-widths by row distance, or null
+  int64_t halfCount;
+  int64_t firstRow, endRow;
+  bool inside;
+};
+
+// The reach of the two end discs and the sides on row fy.
+[[gnu::always_inline]] inline void capsuleReach(const CapsuleShape& c, double fy, double& lo, double& hi) {
+  lo = HUGE_VAL, hi = -HUGE_VAL;
+  const double ends[2][2] = {{c.x1, c.y1}, {c.x2, c.y2}};
+  for (const auto& e : ends) {
+    const double cx = e[0], d = fy - e[1];
+    if (c.half) {
+      const double ad = std::fabs(d);
+      if (ad < static_cast<double>(c.halfCount)) {
+        const double h = c.half[static_cast<int64_t>(ad)];
+        lo = std::min(lo, cx - h), hi = std::max(hi, cx + h);
+      }
+    } else if (d * d <= c.r2) {
+      const double h = std::sqrt(c.r2 - d * d);
+      lo = std::min(lo, cx - h), hi = std::max(hi, cx + h);
+    }
+  }
+  for (int i = 0; i < c.edgeCount; ++i) {
+    const CapsuleEdge& e = c.edges[i];
+    if (fy < e.ylo || fy > e.yhi) continue;
+    if (e.flat) {
+      lo = std::min(lo, e.xlo), hi = std::max(hi, e.xhi);
+    } else {
+      const double x = e.x0 + (fy - e.y0) * e.slope;
+      lo = std::min(lo, x), hi = std::max(hi, x);
+    }
+  }
+}
+
+// Rows are taken in bands over which the same end discs and sides reach, so
+// that a row looks only at what it meets.
+template <int Bits, bool Xor>
+void capsuleInside(const CapsuleShape& c, uint8_t* pixels, int pitch, uint32_t pixel) {
+  if (!c.half) {
+    for (int64_t y = c.firstRow; y < c.endRow; ++y) {
+      double lo, hi;
+      capsuleReach(c, static_cast<double>(y), lo, hi);
+      if (lo > hi) continue;
+      const int a = ceilSmall(lo), b = ceilSmall(hi) - 1;
+      if (a <= b) writeSpan<Bits, Xor>(pixels + static_cast<size_t>(y) * pitch, a, b, pixel);
+    }
+    return;
+  }
+  const double lowest = static_cast<double>(c.firstRow) - 1, highest = static_cast<double>(c.endRow) + 1;
+  auto row = [&](double v) { return static_cast<int64_t>(std::clamp(v, lowest, highest)); };
+  // Rows [from, to) of each end disc (0, 1) and side (2..5).
+  int64_t from[6], to[6];
+  int parts = 0;
+  const double ends[2][2] = {{c.x1, c.y1}, {c.x2, c.y2}};
+  int64_t endRow[2];
+  for (const auto& e : ends) {
+    const bool near = std::fabs(e[1]) < 4503599627370496.0;  // 2^52: further off, no row is near it
+    endRow[parts] = near ? static_cast<int64_t>(e[1]) : 0;
+    from[parts] = near ? row(e[1] - static_cast<double>(c.halfCount - 1)) : 0;
+    to[parts] = near ? row(e[1] + static_cast<double>(c.halfCount)) : 0;
+    ++parts;
+  }
+  for (int i = 0; i < c.edgeCount; ++i, ++parts) {
+    from[parts] = row(std::ceil(c.edges[i].ylo));
+    to[parts] = row(std::floor(c.edges[i].yhi)) + 1;
+  }
+  int64_t cuts[14];
+  int cutCount = 0;
+  cuts[cutCount++] = c.firstRow;
+  cuts[cutCount++] = c.endRow;
+  for (int k = 0; k < parts; ++k) {
+    if (from[k] > c.firstRow && from[k] < c.endRow) cuts[cutCount++] = from[k];
+    if (to[k] > c.firstRow && to[k] < c.endRow) cuts[cutCount++] = to[k];
+  }
+  for (int i = 1; i < cutCount; ++i)  // a handful: insertion sort
+    for (int j = i; j > 0 && cuts[j - 1] > cuts[j]; --j) std::swap(cuts[j - 1], cuts[j]);
+  cutCount = static_cast<int>(std::unique(cuts, cuts + cutCount) - cuts);
+  for (int band = 0; band + 1 < cutCount; ++band) {
+    const int64_t b0 = cuts[band], b1 = cuts[band + 1];
+    // What reaches this band: end discs, the flat sides as constants, the sloped sides.
+    int discs[2], discCount = 0;
+    const CapsuleEdge* sloped[4];
+    int slopedCount = 0;
+    double flatLo = HUGE_VAL, flatHi = -HUGE_VAL;
+    for (int k = 0; k < parts; ++k) {
+      if (!(from[k] <= b0 && b0 < to[k])) continue;
+      if (k < 2) {
+        discs[discCount++] = k;
+        continue;
+      }
+      const CapsuleEdge& e = c.edges[k - 2];
+      if (e.flat)
+        flatLo = std::min(flatLo, e.xlo), flatHi = std::max(flatHi, e.xhi);
+      else
+        sloped[slopedCount++] = &e;
+    }
+    for (int64_t y = b0; y < b1; ++y) {
+      const double fy = static_cast<double>(y);
+      double lo = flatLo, hi = flatHi;
+      for (int k = 0; k < discCount; ++k) {
+        const int64_t d = y - endRow[discs[k]];
+        const double h = c.half[d < 0 ? -d : d], cx = ends[discs[k]][0];
+        lo = std::min(lo, cx - h), hi = std::max(hi, cx + h);
+      }
+      for (int k = 0; k < slopedCount; ++k) {
+        const CapsuleEdge& e = *sloped[k];
+        const double x = e.x0 + (fy - e.y0) * e.slope;
+        lo = std::min(lo, x), hi = std::max(hi, x);
+      }
+      if (lo > hi) continue;
+      const int a = ceilSmall(lo), b = ceilSmall(hi) - 1;
+      if (a <= b) writeSpan<Bits, Xor>(pixels + static_cast<size_t>(y) * pitch, a, b, pixel);
+    }
+  }
+}
+
+// Bresenham steps between two points inside the clip rectangle.
+template <int Bits, bool Xor>
+void stepLine(uint8_t* pixels, int pitch, int px, int py, int qx, int qy, uint32_t pixel) {
+  const int sx = px < qx ? 1 : -1, sy = py < qy ? 1 : -1;
+  const int ex = std::abs(qx - px), ey = -std::abs(qy - py);
+  int err = ex + ey;
+  uint8_t* row = pixels + static_cast<size_t>(py) * pitch;
+  const ptrdiff_t rowStep = sy * static_cast<ptrdiff_t>(pitch);
+  for (;;) {
+    writeSpan<Bits, Xor>(row, px, px, pixel);
+    if (px == qx && py == qy) break;
+    const int e2 = 2 * err;
+    if (e2 >= ey) err += ey, px += sx;
+    if (e2 <= ex) err += ex, py += sy, row += rowStep;
+  }
+}
+
+template <template <int, bool> class Op, class... Args>
+void byDepth(int bitsPerPixel, uint32_t pixel, Args&&... args) {
+  const bool xorMode = (pixel & kXorFlag) != 0;
+  switch (bitsPerPixel) {
+    case 8:
+      return xorMode ? Op<8, true>::run(args...) : Op<8, false>::run(args...);
+    case 16:
+      return xorMode ? Op<16, true>::run(args...) : Op<16, false>::run(args...);
+    case 24:
+      return xorMode ? Op<24, true>::run(args...) : Op<24, false>::run(args...);
+    default:
+      return xorMode ? Op<32, true>::run(args...) : Op<32, false>::run(args...);
+  }
+}
+
+template <int Bits, bool Xor>
+struct CapsuleOp {
+  static void run(const CapsuleShape& c, uint8_t* pixels, int pitch, uint32_t pixel) {
+    capsuleInside<Bits, Xor>(c, pixels, pitch, pixel);
+  }
+};
+template <int Bits, bool Xor>
+struct LineOp {
+  static void run(uint8_t* pixels, int pitch, int px, int py, int qx, int qy, uint32_t pixel) {
+    stepLine<Bits, Xor>(pixels, pitch, px, py, qx, qy, pixel);
+  }
+};
+
+}  // namespace
+
+void Surface::spanClipped(uint32_t pixel, int row, int x1, int x2) {
+  spanWriter(format_.bitsPerPixel, pixel)(pixels_ + static_cast<size_t>(row) * pitch_, x1, x2, pixel);
 }
 
 void Surface::fillSpan(uint32_t pixel, int64_t row, int64_t x1, int64_t x2) {
@@ -126,7 +324,8 @@ void Surface::fillRect(uint32_t pixel, int64_t x1, int64_t y1, int64_t x2, int64
   if (x2 < clip_.left || x1 > clip_.right || y2 < clip_.top || y1 > clip_.bottom) return;
   int l = clampTo(x1, clip_.left, clip_.right), r = clampTo(x2, clip_.left, clip_.right);
   int t = clampTo(y1, clip_.top, clip_.bottom), b = clampTo(y2, clip_.top, clip_.bottom);
-  for (int y = t; y <= b; ++y) spanClipped(pixel, y, l, r);
+  const SpanWriter write = spanWriter(format_.bitsPerPixel, pixel);
+  for (int y = t; y <= b; ++y) write(pixels_ + static_cast<size_t>(y) * pitch_, l, r, pixel);
 }
 
 void Surface::plot(uint32_t pixel, int64_t x, int64_t y) {
@@ -136,6 +335,15 @@ void Surface::plot(uint32_t pixel, int64_t x, int64_t y) {
 
 void Surface::line(uint32_t pixel, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
   if (!valid() || clip_.empty()) return;
+  // Both ends inside: the segment is stepped as it is.
+  const auto in = [&](int64_t x, int64_t y) {
+    return x >= clip_.left && x <= clip_.right && y >= clip_.top && y <= clip_.bottom;
+  };
+  if (in(x1, y1) && in(x2, y2)) {
+    byDepth<LineOp>(format_.bitsPerPixel, pixel, pixels_, pitch_, static_cast<int>(x1), static_cast<int>(y1),
+                    static_cast<int>(x2), static_cast<int>(y2), pixel);
+    return;
+  }
   // Clip the segment to the clip rectangle (Liang-Barsky), then step it.
   double ax = static_cast<double>(x1), ay = static_cast<double>(y1);
   double dx = static_cast<double>(x2) - ax, dy = static_cast<double>(y2) - ay;
@@ -184,35 +392,42 @@ void Surface::capsuleRows(uint32_t pixel, double r, double x1, double y1, double
   const double qx[4] = {x1 + nx, x2 + nx, x2 - nx, x1 - nx};
   const double qy[4] = {y1 + ny, y2 + ny, y2 - ny, y1 - ny};
   const double r2 = r * r;
-  struct Edge {
-    double ylo, yhi, x0, y0, slope, xlo, xhi;
-    bool flat;
-  } edges[4];
-  for (int i = 0; i < 4; ++i) {
-    double ax = qx[i], ay = qy[i], bx = qx[(i + 1) & 3], by = qy[(i + 1) & 3];
-    edges[i] = {std::min(ay, by), std::max(ay, by), ax,      ay, ay == by ? 0 : (bx - ax) / (by - ay),
-                std::min(ax, bx), std::max(ax, bx), ay == by};
-  }
-  for (int64_t y = toInt(std::ceil(top)); y < toInt(std::ceil(bottom)); ++y) {
-    double fy = static_cast<double>(y), lo = HUGE_VAL, hi = -HUGE_VAL;
-    for (auto [cx, cy] : {std::pair{x1, y1}, std::pair{x2, y2}}) {
-      double d = fy - cy;
-      if (d * d <= r2) {
-        double h = std::sqrt(r2 - d * d);
-        lo = std::min(lo, cx - h), hi = std::max(hi, cx + h);
-      }
+  CapsuleEdge edges[4];
+  int edgeCount = 0;
+  if (len > 0)
+    for (int i = 0; i < 4; ++i) {
+      double ax = qx[i], ay = qy[i], bx = qx[(i + 1) & 3], by = qy[(i + 1) & 3];
+      edges[edgeCount++] = {std::min(ay, by), std::max(ay, by), ax,      ay, ay == by ? 0 : (bx - ax) / (by - ay),
+                            std::min(ax, bx), std::max(ax, bx), ay == by};
     }
-    if (len > 0)
-      for (int i = 0; i < 4; ++i) {
-        const Edge& e = edges[i];
-        if (fy < e.ylo || fy > e.yhi) continue;
-        if (e.flat) {
-          lo = std::min(lo, e.xlo), hi = std::max(hi, e.xhi);
-        } else {
-          double x = e.x0 + (fy - e.y0) * e.slope;
-          lo = std::min(lo, x), hi = std::max(hi, x);
-        }
-      }
+  // Half-widths of the end discs by row distance, kept while the radius stays
+  // the same (the tracks of a board share a few widths).
+  const bool tabled = r2 <= kCapTableMax * kCapTableMax;
+  if (tabled && r2 != capR2_) {
+    capR2_ = r2;
+    capHalf_.clear();
+    for (int d = 0; static_cast<double>(d) * d <= r2; ++d)
+      capHalf_.push_back(std::sqrt(r2 - static_cast<double>(d) * d));
+  }
+  CapsuleShape c{x1,
+                 y1,
+                 x2,
+                 y2,
+                 r2,
+                 edges,
+                 edgeCount,
+                 tabled ? capHalf_.data() : nullptr,
+                 static_cast<int64_t>(capHalf_.size()),
+                 toInt(std::ceil(top)),
+                 toInt(std::ceil(bottom)),
+                 false};
+  // Rows always lie inside the clip rectangle; when the whole capsule does
+  // too, its spans are written without further clipping.
+  if (std::min(x1, x2) - r - 2 >= clip_.left && std::max(x1, x2) + r + 2 <= static_cast<double>(clip_.right))
+    return byDepth<CapsuleOp>(format_.bitsPerPixel, pixel, c, pixels_, pitch_, pixel);
+  for (int64_t y = c.firstRow; y < c.endRow; ++y) {
+    double lo, hi;
+    capsuleReach(c, static_cast<double>(y), lo, hi);
     int64_t a = toInt(std::ceil(lo)), b = toInt(std::ceil(hi)) - 1;
     if (a <= b) fillSpan(pixel, y, a, b);
   }

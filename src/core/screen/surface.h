@@ -67,6 +67,11 @@ class Surface {
   void spanClipped(uint32_t pixel, int row, int x1, int x2);
   void capsuleRows(uint32_t pixel, double r, double x1, double y1, double x2, double y2);
 
+  // End-disc half-widths of the last capsule radius, by row distance.
+  static constexpr double kCapTableMax = 1024;
+  double capR2_ = -1;
+  std::vector<double> capHalf_;
+
   uint8_t* pixels_ = nullptr;
   int pitch_ = 0, width_ = 0, height_ = 0;
   PixelFormat format_;

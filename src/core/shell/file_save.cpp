@@ -28,17 +28,24 @@ constexpr const char* kEraseQuestion =
     "File has been updated since the last load or save.\n\nShall I erase the file anyhow?";
 constexpr const char* kExitQuestion = "File has been updated but has not yet been saved.\n\nSave file before exit?";
 
-// Save As types: the extension given to a name without one, and whether the
-// program can write that type (only version 4 data files are written).
+// Save As types with their format codes. The last five give the name their
+// extension; only version 4 is written, the writer substitutes it for the
+// others with its own message. The patterns after the name are the file
+// box's filter.
 struct SaveType {
-  const char* filter;
-  const char* extension;
-  bool written;
+  const char* name;
+  const char* patterns;
+  char code;
+  const char* extension;  // nullptr: the name keeps its own
 };
 constexpr SaveType kSaveTypes[] = {
-    {"TRELMO Circuit Board (*.pcb)", ".pcb", true}, {"TRELMO Schematic Sheet (*.sch *.sh? *.s0? *.s1?)", ".sch", true},
-    {"TRELMO Drawing Sheet (*.dwg)", ".dwg", true}, {"TRELMO Component Library (*.lib)", ".lib", true},
-    {"AutoCAD DXF (*.dxf)", ".dxf", false},         {"HPGL Pen Plot (*.hpg)", ".hpg", false},
+    {"TRELMO V4.0 (Self-defining format)", "*.pcb *.sch *.sh? *.s0? *.s1? *.dwg *.lib", kFormatV4, nullptr},
+    {"TRELMO V3.8 (Old DOS format)", "*.pcb *.sch *.dwg", kFormatV3, nullptr},
+    {"Gerber Photo Plot (RS-274-D)", "*.ger", kFormatGerber, ".ger"},
+    {"Protel AutoTrax (PCB)", "*.pcb", kFormatProtel, ".pcb"},
+    {"Tango II (PCB)", "*.pcb", kFormatTango, ".pcb"},
+    {"AutoCad V2.5 (DXF)", "*.dxf", kFormatDxf, ".dxf"},
+    {"ASCII data file (Text only)", "*.txt", kFormatText, ".txt"},
 };
 constexpr int kSaveTypeCount = sizeof kSaveTypes / sizeof kSaveTypes[0];
 
@@ -49,26 +56,31 @@ void writeFailed(Context& ctx, const std::string& path, const std::string& reaso
   ctx.host->messageBox("File Save Error", text);
 }
 
-// The type a file is saved as by default: by its extension, else board or
-// schematic by its layers.
-int defaultSaveType(const Context& ctx, const std::string& path) {
-  const std::string ext = std::filesystem::path(path).extension().string();
+// The Save As type (1-based) of a format code, 0 when none has it. A file
+// that was not read from any format (a new one) is a version 4 file.
+int saveTypeOf(char format) {
+  if (format == 0) return 1;
   for (int i = 0; i < kSaveTypeCount; ++i)
-    if (kSaveTypes[i].written && ext.size() == 4 && ext.compare(0, 3, kSaveTypes[i].extension, 3) == 0) return i + 1;
-  if (ext.size() == 4 && (ext[1] == 's' || ext[1] == 'S')) return 2;
-  return ctx.params.isSchematic() ? 2 : 1;
+    if (kSaveTypes[i].code == format) return i + 1;
+  return 0;
 }
 
-// A version 4 name for a file read from another format: its extension
-// replaced by the type's.
+// The extension a version 4 file gets when its name has none.
+const char* version4Extension(const Context& ctx) { return ctx.params.isSchematic() ? ".sch" : ".pcb"; }
+
+// A version 4 name for a file read from a format that has no Save As type:
+// its extension replaced, so the imported file is not overwritten unasked.
 std::string version4Name(const Context& ctx, const std::string& path) {
   std::filesystem::path p(path);
-  p.replace_extension(kSaveTypes[defaultSaveType(ctx, path) - 1].extension);
+  p.replace_extension(version4Extension(ctx));
   return p.string();
 }
 
-// Writes the current file under a new name and renames it in the editor.
-bool writeAs(Context& ctx, const std::string& path) {
+// Writes the current file under a new name in the chosen format and renames
+// it in the editor. A file saved as the version 4 type becomes a version 4
+// file; for the other types the writer substitutes version 4 and the file
+// keeps the format it was read in.
+bool writeAs(Context& ctx, const std::string& path, char code) {
   const Handle other = findOpenFile(ctx, path);
   if (other != kNull && other != ctx.current) {
     ctx.host->messageBox("File Save Error",
@@ -76,31 +88,40 @@ bool writeAs(Context& ctx, const std::string& path) {
     return false;
   }
   std::string reason;
-  if (!writeDesignFile(ctx, path, kFormatV4, &reason)) {
+  if (!writeDesignFile(ctx, path, code, &reason)) {
     writeFailed(ctx, path, reason);
     return false;
   }
   storeText(ctx, ctx.current, path);
-  ctx.params.format = kFormatV4;
+  if (code == kFormatV4) ctx.params.format = kFormatV4;
   afterSave(ctx, ctx.current);
   rememberFile(ctx, path);
   currentFileChanged(ctx);
   return true;
 }
 
-bool saveAs(Context& ctx, const std::string& suggested) {
+// The box opens on the type of the remembered format; a format without an
+// output filter is said so and the first type is taken.
+bool saveAs(Context& ctx, std::string suggested) {
   FileDialog box;
   box.save = true;
   box.title = "Save As";
+  for (const SaveType& t : kSaveTypes) box.filters.push_back(std::string(t.name) + " (" + t.patterns + ")");
+  box.filterIndex = saveTypeOf(ctx.params.format);
+  if (box.filterIndex == 0) {
+    ctx.host->messageBox("Export Filter Error", kNoOutputFilter);
+    box.filterIndex = 1;
+    if (!isUntitled(suggested)) suggested = version4Name(ctx, suggested);
+  }
   box.fileName = suggested;
-  for (const SaveType& t : kSaveTypes) box.filters.emplace_back(t.filter);
-  box.filterIndex = defaultSaveType(ctx, suggested);
   if (!ctx.host->chooseFile(box) || box.fileName.empty()) return false;
   const SaveType& type = kSaveTypes[std::clamp(box.filterIndex, 1, kSaveTypeCount) - 1];
-  std::string path = box.fileName;
-  if (!std::filesystem::path(path).has_extension()) path += type.extension;
-  if (!type.written) ctx.host->messageBox("Export Filter Error", kNoOutputFilter);
-  return writeAs(ctx, path);
+  std::filesystem::path path(box.fileName);
+  if (type.extension)
+    path.replace_extension(type.extension);
+  else if (!path.has_extension())
+    path += version4Extension(ctx);
+  return writeAs(ctx, path.string(), type.code);
 }
 
 }  // namespace
@@ -111,15 +132,11 @@ bool saveCurrentFile(Context& ctx) {
   if (isUntitled(path)) return saveAs(ctx, path);
   char& format = ctx.params.format;
   if (format == kFormatV3 || format == kFormatV2) {
-    if (!affirmative(ctx.host->question("Save File Warning", kOldDosQuestion, Buttons::YesNo))) return false;
+    if (!affirmative(ctx.host->question("Save File Warning", kOldDosQuestion, Buttons::OkCancel))) return false;
     format = kFormatV4;
   }
-  if (format != kFormatV4) {
-    // Writing version 4 over the file it was imported from would lose it:
-    // the substitute goes under a version 4 name of the user's choosing.
-    ctx.host->messageBox("Export Filter Error", kNoOutputFilter);
-    return saveAs(ctx, version4Name(ctx, path));
-  }
+  // Any other format continues as Save As, on that format's type.
+  if (format != kFormatV4) return saveAs(ctx, path);
   std::string reason;
   if (!saveDesignFile(ctx, ctx.current, &reason)) {
     writeFailed(ctx, path, reason);

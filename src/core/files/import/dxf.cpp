@@ -1,8 +1,10 @@
 // DXF import: recognition, the built-in setup and the sections.
+#include <string>
 #include <string_view>
 
 #include "context.h"
 #include "database/options.h"
+#include "files/import/dxf_entity_groups.h"
 #include "files/import/dxf_geometry.h"
 #include "files/import/dxf_reader.h"
 #include "files/import/import_readers.h"
@@ -44,6 +46,32 @@ void skipSection(Reader& r) {
   }
 }
 
+// The header variables that decide how strings are read: the code page,
+// and the version (from AC1021, AutoCAD 2007, strings are UTF-8).
+void readHeader(Reader& r) {
+  bool utf8 = false;
+  while (r.groups.next() >= 0) {
+    r.progress();
+    if (r.groups.is(0, "ENDSEC")) break;
+    if (r.groups.is(0, "SECTION") || r.groups.is(0, "EOF")) {
+      r.groups.unread();
+      break;
+    }
+    if (r.groups.code() != 9) continue;
+    const std::string name(r.groups.keyword());
+    if (name != "$DWGCODEPAGE" && name != "$ACADVER") continue;
+    if (r.groups.next() < 0) break;
+    if (r.groups.code() == 9 || r.groups.code() == 0) {
+      r.groups.unread();
+      continue;
+    }
+    const std::string value(r.groups.keyword());
+    if (name == "$DWGCODEPAGE") r.codePage = codePageNamed(value);
+    if (name == "$ACADVER") utf8 = value.size() >= 6 && value.compare(0, 2, "AC") == 0 && value.substr(2) >= "1021";
+  }
+  if (utf8) r.codePage = CodePage::kUtf8;
+}
+
 void readEntities(Reader& r) {
   while (r.groups.next() >= 0) {
     r.progress();
@@ -67,7 +95,9 @@ void readSections(Reader& r) {
       continue;
     }
     const std::string name(r.groups.keyword());
-    if (name == "TABLES")
+    if (name == "HEADER")
+      readHeader(r);
+    else if (name == "TABLES")
       readTables(r);
     else if (name == "BLOCKS")
       readBlocks(r);
@@ -89,7 +119,12 @@ bool looksLikeDxf(std::string_view head) {
   return takeLine(head, code) && code == "2" && takeLine(head, value) && value == "HEADER";
 }
 
-Reader::Reader(Context& c, InputFile& in) : ctx(c), groups(in), fileRing(c.current) {}
+Reader::Reader(Context& c, InputFile& in)
+    : ctx(c),
+      groups(in),
+      fileRing(c.current),
+      records(RecordBudget::ofMemory(
+          c, "Block references beyond it are shown as their block names; the rest of the file is read.")) {}
 
 Handle Reader::target() const { return block >= 0 ? blocks[static_cast<size_t>(block)].ring : fileRing; }
 
@@ -119,6 +154,12 @@ char readDxf(Context& ctx, InputFile& in, char hint) {
   dxf::readSections(r);
   dxf::expandInserts(r);
   dxf::releaseBlocks(r);
+  // The budget said its own; references cut for their nesting are said here.
+  if (r.insertsCut > 0 && !r.records.exceeded())
+    ctx.host->messageBox("DXF Import", std::to_string(r.insertsCut) + " block references nest more than " +
+                                           std::to_string(dxf::kMaxInsertDepth) +
+                                           " levels deep or refer to themselves.\n\n"
+                                           "They are shown as their block names.");
   return kFormatDxf;
 }
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 #include "context.h"
 #include "database/chains.h"
@@ -36,30 +37,47 @@ uint16_t scaledSize(uint32_t size, double factor) {
   return v > 65535 ? 65535 : static_cast<uint16_t>(v);
 }
 
+constexpr double kTurn = 65536.0;
+
+double radians(uint16_t angle) { return angle * 2 * std::numbers::pi / kTurn; }
+uint16_t binary(double radians) {
+  const double turns = radians / (2 * std::numbers::pi);
+  return static_cast<uint16_t>(static_cast<int64_t>(std::llround((turns - std::floor(turns)) * kTurn)) & 0xFFFF);
+}
+
+// An arc is the ellipse centre + Rot(axis) diag(R, r) (cos t, sin t) for t
+// from start over sweep (a circle counts its start from the axis angle).
+// The insert's scale and rotation make that matrix M; its singular value
+// form Rot(phi) diag(s1, s2) Rot(theta) gives the new axis, radii and start,
+// so unevenly scaled circles become ellipses with either axis the long one.
 void transformArc(Record& a, const Transform& t) {
-  uint16_t start = item::start(a), sweep = item::sweep(a), ecc = item::eccentricity(a), axis = item::axisAngle(a);
-  const double ax = std::fabs(t.sx), ay = std::fabs(t.sy);
-  const int32_t radius = clampUnits(item::radius(a) * ax);
-  const bool circle = ecc == 0;
-  if (circle) {  // a circle's start counts from its axis angle
-    start = static_cast<uint16_t>(start + axis);
-    axis = 0;
-  }
-  if (t.sy < 0) {
-    start = static_cast<uint16_t>(-(start + sweep));
-    if (!circle) axis = static_cast<uint16_t>(-axis);
-  }
-  if (t.sx < 0) {
-    start = static_cast<uint16_t>(-(start + sweep) + (circle ? 32768 : 0));
-    if (!circle) axis = static_cast<uint16_t>(32768 - axis);
-  }
-  if (ax != ay && ax > 0) {
-    const double ratio = (circle ? 1.0 : ecc / 65536.0) * ay / ax;
-    ecc = static_cast<uint16_t>(std::clamp(std::nearbyint(ratio * 65536), 1.0, 65535.0));
-  }
-  axis = static_cast<uint16_t>(axis + t.rotation);
+  const int32_t signedRadius = item::radius(a);
+  const double big = std::fabs(static_cast<double>(signedRadius));
+  const uint16_t ecc = item::eccentricity(a), sweep = item::sweep(a);
+  const double small = ecc ? big * ecc / kTurn : big;
+  const double axis = ecc ? radians(item::axisAngle(a)) : 0;
+  const double start = radians(item::start(a)) + (ecc ? 0 : radians(item::axisAngle(a)));
+  // M = Rot(rotation) diag(sx, sy) Rot(axis) diag(big, small)
+  const double ca = std::cos(axis), sa = std::sin(axis);
+  const double cr = std::cos(radians(t.rotation)), sr = std::sin(radians(t.rotation));
+  const double p = t.sx * ca * big, q = -t.sx * sa * small, u = t.sy * sa * big, v = t.sy * ca * small;
+  const double m00 = cr * p - sr * u, m01 = cr * q - sr * v, m10 = sr * p + cr * u, m11 = sr * q + cr * v;
+  const double e = (m00 + m11) / 2, f = (m00 - m11) / 2, g = (m10 + m01) / 2, h = (m10 - m01) / 2;
+  const double qq = std::hypot(e, h), rr = std::hypot(f, g);
+  const double a1 = std::atan2(g, f), a2 = std::atan2(h, e);
+  const double theta = (a2 - a1) / 2, phi = (a2 + a1) / 2;
+  const double s1 = qq + rr, s2 = qq - rr;  // s2 < 0: the insert mirrors
+  double newStart = start + theta;
+  if (s2 < 0) newStart = -(newStart + radians(sweep));
+  const double ratio = s1 > 0 ? std::fabs(s2) / s1 : 1;
+  const double scaledEcc = std::nearbyint(ratio * kTurn);
+  uint16_t newEcc = scaledEcc >= kTurn ? 0 : static_cast<uint16_t>(std::max(1.0, scaledEcc));
+  const int32_t radius = clampUnits(s1);
   t.point(a.x1, a.y1);
-  item::setArc(a, radius, start, sweep, ecc, axis);
+  if (newEcc == 0)
+    item::setArc(a, signedRadius < 0 ? -radius : radius, binary(newStart + phi), sweep, 0, 0);
+  else
+    item::setArc(a, signedRadius < 0 ? -radius : radius, binary(newStart), sweep, newEcc, binary(phi));
 }
 
 void transformText(Reader& r, Handle h, const Transform& t) {
@@ -95,7 +113,7 @@ void copyRing(Reader& r, Handle from, Handle to, const Transform& t);
 void copySolid(Reader& r, const Record& src, Handle copy, const Transform& t) {
   RecordPool& pool = r.ctx.pool;
   Handle v = src.ext;
-  for (size_t n = 0; n < kMaxChainWalk && pool.valid(v) && r.budget > 0; ++n, --r.budget) {
+  for (size_t n = 0; n < kMaxChainWalk && pool.valid(v) && r.records.allows(); ++n) {
     int32_t x = pool[v].x1, y = pool[v].y1;
     t.point(x, y);
     if (!appendVertex(r.ctx, copy, x, y)) return;
@@ -107,7 +125,7 @@ void copyItem(Reader& r, Handle h, Handle to, const Transform& t) {
   RecordPool& pool = r.ctx.pool;
   const Record src = pool[h];
   if (src.hidden()) return;  // an unresolved placeholder
-  --r.budget;
+  if (!r.records.allows()) return;
   const Handle c = createItem(pool, to, src.flags, src.layer, src.size, src.x1, src.y1, src.w3, src.w4, kNull);
   if (c == kNull) return;
   Record& x = pool[c];
@@ -155,7 +173,7 @@ void copyItem(Reader& r, Handle h, Handle to, const Transform& t) {
 
 void copyRing(Reader& r, Handle from, Handle to, const Transform& t) {
   RecordPool& pool = r.ctx.pool;
-  for (Handle h = pool[from].next; h != from && r.budget > 0; h = pool[h].next) copyItem(r, h, to, t);
+  for (Handle h = pool[from].next; h != from && !r.records.exceeded(); h = pool[h].next) copyItem(r, h, to, t);
 }
 
 void freeVertices(RecordPool& pool, Handle v) {
@@ -191,8 +209,9 @@ bool completeBlock(Reader& r, size_t index, int depth);
 
 void expand(Reader& r, const Placeholder& p, int depth) {
   const auto found = r.blockIndex.find(p.name);
-  if (found == r.blockIndex.end() || depth >= kMaxInsertDepth || r.budget <= 0 ||
+  if (found == r.blockIndex.end() || depth >= kMaxInsertDepth || !r.records.allows() ||
       !completeBlock(r, found->second, depth + 1)) {
+    if (found != r.blockIndex.end()) ++r.insertsCut;
     placeholderToText(r, p);
     return;
   }

@@ -127,7 +127,7 @@ void readText(Reader& r, bool attribute) {
   const Groups g = collect(r);
   if (!g.has(1)) return;
   if (attribute && (g.flags(70) & 1)) return;  // an invisible attribute
-  const std::string text = textString(g.str(1));
+  const std::string text = textString(g.str(1), r.codePage);
   if (text.empty()) return;
   const Ocs ocs = g.ocs();
   const long horizontal = g.flags(72), vertical = g.flags(attribute ? 74 : 73);
@@ -298,8 +298,6 @@ void readLwPolyline(Reader& r) {
         if (last) last->y = v;
         break;
       case 40:
-        if (last) last->width = std::max(last->width, v);
-        break;
       case 41:
         if (last) last->width = std::max(last->width, v);
         break;
@@ -333,40 +331,6 @@ void skipEntity(Reader& r) {
 }
 
 }  // namespace
-
-// DXF text control codes into the stored character set.
-std::string textString(std::string_view s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (c == '%' && i + 2 < s.size() && s[i + 1] == '%') {
-      const char code = static_cast<char>(std::toupper(static_cast<unsigned char>(s[i + 2])));
-      i += 2;
-      if (code == 'D')
-        out += static_cast<char>(kDegree);
-      else if (code == 'P')
-        out += "+/-";
-      else if (code == 'C')
-        out += 'O';
-      else if (code == '%')
-        out += '%';
-      // %%U and %%O switch underline and overline: nothing to store
-      continue;
-    }
-    if (c == '\\' && i + 1 < s.size() && s[i + 1] == '~') {
-      out += ' ';
-      ++i;
-      continue;
-    }
-    if (c == 176)
-      out += static_cast<char>(kDegree);
-    else if (c == 181)
-      out += static_cast<char>(kMicro);
-    else if (c >= 32 || c == kTab)
-      out += static_cast<char>(c);
-  }
-  return out;
-}
 
 uint8_t layerOf(Reader& r, const Groups& g) { return mapLayer(r, g.str(8)); }
 

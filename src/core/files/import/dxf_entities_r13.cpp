@@ -39,6 +39,15 @@ std::string plainMText(std::string_view s) {
       case '}':
         out += code;
         break;
+      case 'U':
+      case 'M':
+        if (i + 1 < s.size() && s[i + 1] == '+') {  // \U+XXXX and \M+nXXXX: a character, read later
+          out += '\\';
+          out += code;
+        } else {
+          while (i < s.size() && s[i] != ';') ++i;
+        }
+        break;
       case 'L':
       case 'l':
       case 'O':
@@ -106,7 +115,8 @@ void readMText(Reader& r) {
   r.groups.unread();
   raw += last;
   if (raw.size() > kMaxMText) raw.resize(kMaxMText);
-  const std::string text = textString(plainMText(raw));
+  // Characters first, so that the paragraph codes' line breaks stay.
+  const std::string text = plainMText(textString(raw, r.codePage));
   if (text.empty()) return;
   const uint16_t height = g.has(40) && toSize(g.num(40)) > 0 ? toSize(g.num(40)) : 6;
   const uint16_t angle = g.has(11) || g.has(21) ? directionOf(g.num(11), g.num(21)) : toAngle(g.num(50));

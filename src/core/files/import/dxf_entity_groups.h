@@ -74,8 +74,12 @@ Handle addArc(Reader& r, uint8_t layer, uint16_t width, Point centre, int32_t ra
 void addText(Reader& r, uint8_t layer, uint16_t height, Point at, uint16_t angle, bool mirrored, uint8_t anchor,
              const std::string& text);
 uint8_t layerOf(Reader& r, const Groups& g);
-// DXF text control codes ("%%d" and the like) into the stored character set.
-std::string textString(std::string_view s);
+// DXF strings into the stored character set (dxf_text.cpp): the file's code
+// page or UTF-8, "\U+XXXX" escapes and the "%%d" control codes; what cannot
+// be shown becomes "?".
+std::string textString(std::string_view s, CodePage page);
+CodePage codePageNamed(std::string_view dwgCodePage);
+unsigned char fromUnicode(long codePoint);
 
 // Entities of the DXF versions after R12 (dxf_entities_r13.cpp).
 void readEllipse(Reader& r);

@@ -10,6 +10,7 @@
 
 #include "database/pool.h"
 #include "files/import/dxf_groups.h"
+#include "files/record_budget.h"
 
 namespace trelmo {
 struct Context;
@@ -27,6 +28,9 @@ struct Placeholder {
   uint16_t rotation = 0;
 };
 
+// The character sets of DXF strings: $DWGCODEPAGE, or UTF-8 from AC1021 on.
+enum class CodePage { kAnsi1252, kAnsi1250, kAnsi1251, kAnsi1253, kDos437, kDos850, kUtf8, kOther };
+
 struct BlockDef {
   enum State { Open, Busy, Done };
   std::string name;
@@ -36,10 +40,9 @@ struct BlockDef {
   State state = Open;
 };
 
-// Limits against hostile block structures: inserts nest at most this deep,
-// and expansion copies at most this many records per file.
+// Inserts nest at most this deep; the records their copies make are bounded
+// by the reader's budget (half of the free record memory).
 constexpr int kMaxInsertDepth = 16;
-constexpr int64_t kExpansionBudget = 1000000;
 // A polyline keeps at most this many vertices; further ones are read and dropped.
 constexpr size_t kMaxVertices = 200000;
 
@@ -53,7 +56,9 @@ struct Reader {
   std::deque<BlockDef> blocks;
   std::unordered_map<std::string, size_t> blockIndex;  // first definition of each name
   std::vector<Placeholder> filePlaceholders;
-  int64_t budget = kExpansionBudget;
+  RecordBudget records;
+  int64_t insertsCut = 0;  // inserts left as their block names by the budget or the depth
+  CodePage codePage = CodePage::kAnsi1252;
   // The layer of the last name looked up.
   std::string lastLayerName;
   uint8_t lastLayer = 0;

@@ -25,12 +25,15 @@ bool startsWith(std::string_view s, std::string_view p) { return s.substr(0, p.s
 
 class DrillReader {
  public:
-  DrillReader(Context& ctx, InputFile& in, const DrillFormat& fmt) : ctx_(ctx), in_(in), fmt_(fmt) {}
+  DrillReader(Context& ctx, InputFile& in, const DrillFormat& fmt)
+      : ctx_(ctx), in_(in), fmt_(fmt), budget_(ctx, in.size()) {}
 
   void run() {
     ReadProgress progress(ctx_, in_);
     std::string line;
-    while (in_.nextLine(line)) {
+    // Repeats make many holes of one line: the budget stops a runaway file,
+    // keeping the holes made so far.
+    while (!budget_.exceeded() && in_.nextLine(line)) {
       processLine(line);
       progress.update();
     }
@@ -73,7 +76,7 @@ class DrillReader {
     if (!point) return;
     if (!repeat) return hole();
     // "R" n with an X and Y step: n more holes, each a step from the last.
-    for (int k = 0; k < repeat; ++k) {
+    for (int k = 0; k < repeat && !budget_.exceeded(); ++k) {
       x_ = clamp32(int64_t{x_} + step[0]), y_ = clamp32(int64_t{y_} + step[1]);
       hole();
     }
@@ -125,6 +128,7 @@ class DrillReader {
   }
 
   void hole() {
+    if (!budget_.allows()) return;
     int32_t x = clamp32(int64_t{x_} + ctx_.params.zeroX), y = clamp32(int64_t{y_} + ctx_.params.zeroY);
     createItem(ctx_.pool, ctx_.current, kPad, 0, item::kRoundVia, x, y, pack16(diameter_, diameter_),
                pack16(diameter_, 0), kNull);
@@ -133,6 +137,7 @@ class DrillReader {
   Context& ctx_;
   InputFile& in_;
   DrillFormat fmt_;
+  RecordBudget budget_;
   std::array<uint16_t, kTools> tools_{}, proposal_{};
   uint16_t diameter_ = kDefaultDrill;
   int32_t x_ = 0, y_ = 0;

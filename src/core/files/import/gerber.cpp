@@ -17,8 +17,8 @@ namespace trelmo {
 namespace {
 
 constexpr size_t kMaxBlock = 1000;
-constexpr size_t kMaxParameterBlock = 256 * 1024;
-constexpr size_t kMaxBlockText = 16 * 1024 * 1024;  // all statements kept for block apertures
+constexpr size_t kMaxParameterBlock = size_t{256} * 1024;
+constexpr size_t kMaxBlockText = size_t{16} * 1024 * 1024;  // all statements kept for block apertures
 constexpr int kMaxBlockNesting = 16;
 constexpr int64_t kMaxReplayed = 1'000'000;  // statements carried out for block flashes
 
@@ -27,8 +27,10 @@ enum Interpolation { kNone, kDraw, kFlash };
 class GerberReader {
  public:
   GerberReader(Context& ctx, InputFile& in, const GerberFormat& fmt, int layer)
-      : ctx_(ctx), in_(in), fmt_(fmt), out_(ctx, layer), progress_(ctx, in) {}
+      : ctx_(ctx), in_(in), fmt_(fmt), budget_(ctx, in.size()), out_(ctx, layer, budget_), progress_(ctx, in) {}
 
+  // M02 ends a file but not the reading: files are often concatenated, and
+  // viewers show what follows. The record budget stops a runaway file.
   void run() {
     std::string block;
     while (!stop_) {
@@ -43,6 +45,7 @@ class GerberReader {
         statement(false, block);
       }
       progress_.update();
+      stop_ = budget_.exceeded();  // said so; what was read stays
     }
     out_.closeContour();
     out_.setClear(false);
@@ -117,20 +120,26 @@ class GerberReader {
     if (blockNesting_ >= kMaxBlockNesting) return;
     struct Saved {
       int32_t prevX, prevY, curX, curY;
-      int64_t offsetX, offsetY;
+      int64_t offsetX, offsetY, rawX, rawY, rawPrevX, rawPrevY;
+      gerber::Placement frame, own;
       Aperture current;
       Interpolation interpolation;
       int circular;
       bool multiQuadrant, region, inContour, clear, toggle, repeated;
-    } saved{prevX_,    prevY_,         curX_,   curY_,      offsetX_,     offsetY_, current_, interpolation_,
-            circular_, multiQuadrant_, region_, inContour_, out_.clear(), toggle_,  repeated_};
+    } saved{prevX_,    prevY_,         curX_,     curY_,      offsetX_,     offsetY_, rawX_,
+            rawY_,     rawPrevX_,      rawPrevY_, frame_,     own_,         current_, interpolation_,
+            circular_, multiQuadrant_, region_,   inContour_, out_.clear(), toggle_,  repeated_};
     ++blockNesting_;
     offsetX_ = curX_, offsetY_ = curY_;
+    rawX_ = rawY_ = rawPrevX_ = rawPrevY_ = 0;
+    // The block is placed as the flash places an aperture; its objects start
+    // without transformations of their own.
+    frame_ = out_.placement(), own_ = gerber::Placement();
     toggle_ = out_.clear();
     region_ = inContour_ = repeated_ = false;
     interpolation_ = kNone;
     for (const BlockStatement& st : *block) {
-      if (replayed_++ >= kMaxReplayed || stop_) break;
+      if (replayed_++ >= kMaxReplayed || budget_.exceeded()) break;
       statement(st.parameter, st.text);
     }
     out_.closeContour();
@@ -138,6 +147,9 @@ class GerberReader {
     --blockNesting_;
     prevX_ = saved.prevX, prevY_ = saved.prevY, curX_ = saved.curX, curY_ = saved.curY;
     offsetX_ = saved.offsetX, offsetY_ = saved.offsetY, current_ = saved.current;
+    rawX_ = saved.rawX, rawY_ = saved.rawY, rawPrevX_ = saved.rawPrevX, rawPrevY_ = saved.rawPrevY;
+    frame_ = saved.frame, own_ = saved.own;
+    out_.placement() = gerber::compose(frame_, own_);
     interpolation_ = saved.interpolation, circular_ = saved.circular, multiQuadrant_ = saved.multiQuadrant;
     region_ = saved.region, inContour_ = saved.inContour, toggle_ = saved.toggle, repeated_ = saved.repeated;
     out_.setClear(saved.clear);
@@ -167,11 +179,12 @@ class GerberReader {
     if (code == "SR") stepAndRepeat(p.substr(2));
     if (code == "LP") out_.setClear((p.substr(2, 1) == "C") != toggle_);
     if (code == "LM") {
-      out_.placement().mirrorX = p.find('X', 2) != std::string_view::npos;
-      out_.placement().mirrorY = p.find('Y', 2) != std::string_view::npos;
+      own_.mirrorX = p.find('X', 2) != std::string_view::npos;
+      own_.mirrorY = p.find('Y', 2) != std::string_view::npos;
     }
-    if (code == "LR") out_.placement().degrees = decimalAfter(p);
-    if (code == "LS") out_.placement().scale = std::clamp(decimalAfter(p), 1e-6, 1e6);
+    if (code == "LR") own_.degrees = decimalAfter(p);
+    if (code == "LS") own_.scale = std::clamp(decimalAfter(p), 1e-6, 1e6);
+    if (code == "LM" || code == "LR" || code == "LS") out_.placement() = gerber::compose(frame_, own_);
     if (code == "IP") negative_ = p.substr(2, 3) == "NEG";
     if (code == "TF" || code == "TO" || code == "TD") attribute(code[1], p.substr(2));
   }
@@ -270,7 +283,7 @@ class GerberReader {
           break;
         }
         case 'M':
-          if (readInteger(b, i) == 2) stop_ = true;
+          readInteger(b, i);
           interpolation_ = kNone;
           break;
         case 'D':
@@ -279,9 +292,8 @@ class GerberReader {
         case 'X':
         case 'Y': {
           int32_t v = toUnits(gerberCoordinate(readDigits(b, i), fmt_.digits, fmt_.trailing), fmt_.metric);
-          int32_t& axis = c == 'X' ? curX_ : curY_;
-          axis = static_cast<int32_t>(fmt_.incremental ? int64_t{c == 'X' ? prevX_ : prevY_} + v
-                                                       : (c == 'X' ? offsetX_ : offsetY_) + v);
+          int64_t& axis = c == 'X' ? rawX_ : rawY_;
+          axis = fmt_.incremental ? (c == 'X' ? rawPrevX_ : rawPrevY_) + v : v;
           break;
         }
         case 'I':
@@ -298,8 +310,27 @@ class GerberReader {
           return;  // not photo-plot data: the block gives nothing
       }
     }
+    toWorld();
     endOfBlock(move);
   }
+
+  // The current point (and arc centre offset) from the coordinates as
+  // written: inside a flashed block, placed by the block's flash.
+  void toWorld() {
+    auto held = [](double v) { return static_cast<int32_t>(std::clamp(v, -2147483647.0, 2147483647.0)); };
+    if (frame_.identity()) {
+      curX_ = held(double(rawX_ + offsetX_)), curY_ = held(double(rawY_ + offsetY_));
+      return;
+    }
+    double x = double(rawX_), y = double(rawY_), i = centreI_, j = centreJ_;
+    frame_.apply(x, y);
+    frame_.apply(i, j);
+    curX_ = held(std::round(x) + double(offsetX_)), curY_ = held(std::round(y) + double(offsetY_));
+    centreI_ = held(std::round(i)), centreJ_ = held(std::round(j));
+  }
+
+  // Arcs turn the other way in a mirrored block.
+  bool clockwise() const { return (circular_ == 2) != (frame_.mirrorX != frame_.mirrorY); }
 
   // Returns true when the rest of the block is to be skipped (a comment).
   bool gCode(int g) {
@@ -381,6 +412,7 @@ class GerberReader {
       interpolation_ = kNone;
     }
     prevX_ = curX_, prevY_ = curY_;
+    rawPrevX_ = rawX_, rawPrevY_ = rawY_;
   }
 
   void regionStep(bool move) {
@@ -394,7 +426,7 @@ class GerberReader {
     if (circular_ && haveCentre_) {
       int32_t cx = 0, cy = 0;
       centre(cx, cy);
-      out_.contourArc(prevX_, prevY_, curX_, curY_, cx, cy, circular_ == 2);
+      out_.contourArc(prevX_, prevY_, curX_, curY_, cx, cy, clockwise());
     } else {
       out_.contourTo(curX_, curY_);
     }
@@ -404,7 +436,7 @@ class GerberReader {
     int32_t cx = 0, cy = 0;
     centre(cx, cy);
     if (!multiQuadrant_ && curX_ == prevX_ && curY_ == prevY_) return;  // no full circles in quadrant mode
-    out_.arc(prevX_, prevY_, curX_, curY_, cx, cy, circular_ == 2, current_.x);
+    out_.arc(prevX_, prevY_, curX_, curY_, cx, cy, clockwise(), current_.x);
   }
 
   // The arc centre: signed offsets in multi-quadrant mode; in quadrant mode
@@ -428,6 +460,7 @@ class GerberReader {
   Context& ctx_;
   InputFile& in_;
   GerberFormat fmt_;
+  RecordBudget budget_;
   PlotOutput out_;
   ReadProgress progress_;
   ApertureTable apertures_;
@@ -444,6 +477,11 @@ class GerberReader {
   int blockCode_ = 0, blockDepth_ = 0, blockNesting_ = 0;
   int64_t offsetX_ = 0, offsetY_ = 0, replayed_ = 0;
   bool toggle_ = false, repeated_ = false;
+  // Coordinates as written (in a block: in the block's own frame), the
+  // transformations of the statements read, and the placement of the block
+  // being flashed.
+  int64_t rawX_ = 0, rawY_ = 0, rawPrevX_ = 0, rawPrevY_ = 0;
+  gerber::Placement own_, frame_;
   ObjectAttributes objects_;  // the object attributes in force
   std::string pinOwner_;      // the component of the pin attribute
   int32_t prevX_ = 0, prevY_ = 0, curX_ = 0, curY_ = 0, centreI_ = 0, centreJ_ = 0;
@@ -454,10 +492,12 @@ class GerberReader {
 char readGerber(Context& ctx, InputFile& in, char hint) {
   if (hint != kHintNone && hint != kHintGerber) return 0;
   GerberFormat fmt;
+  const GerberFacts facts = scanGerber(in.firstBlock());
+  // A file without a format statement may state its format in comments.
+  if (!facts.format) formatFromComments(in.firstBlock(), fmt);
   if (hint == kHintNone) {
-    GerberFacts facts = scanGerber(in.firstBlock());
     if (!isGerber(facts)) return 0;
-    if (!facts.format && !facts.apertures && !askGerberFormat(ctx, fmt)) return 0;
+    if (!facts.format && !askGerberFormat(ctx, fmt, facts.apertures)) return 0;
   }
   applyImportSetup(ctx, "GER:0,1");
   int layer = defineDataLayer(ctx, in.path());

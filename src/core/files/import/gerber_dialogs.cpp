@@ -39,12 +39,14 @@ DialogField radio(const char* name, const char* label, std::vector<std::string> 
 
 }  // namespace
 
-DialogBox gerberFormatBox(const GerberFormat& fmt) {
+DialogBox gerberFormatBox(const GerberFormat& fmt, bool aperturesDefined) {
   DialogBox box{"GerberInFormatBox", "Gerber Import Alert", {}};
-  box.fields.push_back(
-      dialogField("message", DialogField::Label,
-                  "The selected file appears to contain Gerber\nPhoto Plot data, but it has neither a format\n"
-                  "statement nor any aperture definitions."));
+  box.fields.push_back(dialogField("message", DialogField::Label,
+                                   aperturesDefined
+                                       ? "The selected file appears to contain Gerber\nPhoto Plot data, but it has no "
+                                         "format\nstatement."
+                                       : "The selected file appears to contain Gerber\nPhoto Plot data, but it has "
+                                         "neither a format\nstatement nor any aperture definitions."));
   box.fields.push_back(radio("addressing", "Coordinates", {"&Absolute", "&Incremental"}, fmt.incremental));
   box.fields.push_back(radio("zeros", "Zero suppression", {"&Leading zeros", "&Trailing zeros"}, fmt.trailing));
   box.fields.push_back(
@@ -55,8 +57,8 @@ DialogBox gerberFormatBox(const GerberFormat& fmt) {
   return box;
 }
 
-bool askGerberFormat(Context& ctx, GerberFormat& fmt) {
-  DialogBox box = gerberFormatBox(fmt);
+bool askGerberFormat(Context& ctx, GerberFormat& fmt, bool aperturesDefined) {
+  DialogBox box = gerberFormatBox(fmt, aperturesDefined);
   if (!ctx.host->runDialog(box)) return false;
   fmt.incremental = fieldInt(box, "addressing", fmt.incremental) == 1;
   fmt.trailing = fieldInt(box, "zeros", fmt.trailing) == 1;

@@ -64,8 +64,8 @@ gerber::Box itemBox(const Record& r) {
 
 }  // namespace
 
-PlotOutput::PlotOutput(Context& ctx, int layer)
-    : ctx_(ctx), layer_(static_cast<uint8_t>(layer)), mark_(ctx.rec(ctx.current).prev) {}
+PlotOutput::PlotOutput(Context& ctx, int layer, RecordBudget& budget)
+    : ctx_(ctx), layer_(static_cast<uint8_t>(layer)), budget_(budget), mark_(ctx.rec(ctx.current).prev) {}
 
 int32_t PlotOutput::shiftX(int64_t x) const { return clamp32(x + ctx_.params.zeroX); }
 int32_t PlotOutput::shiftY(int64_t y) const { return clamp32(y + ctx_.params.zeroY); }
@@ -80,6 +80,7 @@ void PlotOutput::made(Handle h) {
 }
 
 void PlotOutput::line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint16_t width) {
+  if (!budget_.allows()) return;
   if (width < kThinnest) width = kDefaultWidth;
   const double w = width * placement_.scale;
   if (clear_) {
@@ -94,6 +95,7 @@ void PlotOutput::line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint16_t w
 }
 
 void PlotOutput::flash(int32_t x, int32_t y, const Aperture& ap) {
+  if (!budget_.allows()) return;
   if (!ap.outline && !clear_) {
     uint16_t type = static_cast<uint16_t>(ap.shape + item::kSurfaceMount);
     double xs = ap.x, ys = ap.y, ox = ap.offsetX, oy = ap.offsetY;
@@ -122,6 +124,7 @@ void PlotOutput::flash(int32_t x, int32_t y, const Aperture& ap) {
 
 void PlotOutput::arc(int32_t sx, int32_t sy, int32_t ex, int32_t ey, int32_t cx, int32_t cy, bool clockwise,
                      uint16_t width) {
+  if (!budget_.allows()) return;
   if (width < kThinnest) width = kDefaultWidth;
   const double w = width * placement_.scale;
   if (clear_) {
@@ -163,7 +166,7 @@ void PlotOutput::closeContour() {
     for (auto [x, y] : contour_) q.emplace_back(shiftX(x), shiftY(y));
     const gerber::Polygons area = gerber::normalised({q});
     cut_.insert(cut_.end(), area.begin(), area.end());
-  } else if (contour_.size() >= 3) {
+  } else if (contour_.size() >= 3 && budget_.allows()) {
     auto [x0, y0] = contour_.front();
     Handle h =
         createItem(ctx_.pool, ctx_.current, kLine, layer_, 0, shiftX(x0), shiftY(y0), shiftX(x0), shiftY(y0), kNull);
@@ -197,6 +200,7 @@ void PlotOutput::solids(const gerber::Polygons& area, Handle position, const std
   }
   for (const gerber::Polygon& contour : contours) {
     if (contour.size() < 3 || contour.size() > kMaxContour) continue;
+    if (!budget_.allows()) return;
     const int32_t x0 = clamp32(contour[0].X), y0 = clamp32(contour[0].Y);
     const Handle h = createItem(ctx_.pool, ctx_.current, kLine, layer_, 0, x0, y0, x0, y0, kNull);
     if (!h) return;
@@ -332,7 +336,10 @@ void PlotOutput::endRepeat() {
   for (int j = 0; j < repeatY_; ++j)
     for (int i = 0; i < repeatX_; ++i)
       if (i || j)
-        for (Handle h : made) copyItem(h, int64_t{i} * repeatDx_, int64_t{j} * repeatDy_);
+        for (Handle h : made) {
+          if (!budget_.allows()) break;
+          copyItem(h, int64_t{i} * repeatDx_, int64_t{j} * repeatDy_);
+        }
   repeatMark_ = 0;
 }
 

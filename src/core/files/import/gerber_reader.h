@@ -10,6 +10,7 @@
 
 #include "database/record.h"
 #include "files/import/gerber_shapes.h"
+#include "files/record_budget.h"
 #include "shell/host.h"
 
 namespace trelmo {
@@ -149,7 +150,8 @@ struct ObjectAttributes {
 class PlotOutput {
  public:
   static constexpr size_t kMaxContour = 65536;
-  PlotOutput(Context& ctx, int layer);
+  // Items are made while the budget allows (step and repeat multiplies them).
+  PlotOutput(Context& ctx, int layer, RecordBudget& budget);
 
   void line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint16_t width);
   void flash(int32_t x, int32_t y, const Aperture& ap);
@@ -196,6 +198,7 @@ class PlotOutput {
   void gatherComponents();
   Context& ctx_;
   uint8_t layer_;
+  RecordBudget& budget_;
   int items_ = 0;
   Handle mark_ = 0;  // the last item before those of this file
   std::vector<std::pair<int32_t, int32_t>> contour_;
@@ -227,8 +230,12 @@ struct GerberFormat {
 };
 // Asks for the format of a file that states none; false on Escape.
 // The format box showing `fmt`, and the question asked with it.
-DialogBox gerberFormatBox(const GerberFormat& fmt);
-bool askGerberFormat(Context& ctx, GerberFormat& fmt);
+DialogBox gerberFormatBox(const GerberFormat& fmt, bool aperturesDefined = false);
+bool askGerberFormat(Context& ctx, GerberFormat& fmt, bool aperturesDefined = false);
+// The format some writers (P-CAD) state only in G04 comments of a file
+// without "%FS": digits ("Format 2.3"), zero suppression, addressing and
+// units, as far as stated. True when a comment stated any of them.
+bool formatFromComments(std::string_view first, GerberFormat& fmt);
 // The box for an undefined aperture D-code, and the question: stores the answer in `ap` or sets
 // `useDefaults`. Returns false when the box was cancelled.
 DialogBox gerberApertureBox(int dcode);

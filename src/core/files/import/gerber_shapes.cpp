@@ -230,6 +230,29 @@ void Placement::apply(double& x, double& y) const {
   x *= scale, y *= scale;
 }
 
+namespace {
+
+// Mirror Y is mirror X turned half round; both mirrors are a half turn.
+void normalise(const Placement& p, bool& mirror, double& degrees) {
+  mirror = p.mirrorX != p.mirrorY;
+  degrees = p.degrees + (p.mirrorY ? 180 : 0);
+}
+
+}  // namespace
+
+Placement compose(const Placement& outer, const Placement& inner) {
+  bool mo = false, mi = false;
+  double ro = 0, ri = 0;
+  normalise(outer, mo, ro);
+  normalise(inner, mi, ri);
+  Placement p;
+  p.mirrorX = mo != mi;
+  p.degrees = std::fmod(ro + (mo ? -ri : ri), 360.0) + 0.0;
+  if (p.degrees < 0) p.degrees += 360;
+  p.scale = outer.scale * inner.scale;
+  return p;
+}
+
 Polygons placed(const Polygons& shape, const Placement& p, int64_t dx, int64_t dy) {
   Polygons out = shape;
   for (Polygon& q : out) {

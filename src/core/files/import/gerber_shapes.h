@@ -69,5 +69,8 @@ struct Placement {
   void apply(double& x, double& y) const;
 };
 Polygons placed(const Polygons& shape, const Placement& p, int64_t dx, int64_t dy);
+// `inner` then `outer`, as one placement (mirrors held as a mirror in X and
+// a rotation).
+Placement compose(const Placement& outer, const Placement& inner);
 
 }  // namespace trelmo::gerber

@@ -73,7 +73,7 @@ void readPalette(Bytes f, const BmpInfo& info, PixelImage& img) {
 uint8_t expand5(uint32_t v) { return static_cast<uint8_t>((v << 3) | (v >> 2)); }
 
 void unpackRow(const uint8_t* src, uint32_t width, uint32_t bpp, uint8_t* dst) {
-  for (uint32_t x = 0; x < width; ++x) {
+  for (size_t x = 0; x < width; ++x) {
     switch (bpp) {
       case 1:
         dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;

@@ -1,5 +1,6 @@
 // One decoder per picture format, and the helpers they share.
 #pragma once
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -22,7 +23,7 @@ constexpr uint32_t kDefaultDpi = 100;
 constexpr uint32_t kMinDpi = 50;
 inline uint32_t sensibleDpi(double dpi) {
   if (!(dpi >= kMinDpi) || dpi > 1e6) return kDefaultDpi;
-  return static_cast<uint32_t>(dpi + 0.5);
+  return static_cast<uint32_t>(std::lround(dpi));
 }
 
 inline uint32_t rgb(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }

@@ -62,7 +62,7 @@ void readPalette(Bytes f, const PcxInfo& info, PixelImage& img) {
   int count = 1 << depth;
   if (info.vgaPalette) {
     const size_t p = f.size() - 768;
-    for (int i = 0; i < 256; ++i) palette[i] = rgb(f[p + 3 * i], f[p + 3 * i + 1], f[p + 3 * i + 2]);
+    for (size_t i = 0; i < 256; ++i) palette[i] = rgb(f[p + 3 * i], f[p + 3 * i + 1], f[p + 3 * i + 2]);
   } else if (depth == 1) {
     palette[1] = 0xFFFFFF;
   } else if (depth <= 4) {
