@@ -58,11 +58,11 @@ BENCHMARK(BM_BitmapAt300Dpi)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_GerberCopper(benchmark::State& state) {
   Board b(state.range(0));
-  GerberFileSpec spec;
-  spec.layers.set(1);
+  GerberFileJob job;
+  job.layers.set(1);
   for (auto _ : state) {
     MemorySink out;
-    benchmark::DoNotOptimize(writeGerberFile(b.ctx, spec, out, nullptr));
+    benchmark::DoNotOptimize(writeGerberFile(b.ctx, job, out, nullptr));
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -39,7 +39,7 @@ uint32_t unicodeOf(unsigned char c) {
   }
 }
 
-std::string fileFunction(const GerberFileSpec& s) {
+std::string fileFunction(const GerberFileJob& s) {
   const char* side = s.bottom ? "Bot" : "Top";
   if (s.outline) return "Profile,NP";
   switch (s.kind) {
@@ -60,7 +60,7 @@ std::string fileFunction(const GerberFileSpec& s) {
   }
 }
 
-const char* polarity(const GerberFileSpec& s) {
+const char* polarity(const GerberFileJob& s) {
   if (s.outline || s.kind == kGerberSymbols) return nullptr;
   return s.kind == kGerberMask || s.kind == kGerberPlane ? "Negative" : "Positive";
 }
@@ -142,8 +142,8 @@ void GerberImage::header(std::string& out) const {
   out += "G04 TRELMO photo-plot output*\n";
   out += "%TF.GenerationSoftware,TRELMO,TRELMO*%\n";
   out += "%TF.Part,Single*%\n";
-  out += "%TF.FileFunction," + fileFunction(spec_) + "*%\n";
-  if (const char* pol = polarity(spec_)) out += std::string("%TF.FilePolarity,") + pol + "*%\n";
+  out += "%TF.FileFunction," + fileFunction(job_) + "*%\n";
+  if (const char* pol = polarity(job_)) out += std::string("%TF.FilePolarity,") + pol + "*%\n";
   out += "%FSLAX36Y36*%\n%MOIN*%\n";
   bool rect = false, oval = false;
   for (const auto& [a, d] : apertures_) rect |= a.shape == "RotRect", oval |= a.shape == "RotOval";

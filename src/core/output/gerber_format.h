@@ -31,7 +31,7 @@ std::string gerberNumber(double world);
 
 class GerberImage {
  public:
-  explicit GerberImage(const GerberFileSpec& spec) : spec_(spec) {}
+  explicit GerberImage(const GerberFileJob& job) : job_(job) {}
   // A pad flashed with its own aperture, its sizes grown by `grow`
   // (negative: shrunk); nothing when it shrinks away.
   void flash(const Record& pad, int32_t grow, const std::string& function, const ObjectAttributes& a);
@@ -63,7 +63,7 @@ class GerberImage {
   void header(std::string& out) const;
   void body(std::string& out) const;
 
-  const GerberFileSpec& spec_;
+  const GerberFileJob& job_;
   std::map<Aperture, int> apertures_;
   std::vector<Op> ops_;
 };

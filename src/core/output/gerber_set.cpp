@@ -98,22 +98,22 @@ bool writeGerberSet(const Context& ctx, const std::string& base, GerberSet& set)
       }
       continue;
     }
-    GerberFileSpec spec;
-    spec.kind = kind;
-    spec.bottom = (e.number & kGerberBottom) != 0;
-    spec.layers = e.layers;
-    spec.position = positions[i];
+    GerberFileJob job;
+    job.kind = kind;
+    job.bottom = (e.number & kGerberBottom) != 0;
+    job.layers = e.layers;
+    job.position = positions[i];
     std::string used, path = base;
     path += ".";
     path += name;
-    ok &= writeOne(path, set, [&](ByteSink& s) { return writeGerberFile(ctx, spec, s, &used); });
+    ok &= writeOne(path, set, [&](ByteSink& s) { return writeGerberFile(ctx, job, s, &used); });
     apertures.append(path).append("\r\n").append(used).append("\r\n");
   }
   if (set.outlineLayer >= 0 && set.outlineLayer < 256) {
-    GerberFileSpec spec;
-    spec.outline = true;
-    spec.layers.set(set.outlineLayer);
-    ok &= writeOne(base + ".GKO", set, [&](ByteSink& s) { return writeGerberFile(ctx, spec, s, nullptr); });
+    GerberFileJob job;
+    job.outline = true;
+    job.layers.set(set.outlineLayer);
+    ok &= writeOne(base + ".GKO", set, [&](ByteSink& s) { return writeGerberFile(ctx, job, s, nullptr); });
   }
   for (int i : lists)
     ok &= writeOne(base + "." + entryName(p.gerber[i]), set, [&](ByteSink& s) { return s.write(apertures); });

@@ -55,22 +55,22 @@ void walkItems(const Context& ctx, Handle ring, const std::string& ref, int dept
 
 class GerberBuilder {
  public:
-  GerberBuilder(const Context& ctx, const GerberFileSpec& spec) : ctx_(ctx), spec_(spec), g_(spec) {}
+  GerberBuilder(const Context& ctx, const GerberFileJob& job) : ctx_(ctx), job_(job), g_(job) {}
 
   void collect() {
     auto visit = [&](Handle h, const std::string& ref) { item(h, ref); };
     if (ctx_.current != kNull) walkItems(ctx_, ctx_.current, std::string(), 0, visit);
-    if (spec_.kind == kGerberSymbols) drillSymbols();
+    if (job_.kind == kGerberSymbols) drillSymbols();
   }
   GerberImage& image() { return g_; }
 
  private:
-  bool onLayers(const Record& r) const { return spec_.layers.test(r.layer); }
-  bool copperFile() const { return spec_.kind == kGerberCopper || spec_.kind == kGerberPlane; }
+  bool onLayers(const Record& r) const { return job_.layers.test(r.layer); }
+  bool copperFile() const { return job_.kind == kGerberCopper || job_.kind == kGerberPlane; }
 
   ObjectAttributes attributes(Handle h, const std::string& ref, bool flash) const {
     ObjectAttributes a;
-    if (!copperFile() || spec_.outline) return a;
+    if (!copperFile() || job_.outline) return a;
     a.net = itemSignal(ctx_, h);
     a.component = ref;
     if (flash && !ref.empty()) {
@@ -85,8 +85,8 @@ class GerberBuilder {
     grow = 0;
     const uint8_t t = item::padType(r);
     const LayerEntry& own = ctx_.layer(r.layer);
-    const bool sameSideSmt = (t & item::kSurfaceMount) && own.kind() == kCopper && own.bottom() == spec_.bottom;
-    switch (spec_.outline ? -1 : spec_.kind) {
+    const bool sameSideSmt = (t & item::kSurfaceMount) && own.kind() == kCopper && own.bottom() == job_.bottom;
+    switch (job_.outline ? -1 : job_.kind) {
       case kGerberCopper:
         return throughHole(r) || onLayers(r);
       case kGerberMask:
@@ -101,7 +101,7 @@ class GerberBuilder {
   }
 
   void pad(Handle h, const Record& r, const std::string& ref) {
-    if (spec_.kind == kGerberPlane && !spec_.outline) return planeClearance(h, r);
+    if (job_.kind == kGerberPlane && !job_.outline) return planeClearance(h, r);
     int32_t grow = 0;
     if (!padGrow(r, grow)) return;
     std::string function;
@@ -149,7 +149,7 @@ class GerberBuilder {
     PlotItem it;
     if (!plotItemPaths(ctx_, h, 0, it)) return;
     const ObjectAttributes a = attributes(h, ref, false);
-    const char* function = spec_.outline ? "Profile" : copperFile() ? "Conductor" : "";
+    const char* function = job_.outline ? "Profile" : copperFile() ? "Conductor" : "";
     for (const PlotPath& p : it.paths) {
       if (p.filled)
         g_.region(p, a);
@@ -213,7 +213,7 @@ class GerberBuilder {
   }
 
   const Context& ctx_;
-  const GerberFileSpec& spec_;
+  const GerberFileJob& job_;
   GerberImage g_;
   std::map<std::string, int> planeNets_;
   bool planeNetsKnown_ = false;
@@ -221,8 +221,8 @@ class GerberBuilder {
 
 }  // namespace
 
-bool writeGerberFile(const Context& ctx, const GerberFileSpec& spec, ByteSink& out, std::string* apertureList) {
-  GerberBuilder b(ctx, spec);
+bool writeGerberFile(const Context& ctx, const GerberFileJob& job, ByteSink& out, std::string* apertureList) {
+  GerberBuilder b(ctx, job);
   b.collect();
   if (apertureList) *apertureList = b.image().apertureList();
   return out.write(b.image().text());

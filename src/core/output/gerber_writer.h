@@ -34,14 +34,14 @@ struct CopperPosition {
 // swelled by the mask pad swell or shrunk by the paste pad shrink, and drill
 // symbols. Returns the apertures used as "D10 C 0.010000" lines (for the
 // aperture list). `outline` set writes the board profile instead.
-struct GerberFileSpec {
+struct GerberFileJob {
   int kind = kGerberCopper;
   bool bottom = false;
   LayerSet layers;
   CopperPosition position;
   bool outline = false;
 };
-bool writeGerberFile(const Context& ctx, const GerberFileSpec& spec, ByteSink& out, std::string* apertureList);
+bool writeGerberFile(const Context& ctx, const GerberFileJob& job, ByteSink& out, std::string* apertureList);
 
 // Excellon: the plated or the non-plated holes (a hole as large as its pad
 // has no copper ring: non-plated), inches with decimal points, a tool table.

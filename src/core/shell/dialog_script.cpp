@@ -111,10 +111,10 @@ bool setDialogField(DialogBox& box, const std::string& field, const std::string&
     return false;
   }
   // A table cell takes what its column takes; messages name the cell.
-  DialogField spec = f ? *f : *cell.spec;
-  spec.name = field;
+  DialogField rule = f ? *f : *cell.cellField;
+  rule.name = field;
   std::string stored = value;
-  if (!fits(spec, stored, why)) return false;
+  if (!fits(rule, stored, why)) return false;
   *(f ? &f->value : cell.value) = stored;
   return true;
 }

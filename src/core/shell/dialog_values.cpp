@@ -79,7 +79,7 @@ std::string* FieldReader::value(const std::string& key, std::string& label) {
     return nullptr;
   }
   // A table cell is named by its row and its column's label.
-  label = s.spec->label.empty() ? key : s.spec->label;
+  label = s.cellField->label.empty() ? key : s.cellField->label;
   const size_t dot = key.find('.');
   if (box_.field(key) == nullptr && dot != std::string::npos) label = key.substr(0, dot) + " " + label;
   return s.value;

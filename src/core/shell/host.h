@@ -53,7 +53,7 @@ struct DialogBox {
   // value and the field (or column) that says what it may hold. Both are
   // null when the box has no such field or cell.
   struct Slot {
-    const DialogField* spec = nullptr;
+    const DialogField* cellField = nullptr;
     std::string* value = nullptr;
   };
   Slot slot(const std::string& key) {
