@@ -17,6 +17,8 @@ std::unique_ptr<PixelImage> decodePcx(Bytes file);
 std::unique_ptr<PixelImage> decodeGif(Bytes file);
 std::unique_ptr<PixelImage> decodeTiff(Bytes file);
 std::unique_ptr<PixelImage> decodeFits(Bytes file);
+std::unique_ptr<PixelImage> decodePng(Bytes file);
+std::unique_ptr<PixelImage> decodeJpeg(Bytes file);
 
 // Pictures that give no usable resolution (below 50 dpi) are taken as 100 dpi.
 constexpr uint32_t kDefaultDpi = 100;
