@@ -6,6 +6,7 @@
 #include <csetjmp>
 
 #include "files/writer_safe_file.h"
+#include "image/display.h"
 
 namespace trelmo {
 
@@ -52,7 +53,8 @@ bool encodePng(const PixelImage& img, std::vector<uint8_t>& out) {
     return false;
   png_color palette[256];
   for (int i = 0; i < 256; ++i) {
-    const uint32_t c = img.paletteEntry(i);
+    // Kind 1 is shown through the built-in colour cube, whatever its palette.
+    const uint32_t c = img.kind() == 1 ? colourCubeEntry(i) : img.paletteEntry(i);
     palette[i] = {static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8), static_cast<png_byte>(c)};
   }
   PngWriter w;

@@ -1,5 +1,6 @@
 // Saving a picture as a PNG file with its resolution: grey pictures as
-// 8-bit grey, palette pictures with their palette, 24-bit pictures as RGB.
+// 8-bit grey, palette pictures with the palette they are shown through (the
+// colour cube for kind 1), 24-bit pictures as RGB.
 // The pixels are written as stored (the translation table is a display
 // setting and stays out of the file).
 #pragma once
