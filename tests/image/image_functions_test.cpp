@@ -132,6 +132,17 @@ TEST_F(PictureFunctions, MoveAddsTargetMinusSourceWithMarkersOnTheCursor) {
   EXPECT_TRUE(ctx.edit.grab.ghosts.empty());
 }
 
+TEST_F(PictureFunctions, AnotherFunctionStartedMidwayTakesTheMarkersAwayWithoutAnUndoEvent) {
+  const std::string items = "\"S4\"" + click("0.5,0.5");
+  runMacroText(ctx, items);
+  ASSERT_EQ(ctx.edit.grab.ghosts.size(), 9u);
+  // A grab finds nothing at the cursor and drops what was on it: only markers.
+  runMacroText(ctx, "\"2.9,2.9\" CR <GL>");
+  EXPECT_TRUE(ctx.edit.grab.ghosts.empty());
+  EXPECT_EQ(ctx.edit.undo[ctx.current].undo, kNull);
+  EXPECT_EQ(picture()->x0(), 0);
+}
+
 TEST_F(PictureFunctions, ScaleAlignBeepsOffAxisAndTooFarThenScales) {
   runMacroText(ctx, "\"S>\"" + click("0,0.5") + click("0.6,0.7"));
   EXPECT_EQ(host.count(Sound::Beep), 1) << "7 degrees off the horizontal at most";
