@@ -79,10 +79,16 @@ TEST_F(PictureFunctions, RectifyEscapesDropTheWaitingPointThenAskAboutFourPairs)
   // The fourth pair and Escape: the fit's box, then the rectified picture
   // (every pair moves 0.2 right and 0.1 up).
   const PixelImage* before = picture();
+  std::string residuals;
+  host.dialog = [&](DialogBox& box) {
+    residuals = box.field("bilinear")->value + " / " + box.field("projective")->value;
+    return true;
+  };
   runMacroText(ctx, click("0.9,0.9") + click("1.1,1") + click("0.5,0.5"));
   EXPECT_EQ(ctx.shell.stagePrompt, "Image Rectification:  Select target point.");
   runMacroText(ctx, "Esc Esc");
   EXPECT_EQ(host.dialogs.back(), "ImageRectifyBox");
+  EXPECT_EQ(residuals, "largest 0.0000 in, mean 0.0000 in / largest 0.0000 in, mean 0.0000 in");
   ASSERT_NE(picture(), before);
   EXPECT_EQ(picture()->x0(), 13107);
   EXPECT_EQ(picture()->y0(), 6553) << "0.2 less 0.1 typed: 13107 less 6554 units";

@@ -17,10 +17,10 @@ const PixelImage* currentPicture(const Context& ctx) {
   return ctx.current == kNull ? nullptr : ctx.images.get(ctx.params.imageCurrent);
 }
 
-std::string residualText(const char* model, const FitResidual* r) {
-  if (!r) return std::string(model) + ": these points cannot be fitted.";
-  char buf[160];
-  std::snprintf(buf, sizeof buf, "%s: largest residual %.4f in, mean %.4f in", model, r->largest, r->mean);
+std::string residualText(const FitResidual* r) {
+  if (!r) return "these points cannot be fitted";
+  char buf[120];
+  std::snprintf(buf, sizeof buf, "largest %.4f in, mean %.4f in", r->largest, r->mean);
   return buf;
 }
 
@@ -29,8 +29,9 @@ std::string residualText(const char* model, const FitResidual* r) {
 DialogBox setupPixelImageBox(const Context& ctx) {
   const PixelImage* img = currentPicture(ctx);
   DialogBox box{"SetupPixelImageBox", "Pixel Image Resolution", {}};
-  const std::string size = img ? std::to_string(img->width()) + " x " + std::to_string(img->height()) + " pixels" : "";
-  box.fields.push_back(labelField("size", size));
+  DialogField size = labelField("size", "Size");
+  size.value = img ? std::to_string(img->width()) + " x " + std::to_string(img->height()) + " pixels" : "";
+  box.fields.push_back(size);
   DialogField dpi =
       textField("resolution", "Resolution (dots per inch)", img ? std::to_string(img->resolution()) : "100", 7);
   dpi.kind = DialogField::Integer;
@@ -90,14 +91,14 @@ DialogBox imageRectifyBox(const Context&) {
                                   {"&Bilinear (a flat scan or a photograph taken square on)",
                                    "&Projective (a photograph taken at an angle: straight edges stay straight)"},
                                   0));
-  box.fields.push_back(labelField("bilinear", ""));
-  box.fields.push_back(labelField("projective", ""));
+  box.fields.push_back(labelField("bilinear", "Bilinear fit residual"));
+  box.fields.push_back(labelField("projective", "Projective fit residual"));
   return box;
 }
 
 void showResiduals(DialogBox& box, const FitResidual* bilinear, const FitResidual* projective, FitModel chosen) {
-  if (DialogField* f = box.field("bilinear")) f->label = residualText("Bilinear", bilinear);
-  if (DialogField* f = box.field("projective")) f->label = residualText("Projective", projective);
+  if (DialogField* f = box.field("bilinear")) f->value = residualText(bilinear);
+  if (DialogField* f = box.field("projective")) f->value = residualText(projective);
   if (DialogField* f = box.field("model")) f->value = chosen == FitModel::Projective ? "1" : "0";
 }
 
