@@ -38,42 +38,55 @@ bool solve(std::array<std::array<double, N>, N> a, std::array<double, N>& b) {
   return std::all_of(b.begin(), b.end(), [](double v) { return std::isfinite(v); });
 }
 
+template <size_t N>
+using Square = std::array<std::array<double, N>, N>;
+
+// One Jacobi rotation in the plane p, q: a becomes JᵀaJ with a[p][q] = 0,
+// and the rotation is gathered into v.
+template <size_t N>
+void jacobiRotate(Square<N>& a, Square<N>& v, size_t p, size_t q) {
+  const double theta = (a[q][q] - a[p][p]) / (2 * a[p][q]);
+  const double t = (theta >= 0 ? 1.0 : -1.0) / (std::abs(theta) + std::sqrt(theta * theta + 1));
+  const double c = 1 / std::sqrt(t * t + 1), s = t * c;
+  for (size_t k = 0; k < N; ++k) {
+    const double akp = a[k][p], akq = a[k][q];
+    a[k][p] = c * akp - s * akq;
+    a[k][q] = s * akp + c * akq;
+  }
+  for (size_t k = 0; k < N; ++k) {
+    const double apk = a[p][k], aqk = a[q][k];
+    a[p][k] = c * apk - s * aqk;
+    a[q][k] = s * apk + c * aqk;
+  }
+  for (size_t k = 0; k < N; ++k) {
+    const double vkp = v[k][p], vkq = v[k][q];
+    v[k][p] = c * vkp - s * vkq;
+    v[k][q] = s * vkp + c * vkq;
+  }
+}
+
+// The share of the matrix's weight off its diagonal.
+template <size_t N>
+double offDiagonalShare(const Square<N>& a) {
+  double off = 0, all = 0;
+  for (size_t i = 0; i < N; ++i)
+    for (size_t j = 0; j < N; ++j) {
+      all += a[i][j] * a[i][j];
+      if (i != j) off += a[i][j] * a[i][j];
+    }
+  return all > 0 ? off / all : 0;
+}
+
 // Eigenvalues and eigenvectors of a symmetric matrix by cyclic Jacobi
 // rotations; the vectors are the columns of v.
 template <size_t N>
-void symmetricEigen(std::array<std::array<double, N>, N> a, std::array<double, N>& values,
-                    std::array<std::array<double, N>, N>& v) {
+void symmetricEigen(Square<N> a, std::array<double, N>& values, Square<N>& v) {
   for (size_t i = 0; i < N; ++i)
     for (size_t j = 0; j < N; ++j) v[i][j] = i == j ? 1.0 : 0.0;
-  for (int sweep = 0; sweep < 100; ++sweep) {
-    double off = 0, all = 0;
-    for (size_t i = 0; i < N; ++i)
-      for (size_t j = 0; j < N; ++j) (i == j ? all : off) += a[i][j] * a[i][j];
-    if (off <= 1e-30 * (all + off) || off == 0) break;
-    for (size_t p = 0; p < N; ++p) {
-      for (size_t q = p + 1; q < N; ++q) {
-        if (a[p][q] == 0) continue;
-        const double theta = (a[q][q] - a[p][p]) / (2 * a[p][q]);
-        const double t = (theta >= 0 ? 1.0 : -1.0) / (std::abs(theta) + std::sqrt(theta * theta + 1));
-        const double c = 1 / std::sqrt(t * t + 1), s = t * c;
-        for (size_t k = 0; k < N; ++k) {
-          const double akp = a[k][p], akq = a[k][q];
-          a[k][p] = c * akp - s * akq;
-          a[k][q] = s * akp + c * akq;
-        }
-        for (size_t k = 0; k < N; ++k) {
-          const double apk = a[p][k], aqk = a[q][k];
-          a[p][k] = c * apk - s * aqk;
-          a[q][k] = s * apk + c * aqk;
-        }
-        for (size_t k = 0; k < N; ++k) {
-          const double vkp = v[k][p], vkq = v[k][q];
-          v[k][p] = c * vkp - s * vkq;
-          v[k][q] = s * vkp + c * vkq;
-        }
-      }
-    }
-  }
+  for (int sweep = 0; sweep < 100 && offDiagonalShare(a) > 1e-30; ++sweep)
+    for (size_t p = 0; p < N; ++p)
+      for (size_t q = p + 1; q < N; ++q)
+        if (a[p][q] != 0) jacobiRotate(a, v, p, q);
   for (size_t i = 0; i < N; ++i) values[i] = a[i][i];
 }
 

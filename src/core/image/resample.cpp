@@ -30,7 +30,9 @@ double snapped(double p) {
   return std::abs(p - r) < 1e-6 ? r : p;
 }
 
-int32_t toWorld(double inches) { return static_cast<int32_t>(inches * 65536 + 0.5); }
+// Half a unit added and truncated toward zero, as the corners of a resampled
+// picture have always been converted.
+int32_t toWorld(double inches) { return static_cast<int32_t>(std::trunc(inches * 65536 + 0.5)); }
 
 bool worldRange(double inches) {
   const double w = inches * 65536 + 0.5;
@@ -70,17 +72,59 @@ uint32_t pictureValueColour(const PixelImage& img, int v) {
   }
 }
 
-// NOLINTNEXTLINE(readability-function-cognitive-complexity)
-std::unique_ptr<PixelImage> resamplePicture(const PixelImage& old, const ResampleRequest& request,
-                                            const ResampleProgress& progress, std::string& why) {
-  if (!pictureIntact(old)) {
-    why = "The current image is damaged.";
-    return nullptr;
+namespace {
+
+// Reads the old picture at a fractional pixel position by bilinear
+// interpolation, per channel of the new picture.
+class Sampler {
+ public:
+  Sampler(const PixelImage& old, bool colour)
+      : old_(old), W_(old.width()), H_(old.height()), bytes_(old.kind() == 3 ? 3 : 1) {
+    // One-byte colour pictures are interpolated on their colours.
+    lookUp_ = colour && old.kind() != 3;
+    if (!lookUp_) return;
+    for (int v = 0; v < 256; ++v) {
+      const uint32_t rgb = pictureValueColour(old, v);
+      lut_[v] = {static_cast<uint8_t>(rgb & 255), static_cast<uint8_t>((rgb >> 8) & 255),
+                 static_cast<uint8_t>(rgb >> 16)};  // stored blue, green, red
+    }
   }
-  // The rectangle with its corners in order: column 0 on its left edge, the
-  // last row on its bottom edge.
-  const InchBox b{std::min(request.box.x0, request.box.x1), std::min(request.box.y0, request.box.y1),
-                  std::max(request.box.x0, request.box.x1), std::max(request.box.y0, request.box.y1)};
+
+  // Column u and row v counted from the bottom-left pixel; false (black)
+  // outside the picture. The last column and row are inside.
+  bool sample(double u, double v, int channels, uint8_t* out) const {
+    if (!(u >= 0 && u <= static_cast<double>(W_ - 1) && v >= 0 && v <= static_cast<double>(H_ - 1))) return false;
+    const auto iu = static_cast<int64_t>(u), iv = static_cast<int64_t>(v);
+    const double fu = u - static_cast<double>(iu), fv = v - static_cast<double>(iv);
+    const int64_t iu1 = std::min(iu + 1, W_ - 1), iv1 = std::min(iv + 1, H_ - 1);
+    const int64_t row0 = H_ - iv - 1, row1 = H_ - iv1 - 1;
+    for (int c = 0; c < channels; ++c) {
+      const double p00 = fetch(row0, iu, c), p10 = fetch(row0, iu1, c);
+      const double p01 = fetch(row1, iu, c), p11 = fetch(row1, iu1, c);
+      const double value = p00 + (p10 - p00) * fu + (p01 - p00) * fv + (p00 - p10 + p11 - p01) * fu * fv;
+      out[c] = static_cast<uint8_t>(std::clamp(value, 0.0, 255.0));
+    }
+    return true;
+  }
+
+ private:
+  double fetch(int64_t row, int64_t column, int channel) const {
+    const uint8_t* p = old_.row(static_cast<uint32_t>(row)) + column * bytes_;
+    if (lookUp_) return lut_[*p][static_cast<size_t>(channel)];
+    return p[bytes_ == 3 ? channel : 0];
+  }
+
+  const PixelImage& old_;
+  int64_t W_, H_;
+  int bytes_;
+  bool lookUp_ = false;
+  std::array<std::array<uint8_t, 3>, 256> lut_{};
+};
+
+// The new picture's block, sized and placed: its edges follow the pixel grid
+// from the lower-left corner, as every picture's do, so that it is shown
+// where it was sampled. Null with the reason when it may not or cannot be had.
+std::unique_ptr<PixelImage> newPicture(const PixelImage& old, const InchBox& b, bool colour, std::string& why) {
   const double D = old.resolution();
   const double spanX = b.x1 - b.x0, spanY = b.y1 - b.y0;
   if (!std::isfinite(spanX) || !std::isfinite(spanY) || !worldRange(b.x0) || !worldRange(b.y0) || !worldRange(b.x1) ||
@@ -89,15 +133,12 @@ std::unique_ptr<PixelImage> resamplePicture(const PixelImage& old, const Resampl
     return nullptr;
   }
   const double columnsD = std::floor(spanX * D + 1.5), rowsD = std::floor(spanY * D + 1.5);
-  const bool colour = old.kind() == 3 || (request.colour && old.kind() != 0);
-  const int channels = colour ? 3 : 1;
-  const double bytes = std::ceil(columnsD / 4) * 4 * rowsD * channels;
+  const double bytes = std::ceil(columnsD / 4) * 4 * rowsD * (colour ? 3 : 1);
   if (columnsD > kMaxResampleSide || rowsD > kMaxResampleSide || bytes > static_cast<double>(kMaxImageBytes)) {
     why = sizeText(columnsD, rowsD, bytes / (1 << 20));
     return nullptr;
   }
   const auto columns = static_cast<uint32_t>(columnsD), rows = static_cast<uint32_t>(rowsD);
-  // The new block exists before anything of the old one is given up.
   std::unique_ptr<PixelImage> img;
   try {
     img = makeImage(columns, rows, colour ? 3 : old.kind(), old.resolution());
@@ -109,32 +150,35 @@ std::unique_ptr<PixelImage> resamplePicture(const PixelImage& old, const Resampl
     return nullptr;
   }
   copyHeaderTail(old, *img);
-  // The edges follow the pixel grid from the lower-left corner, as every
-  // picture's do, so that the picture is shown where it was sampled.
+  const int64_t dpi = old.resolution();
   img->setI32(32, toWorld(b.x0));
   img->setI32(36, toWorld(b.y0));
-  img->setI32(40, static_cast<int32_t>(std::min<int64_t>(
-                      int64_t{img->x0()} + (int64_t{columns} - 1) * 65536 / int64_t{old.resolution()}, INT32_MAX)));
-  img->setI32(44, static_cast<int32_t>(std::min<int64_t>(
-                      int64_t{img->y0()} + (int64_t{rows} - 1) * 65536 / int64_t{old.resolution()}, INT32_MAX)));
+  img->setI32(40, static_cast<int32_t>(std::min<int64_t>(img->x0() + (int64_t{columns} - 1) * 65536 / dpi, INT32_MAX)));
+  img->setI32(44, static_cast<int32_t>(std::min<int64_t>(img->y0() + (int64_t{rows} - 1) * 65536 / dpi, INT32_MAX)));
+  return img;
+}
 
-  // One-byte colour pictures are interpolated on their colours.
-  std::array<std::array<uint8_t, 3>, 256> lut{};
-  const bool lookUp = colour && old.kind() != 3;
-  if (lookUp)
-    for (int v = 0; v < 256; ++v) {
-      const uint32_t rgb = pictureValueColour(old, v);
-      lut[v] = {static_cast<uint8_t>(rgb & 255), static_cast<uint8_t>((rgb >> 8) & 255),
-                static_cast<uint8_t>(rgb >> 16)};  // stored blue, green, red
-    }
+}  // namespace
+
+std::unique_ptr<PixelImage> resamplePicture(const PixelImage& old, const ResampleRequest& request,
+                                            const ResampleProgress& progress, std::string& why) {
+  if (!pictureIntact(old)) {
+    why = "The current image is damaged.";
+    return nullptr;
+  }
+  // The rectangle with its corners in order: column 0 on its left edge, the
+  // last row on its bottom edge.
+  const InchBox b{std::min(request.box.x0, request.box.x1), std::min(request.box.y0, request.box.y1),
+                  std::max(request.box.x0, request.box.x1), std::max(request.box.y0, request.box.y1)};
+  const bool colour = old.kind() == 3 || (request.colour && old.kind() != 0);
+  // The new block exists before anything of the old one is given up.
+  std::unique_ptr<PixelImage> img = newPicture(old, b, colour, why);
+  if (!img) return nullptr;
+  const Sampler sampler(old, colour);
+  const int channels = colour ? 3 : 1;
+  const double D = old.resolution();
   const InchBox src = pictureBox(old);
-  const int64_t W = old.width(), H = old.height();
-  const int oldBytes = old.kind() == 3 ? 3 : 1;
-  auto fetch = [&](int64_t row, int64_t column, int channel) -> double {
-    const uint8_t* p = old.row(static_cast<uint32_t>(row)) + column * oldBytes;
-    if (lookUp) return lut[*p][static_cast<size_t>(channel)];
-    return p[oldBytes == 3 ? channel : 0];
-  };
+  const uint32_t rows = img->height(), columns = img->width();
   int shown = -1;
   for (uint32_t r = 0; r < rows; ++r) {
     const int percent = static_cast<int>(uint64_t{r} * 100 / rows);
@@ -148,21 +192,9 @@ std::unique_ptr<PixelImage> resamplePicture(const PixelImage& old, const Resampl
     uint8_t* out = img->row(r);
     const double wy = b.y0 + static_cast<double>(rows - r - 1) / D;
     for (uint32_t k = 0; k < columns; ++k, out += channels) {
-      const double wx = b.x0 + static_cast<double>(k) / D;
       double X, Y;
-      if (!request.source(wx, wy, X, Y)) continue;  // black
-      const double u = snapped((X - src.x0) * D), v = snapped((Y - src.y0) * D);
-      if (!(u >= 0 && u <= static_cast<double>(W - 1) && v >= 0 && v <= static_cast<double>(H - 1))) continue;
-      const auto iu = static_cast<int64_t>(u), iv = static_cast<int64_t>(v);
-      const double fu = u - static_cast<double>(iu), fv = v - static_cast<double>(iv);
-      const int64_t iu1 = std::min(iu + 1, W - 1), iv1 = std::min(iv + 1, H - 1);
-      const int64_t row0 = H - iv - 1, row1 = H - iv1 - 1;
-      for (int c = 0; c < channels; ++c) {
-        const double p00 = fetch(row0, iu, c), p10 = fetch(row0, iu1, c);
-        const double p01 = fetch(row1, iu, c), p11 = fetch(row1, iu1, c);
-        const double value = p00 + (p10 - p00) * fu + (p01 - p00) * fv + (p00 - p10 + p11 - p01) * fu * fv;
-        out[c] = static_cast<uint8_t>(std::clamp(value, 0.0, 255.0));
-      }
+      if (request.source(b.x0 + static_cast<double>(k) / D, wy, X, Y))
+        sampler.sample(snapped((X - src.x0) * D), snapped((Y - src.y0) * D), channels, out);  // else black
     }
   }
   if (progress) progress(100);
