@@ -90,6 +90,10 @@ std::string StateDump::text() const {
   o << "pointer=" << pointerName(canvas->cursor().shape()) << "\n";
   o << "command=" << window_.lastCommand() << "\n";
   o << "icon=" << window_.iconFrame() << "\n";
+  const PixelImage* picture = ctx_.current == kNull ? nullptr : ctx_.images.get(ctx_.params.imageCurrent);
+  o << "picture=";
+  if (picture) o << picture->x0() << "," << picture->y0() << "," << picture->x1() << "," << picture->y1();
+  o << "\n";
   return o.str();
 }
 
