@@ -43,6 +43,7 @@ TEST(RealPicture, MoveTheImageWithKeysShiftsThePicture) {
   EXPECT_GT(x0, 0) << after;
   EXPECT_GT(y0, 0) << after;
   EXPECT_EQ(x0, 2 * y0) << "two steps right, one up";
+  EXPECT_TRUE(e.waitFor([](const State& s) { return s.at("title").ends_with(" *"); })) << "the file has changed";
 }
 
 }  // namespace
