@@ -35,6 +35,10 @@ void freeGhostRecord(Context& ctx, Ghost& g) {
 }
 
 bool inert(const Ghost& g) { return (g.follow & (kNewItem | kDeleteOnDrop)) == (kNewItem | kDeleteOnDrop); }
+// A marker of an interactive function (a reticle, a rubber band) stands for
+// no item: a drop or a release only takes it away.
+bool marker(const Ghost& g) { return g.item == kNull; }
+bool passive(const Ghost& g) { return marker(g) || inert(g); }
 
 void moveGhost(Context& ctx, const Ghost& g, int64_t dx, int64_t dy) {
   Record& r = ctx.rec(g.record);
@@ -276,7 +280,7 @@ bool dropGrabList(Context& ctx) {
   GrabList& gl = ctx.edit.grab;
   if (gl.ghosts.empty()) return false;
   followCursor(ctx);
-  if (std::all_of(gl.ghosts.begin(), gl.ghosts.end(), inert)) return releaseGrabList(ctx);
+  if (std::all_of(gl.ghosts.begin(), gl.ghosts.end(), passive)) return releaseGrabList(ctx);
   xorGhosts(ctx);
   std::vector<Ghost> ghosts;
   ghosts.swap(gl.ghosts);
@@ -286,7 +290,7 @@ bool dropGrabList(Context& ctx) {
     std::vector<Handle> headers;
     std::vector<Handle> recorded;
     for (Ghost& g : ghosts) {
-      if (inert(g)) continue;
+      if (passive(g)) continue;
       if (g.follow & kNewItem)
         t.added(g.item);
       else
@@ -325,6 +329,7 @@ bool releaseGrabList(Context& ctx) {
   ghosts.swap(gl.ghosts);
   gl.pending = false;
   for (Ghost& g : ghosts) {
+    if (marker(g)) continue;
     Record& it = ctx.rec(g.item);
     if (it.type() == kSentinel) continue;
     if (g.follow & kNewItem) {
