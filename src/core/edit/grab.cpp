@@ -18,16 +18,6 @@ namespace {
 
 int32_t add32(int32_t v, int64_t d) { return clamp32(int64_t{v} + d); }
 
-void growBox(int64_t box[4], bool& any, const int64_t b[4]) {
-  if (!any) {
-    std::copy(b, b + 4, box);
-    any = true;
-    return;
-  }
-  box[0] = std::min(box[0], b[0]), box[1] = std::min(box[1], b[1]);
-  box[2] = std::max(box[2], b[2]), box[3] = std::max(box[3], b[3]);
-}
-
 void addPending(Context& ctx, Handle item) {
   GrabList& gl = ctx.edit.grab;
   int64_t b[4];
