@@ -198,5 +198,37 @@ TEST_F(PictureFunctions, ReleaseAsksSwapTradesSlotsBoxesKeepTheCorner) {
   EXPECT_EQ(ctx.params.imageCurrent, 0u);
 }
 
+TEST_F(PictureFunctions, SaveLoadAndAttachThroughTheFileBoxes) {
+  picture()->setU32(20, 250);
+  host.pickFile(dir.file("saved.png"));
+  runMacroText(ctx, "\"S1\"");
+  const uint32_t first = ctx.params.imageCurrent;
+  host.pickFile(dir.file("saved.png"));
+  runMacroText(ctx, "\"S0\"");
+  ASSERT_NE(ctx.params.imageCurrent, first);
+  EXPECT_EQ(ctx.params.imageAlternate, first) << "the picture that was there becomes the alternate one";
+  EXPECT_EQ(picture()->name(), "saved.png");
+  EXPECT_EQ(picture()->resolution(), 250u);
+  EXPECT_EQ(picture()->row(7)[9], 2 * 9 + 7);
+
+  // Attached by its name beside the design; a change to its pixels keeps it
+  // in the design from then on.
+  host.pickFile(dir.file("saved.png"));
+  runMacroText(ctx, "\"S=\"");
+  EXPECT_EQ(picture()->name(), "\"saved.png\"");
+  EXPECT_TRUE(picture()->linked());
+  runMacroText(ctx, "\"S8\"");
+  EXPECT_FALSE(picture()->linked());
+  EXPECT_EQ(picture()->name(), "saved.png");
+
+  // A file that is no picture: a message, nothing changes.
+  const uint32_t current = ctx.params.imageCurrent;
+  host.pickFile(dir.file("demo.pcb"));
+  runMacroText(ctx, "\"S0\"");
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_NE(host.boxes[0].second.find("could not be read as a picture"), std::string::npos);
+  EXPECT_EQ(ctx.params.imageCurrent, current);
+}
+
 }  // namespace
 }  // namespace trelmo::testing
