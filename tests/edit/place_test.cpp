@@ -49,7 +49,7 @@ TEST(PlaceGeometry, ArcsFromCentreStartAndEnd) {
 TEST(PlaceGeometry, PortWidthsAndDimensionTexts) {
   // Names of nearly equal width make ports of equal size.
   EXPECT_EQ(portWidth(26000), portWidth(26100));
-  EXPECT_EQ(portWidth(0), 4915);
+  EXPECT_EQ(portWidth(0), 0);
   EXPECT_GT(portWidth(26000 + 6554), portWidth(26000));
   EXPECT_EQ(dimensionLabel(65536, 3), "1.000\"");
   EXPECT_EQ(dimensionLabel(65536 * 3 / 2, 2), "1.50\"");

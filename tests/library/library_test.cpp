@@ -81,7 +81,7 @@ struct LibraryBoard : EditBoard {
 TEST(LibraryFiles, HeadersPatternsAndNames) {
   char version = 0;
   EXPECT_EQ(libraryFormat("TRELMO Version 4.0 -- Data File.", &version), LibraryFormat::kDataFile);
-  EXPECT_EQ(version, '0');
+  EXPECT_EQ(version, '4');
   EXPECT_EQ(libraryFormat("TRELMO VERSION 2.1 -- SOURCE LIBRARY FILE"), LibraryFormat::kSourceLibrary);
   EXPECT_EQ(libraryFormat("TRELMO Version 3.0 -- Data File."), LibraryFormat::kUnknown);
   EXPECT_TRUE(wildcardMatch("74*", "7404"));

@@ -189,8 +189,8 @@ void vertexStep(Context& ctx) {
     if (b != kNull) deleteItem(ctx.pool, b);
     return ctx.host->sound(Sound::Beop);
   }
-  grabItem(ctx, hit.item, kGrabDelete);
-  // The longer half first.
+  // The longer half first; the old line last, so that its removal is taken
+  // back while the halves that follow it in the ring are still there.
   auto half = [](const Record& l) { return std::abs(int64_t{l.x1} - l.w3) / 2 + std::abs(int64_t{l.y1} - l.w4) / 2; };
   if (half(ctx.rec(a)) >= half(ctx.rec(b))) {
     grabItem(ctx, a, kGrabNewSecond);
@@ -199,6 +199,7 @@ void vertexStep(Context& ctx) {
     grabItem(ctx, b, kGrabNewFirst);
     grabItem(ctx, a, kGrabNewSecond);
   }
+  grabItem(ctx, hit.item, kGrabDelete);
   setGrabReference(ctx);
   showGrab(ctx);
 }
