@@ -52,5 +52,30 @@ TEST_F(PlaceRun, ASmallBoardDrawnFromTheTemplateAndUndoneAgain) {
   EXPECT_EQ(run(std::string(kDrawing) + " <UA>", "undone.pcb"), empty) << last;
 }
 
+TEST_F(PlaceRun, ASchematicFromTheSymbolLibraryWithWiresAndAPort) {
+  const fs::path out = dir / "sheet.sch";
+  const CliResult r =
+      runCli({"run", "-new-sch", "--macro",
+              "\"2,2\" CR \"PC\" CR \"2.4,2\" CR <PW> \"3,2\" CR <PW> \"3,2.5\" CR <PW> Esc "
+              "\"3,2.5\" CR \"PS\" CR \"1,1\" CR <PB> CR",
+              "--dialog", "ComponentLibraryBox.pattern=RES", "--dialog", "ComponentLibraryBox.ref=R1", "--dialog",
+              "ComponentLibraryBox.value=10K", "--dialog", "PlaceSignalNameBox.name=OUT", "-o", out.string()},
+             dir);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string sheet = readWhole(out);
+  // The resistor symbol with its attributes and pins at (2, 2) and (2.4, 2).
+  EXPECT_NE(sheet.find("RES\x7FR1\x7F"
+                       "10K\x7F\x7FRAX400\r\n"),
+            std::string::npos)
+      << sheet;
+  EXPECT_NE(sheet.find("3 0 0 2.4 2.0 0 0 0 0 2\r\n"), std::string::npos) << sheet;
+  // Two ortho wires on the Signals layer, the port named OUT at their end,
+  // and a bus port named after it.
+  EXPECT_NE(sheet.find("1 2 .01 2.4 2.0 3.0 2.0\r\n"), std::string::npos) << sheet;
+  EXPECT_NE(sheet.find("1 2 .01 3.0 2.0 3.0 2.5\r\n"), std::string::npos) << sheet;
+  EXPECT_NE(sheet.find("$$SIG\x7FOUT\r\n"), std::string::npos) << sheet;
+  EXPECT_NE(sheet.find("$$BUS\x7FOUT\r\n"), std::string::npos) << sheet;
+}
+
 }  // namespace
 }  // namespace trelmo::testing
