@@ -9,6 +9,7 @@
 #include "database/signals.h"
 #include "edit/edit_state.h"
 #include "image/pixel_image.h"
+#include "library/library_state.h"
 #include "output/plot_worker.h"
 #include "screen/screen_state.h"
 #include "screen/view.h"
@@ -35,12 +36,13 @@ struct Context {
   ImageStore images;
   Paths paths;
   bool autosaveEnabled = false;
-  View view;           // world-to-pixel transform, cursor, zoom
-  ScreenState screen;  // drawing surface, dirty list, pixel values
-  ShellState shell;    // start-up, heartbeat, hooks, messages, preferences
-  InputState input;    // keyboard state, mouse, keystroke macros
-  OutputState output;  // the plot worker and the printers
-  EditState edit;      // undo stacks of every file, the grab list
+  View view;             // world-to-pixel transform, cursor, zoom
+  ScreenState screen;    // drawing surface, dirty list, pixel values
+  ShellState shell;      // start-up, heartbeat, hooks, messages, preferences
+  InputState input;      // keyboard state, mouse, keystroke macros
+  OutputState output;    // the plot worker and the printers
+  EditState edit;        // undo stacks of every file, the grab list
+  LibraryState library;  // the library box and the component last loaded
 
   Host* host;
   Host silentHost;

@@ -50,12 +50,12 @@ class RunTest : public ::testing::Test {
 
 TEST_F(RunTest, MovesTheCursorZoomsAndSavesTheLayerChoice) {
   const fs::path out = dir / "out.pcb";
-  const Result r = runMacro(demo(), "<ZX> \"1,2\" CR 3Up <LY=Bottom Copper> I <PL>", "-o " + out.string(), dir);
+  const Result r = runMacro(demo(), "<ZX> \"1,2\" CR 3Up <LY=Bottom Copper> I <PQ>", "-o " + out.string(), dir);
   ASSERT_EQ(r.status, 0) << r.err;
   // Typed characters are echoed at column 52 (70 with the polar readout on).
   EXPECT_NE(r.err.find("message: Enter new X,Y cursor position:" + std::string(22, ' ') + "1,2?\n"), std::string::npos)
       << r.err;
-  EXPECT_NE(r.err.find("sound: Beop\n"), std::string::npos) << "Place is not built yet\n" << r.err;
+  EXPECT_NE(r.err.find("sound: Beop\n"), std::string::npos) << "PQ is no Place function\n" << r.err;
   // Three snaps of the demo's 0.025 inch grid above (1, 2).
   EXPECT_NE(r.err.find("cursor: 1.00000,2.07500\n"), std::string::npos) << r.err;
   const Result plain = runMacro(demo(), "<ZX>", "", dir);

@@ -1,4 +1,5 @@
-// The editing families registered with the dispatcher: Grab (G) and Un-Do (U).
+// The editing families registered with the dispatcher: Place (P), Grab (G)
+// and Un-Do (U), with Place Component and the library setup.
 #pragma once
 #include <cstdint>
 
@@ -6,8 +7,9 @@ namespace trelmo {
 
 struct Context;
 
-// Registers the members of the G and U families and plugs the grab list's
-// drop and release and the undo facts into the shell. Call once per context.
+// Registers the members of the P, G and U families (and PC, SF, SV, SX) and
+// plugs the grab list's drop and release and the undo facts into the shell.
+// Call once per context.
 void installEditFunctions(Context& ctx);
 
 // The Un-Do menu functions (UU UA UE UR US UP).

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "database/record.h"
@@ -53,11 +54,28 @@ struct GrabList {
   int64_t pendingBox[4] = {0, 0, 0, 0};
 };
 
+// The Place functions between steps.
+struct PlaceState {
+  int32_t lastX = 0, lastY = 0;  // the last placed point (origin of ortho tracking)
+  int arcStage = 0;              // graphic arc: 0 centre, 1 radius and start, 2 end
+  Handle ghostItem = kNull;      // the new item of the function's own ghost
+  uint16_t lineCode = 0;         // the line function whose rubber band is on the cursor
+  std::vector<int32_t> polygon;  // filled solid: x, y of the vertices clicked so far
+  std::string signalName;        // the signal name of ports and signal names
+  // On-screen text entry.
+  std::string text;
+  size_t caret = 0;
+  bool typed = false;
+  Handle editing = kNull;  // the text item being edited (kNull: a new text)
+  int32_t textX = 0, textY = 0;
+};
+
 struct EditState {
   std::map<Handle, UndoStacks> undo;  // by file sentinel, made on first use
   GrabList grab;
   int32_t scaleFactor = 65536;  // the last factor of the scaling box, 16.16
   uint16_t rotationAngle = 0;   // the last angle of the rotation box
+  PlaceState place;
 };
 
 }  // namespace trelmo

@@ -9,6 +9,7 @@
 #include "database/geometry.h"
 #include "database/rings.h"
 #include "database/walk.h"
+#include "edit/place_functions.h"
 #include "edit/undo.h"
 #include "screen/draw_items.h"
 
@@ -314,6 +315,12 @@ bool dropGrabList(Context& ctx) {
       recomputeExtent(ctx, header);
       t.touch(header);
     }
+    // Dimension lines dropped or stretched measure themselves again.
+    headers.insert(headers.end(), recorded.begin(), recorded.end());
+    std::sort(headers.begin(), headers.end());
+    headers.erase(std::unique(headers.begin(), headers.end()), headers.end());
+    for (Handle header : headers)
+      if (!ctx.rec(header).hidden() && ctx.rec(header).type() == kComponent) rebuildDimension(ctx, header, t);
     for (Ghost& g : ghosts) freeGhostRecord(ctx, g);
   }
   return true;
@@ -331,18 +338,18 @@ bool releaseGrabList(Context& ctx) {
   for (Ghost& g : ghosts) {
     if (marker(g)) continue;
     Record& it = ctx.rec(g.item);
-    if (it.type() == kSentinel) continue;
-    if (g.follow & kNewItem) {
-      if (!inert(g)) {
-        forgetItem(ctx, g.item);
-        freeItemDeeply(ctx, g.item);
-      }
-      continue;
-    }
+    if (it.type() == kSentinel || (g.follow & kNewItem)) continue;
     it.flags &= static_cast<uint8_t>(~kHidden);
     int64_t b[4];
     itemExtent(ctx, g.item, b);
     growBox(box, any, b);
+  }
+  // New items go last: a new component takes its ring along, whose items
+  // may have ghosts of their own.
+  for (Ghost& g : ghosts) {
+    if (!(g.follow & kNewItem) || inert(g) || ctx.rec(g.item).type() == kSentinel) continue;
+    forgetItem(ctx, g.item);
+    freeItemDeeply(ctx, g.item);
   }
   for (Ghost& g : ghosts) freeGhostRecord(ctx, g);
   if (any) redrawWorldBox(ctx, box);

@@ -2,7 +2,9 @@
 #include "context.h"
 #include "edit/edit_functions.h"
 #include "edit/grab.h"
+#include "edit/place_functions.h"
 #include "edit/undo.h"
+#include "library/library_functions.h"
 #include "shell/dispatch.h"
 #include "shell/function_codes.h"
 
@@ -68,6 +70,8 @@ void installEditFunctions(Context& ctx) {
   h.undoAvailable = [](const Context& c) { return undoAvailable(c); };
   h.redoAvailable = [](const Context& c) { return redoAvailable(c); };
   installGrabFunctions(ctx);
+  installPlaceFunctions(ctx);
+  installLibraryFunctions(ctx);
 }
 
 }  // namespace trelmo
