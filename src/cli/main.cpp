@@ -21,6 +21,9 @@ const char* kUsage =
     "  trelmo-cli gerber IN -o FOLDER [--layers LIST]\n"
     "  trelmo-cli import-gerbers FOLDER -o BOARD.pcb [SCRIPT]\n"
     "  trelmo-cli dialogs [BOX]...\n"
+    "  trelmo-cli drc FILE [-o LOG] [--hint C] [SCRIPT]   net scan log (stdout by default);\n"
+    "                    exit 3 when faults were found\n"
+    "  trelmo-cli ratsnest IN -o OUT [--hint C] [SCRIPT]  rat-nest added, saved as version 4\n"
     "\n"
     "SCRIPT answers what the editor would ask, each option repeatable:\n"
     "  --answer yes|no|cancel        the next question\n"
@@ -41,6 +44,8 @@ Command commandNamed(const std::string& name) {
   if (name == "gerber") return trelmo::cli::gerber;
   if (name == "import-gerbers") return trelmo::cli::importGerbers;
   if (name == "dialogs") return trelmo::cli::dialogs;
+  if (name == "drc") return trelmo::cli::drc;
+  if (name == "ratsnest") return trelmo::cli::ratsnest;
   return nullptr;
 }
 

@@ -10,6 +10,7 @@
 
 #include "cli/commands.h"
 #include "edit/edit_functions.h"
+#include "nets/net_functions.h"
 #include "edit/grab.h"
 #include "files/writer.h"
 #include "output/output_functions.h"
@@ -140,6 +141,7 @@ int run(const std::vector<std::string>& argsIn) {
   installInputHandlers(ctx);
   installOutputFunctions(ctx);
   installEditFunctions(ctx);
+  installNetFunctions(ctx);
   ctx.shell.startupPhase = 3;
   if (!startDesign(ctx, host, o.in)) {
     host.reportUnused();

@@ -9,6 +9,7 @@
 #include "database/signals.h"
 #include "edit/edit_state.h"
 #include "image/pixel_image.h"
+#include "nets/net_state.h"
 #include "output/plot_worker.h"
 #include "screen/screen_state.h"
 #include "screen/view.h"
@@ -41,6 +42,7 @@ struct Context {
   InputState input;    // keyboard state, mouse, keystroke macros
   OutputState output;  // the plot worker and the printers
   EditState edit;      // undo stacks of every file, the grab list
+  NetState nets;       // current signal, log viewer
 
   Host* host;
   Host silentHost;
