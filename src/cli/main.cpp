@@ -31,7 +31,7 @@ const char* kUsage =
     "  --file PATH                   the next file-open or file-save box\n"
     "Hint letters (File Open's type list): G Gerber, I Excellon, X DXF, H HPGL,\n"
     "Z text view, @ hexdump view.\n"
-    "Exit status: 0 done, 1 a file could not be read or written, 2 usage error.\n";
+    "Exit status: 0 done, 1 a file could not be read or written, 2 usage error, 3 faults found (drc).\n";
 
 using Command = int (*)(const std::vector<std::string>&);
 

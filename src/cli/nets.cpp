@@ -31,8 +31,7 @@ int drc(const std::vector<std::string>& argsIn) {
   std::string out = "-";
   char hint = 0;
   ReportingHost host;
-  if (!takeOutput(args, out) || out.empty() || !takeHint(args, hint) || !host.takeScript(args) ||
-      args.size() != 1) {
+  if (!takeOutput(args, out) || out.empty() || !takeHint(args, hint) || !host.takeScript(args) || args.size() != 1) {
     std::fprintf(stderr, "Usage: trelmo-cli drc FILE [-o LOG] [--hint C] %s\n", kScriptUsage);
     return kUsageError;
   }
@@ -58,8 +57,7 @@ int ratsnest(const std::vector<std::string>& argsIn) {
   std::string out;
   char hint = 0;
   ReportingHost host;
-  if (!takeOutput(args, out) || out.empty() || !takeHint(args, hint) || !host.takeScript(args) ||
-      args.size() != 1) {
+  if (!takeOutput(args, out) || out.empty() || !takeHint(args, hint) || !host.takeScript(args) || args.size() != 1) {
     std::fprintf(stderr, "Usage: trelmo-cli ratsnest IN -o OUT [--hint C] %s\n", kScriptUsage);
     return kUsageError;
   }

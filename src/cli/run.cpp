@@ -10,9 +10,9 @@
 
 #include "cli/commands.h"
 #include "edit/edit_functions.h"
-#include "nets/net_functions.h"
 #include "edit/grab.h"
 #include "files/writer.h"
+#include "nets/net_functions.h"
 #include "output/output_functions.h"
 #include "output/plot_worker.h"
 #include "screen/redraw.h"

@@ -277,7 +277,7 @@ int Connectivity::flood(int layer, int tolerance, int32_t x, int32_t y) {
   }
   for (int b : cand) {
     const Record& r = ctx_.rec(index_[b].item);
-    if (index_[b].dead || r.hilighted() || r.hidden() || !index_.componentsOverlap(b, point)) continue;
+    if (index_[b].dead || r.hilighted() || r.hidden()) continue;
     if (seedHit(b, layer, x, y, tol)) append(index_[b].item);
   }
   if (queue_.empty()) return 0;
@@ -417,8 +417,7 @@ void Connectivity::sortedHilighted(uint8_t type, std::vector<int>& out) const {
     const int ord = index_.ordinalOf(h);
     const Record& r = ctx_.rec(h);
     if (ord < 0 || index_[ord].dead || !r.hilighted() || r.layer == kRatnestLayer) continue;
-    if (type == 0 ? (r.type() == kLine || r.type() == kArc || r.type() == kPad) : r.type() == type)
-      out.push_back(ord);
+    if (type == 0 ? (r.type() == kLine || r.type() == kArc || r.type() == kPad) : r.type() == type) out.push_back(ord);
   }
   std::sort(out.begin(), out.end());
   out.erase(std::unique(out.begin(), out.end()), out.end());
@@ -537,8 +536,8 @@ int Connectivity::clearanceCheck(const FaultLog* log) {
       if (O.hilighted() || O.hidden()) continue;
       if (O.type() != kLine && O.type() != kPad) continue;
       const int oEff = throughHole(O) ? 0 : O.layer;
-      const bool layerOk = tEff == 0 ? (oEff == 0 || layerKind(ctx_, O.layer) == kCopper)
-                                     : (oEff == 0 || O.layer == tEff);
+      const bool layerOk =
+          tEff == 0 ? (oEff == 0 || layerKind(ctx_, O.layer) == kCopper) : (oEff == 0 || O.layer == tEff);
       if (!layerOk) continue;
       bool violation = false;
       std::string message;
@@ -568,8 +567,8 @@ int Connectivity::clearanceCheck(const FaultLog* log) {
                         return outlineGap(segmentOutline(e.x1, e.y1, e.w3, e.w4), pad) < static_cast<double>(lp);
                       });
           if (violation)
-            message = "Clearance from " + padDescription(ctx_, th) + " to solid " + pointText(ctx_, O.x1, O.y1) +
-                      "," + pointText(ctx_, O.w3, O.w4);
+            message = "Clearance from " + padDescription(ctx_, th) + " to solid " + pointText(ctx_, O.x1, O.y1) + "," +
+                      pointText(ctx_, O.w3, O.w4);
         } else {
           if (!tBox.overlaps(lineBox(O).grown(halfWidth(O) + lp))) continue;
           violation = outlineGap(segmentOutline(O.x1, O.y1, O.w3, O.w4), padOutline(T)) <

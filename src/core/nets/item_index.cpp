@@ -41,8 +41,7 @@ Box ItemIndex::reachBox(const Context& ctx, Handle h) {
     case kLine: {
       if (item::isSolid(r)) return solidBox(ctx, r).grown(kSlack);
       const int64_t reach = 2 * (r.size / 2) + kSlack;
-      return Box{std::min(r.x1, r.w3), std::min(r.y1, r.w4), std::max(r.x1, r.w3), std::max(r.y1, r.w4)}.grown(
-          reach);
+      return Box{std::min(r.x1, r.w3), std::min(r.y1, r.w4), std::max(r.x1, r.w3), std::max(r.y1, r.w4)}.grown(reach);
     }
     case kArc:
       return pointBox(r.x1, r.y1, std::llabs(int64_t{item::radius(r)}) + r.size / 2 + kSlack);
@@ -177,8 +176,8 @@ void ItemIndex::query(const Box& probe, std::vector<int>& out) const {
     const IndexEntry& e = entries_[i];
     if (!e.dead && e.box.overlaps(probe)) out.push_back(i);
   };
-  if (gridW_ > 0 && probe.x1 >= originX_ && probe.y1 >= originY_ &&
-      probe.x0 <= originX_ + int64_t{gridW_} * cell_ && probe.y0 <= originY_ + int64_t{gridH_} * cell_) {
+  if (gridW_ > 0 && probe.x1 >= originX_ && probe.y1 >= originY_ && probe.x0 <= originX_ + int64_t{gridW_} * cell_ &&
+      probe.y0 <= originY_ + int64_t{gridH_} * cell_) {
     int cx0, cy0, cx1, cy1;
     cellRange(probe, cx0, cy0, cx1, cy1);
     for (int cy = cy0; cy <= cy1; ++cy)

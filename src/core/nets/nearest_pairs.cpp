@@ -15,14 +15,14 @@ void NearestPairs::addSource(int order, int64_t x, int64_t y) {
 }
 
 void NearestPairs::dropTarget(int order) {
-  auto it = std::lower_bound(targets_.begin(), targets_.end(), order,
-                             [](const Target& t, int o) { return t.order < o; });
+  auto it =
+      std::lower_bound(targets_.begin(), targets_.end(), order, [](const Target& t, int o) { return t.order < o; });
   if (it != targets_.end() && it->order == order) it->alive = false;
 }
 
 bool NearestPairs::isTarget(int order) const {
-  auto it = std::lower_bound(targets_.begin(), targets_.end(), order,
-                             [](const Target& t, int o) { return t.order < o; });
+  auto it =
+      std::lower_bound(targets_.begin(), targets_.end(), order, [](const Target& t, int o) { return t.order < o; });
   return it != targets_.end() && it->order == order && it->alive;
 }
 

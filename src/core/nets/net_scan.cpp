@@ -103,7 +103,7 @@ int netScanStep(Context& ctx, int direction) {
     i = (at - signals.begin()) + (direction > 0 ? 1 : -1);
   UndoTransaction undo(ctx);
   Connectivity net(ctx);
-  for (; i >= 0 && i < static_cast<long>(signals.size()); i += direction > 0 ? 1 : -1) {
+  for (; i >= 0 && i<static_cast<long>(signals.size()); i += direction> 0 ? 1 : -1) {
     const Handle pad = net.firstPad(signals[i]);
     if (pad == kNull) continue;
     const Record& r = ctx.rec(pad);

@@ -75,12 +75,11 @@ uint16_t ratnestWidth(Context& ctx) {
   return static_cast<uint16_t>(std::clamp<int32_t>(ctx.params.ratnestLineSize, 1, 65535));
 }
 
-Handle addRatLine(Context& ctx, UndoTransaction& undo, Handle signal, int32_t x1, int32_t y1, int32_t x2,
-                  int32_t y2) {
+Handle addRatLine(Context& ctx, UndoTransaction& undo, Handle signal, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   if (ctx.current == kNull) return kNull;
   const uint16_t width = ratnestWidth(ctx);
-  const Handle h =
-      createItem(ctx.pool, ctx.current, static_cast<uint8_t>(kLine | 0x80), kRatnestLayer, width, x1, y1, x2, y2, signal);
+  const Handle h = createItem(ctx.pool, ctx.current, static_cast<uint8_t>(kLine | 0x80), kRatnestLayer, width, x1, y1,
+                              x2, y2, signal);
   if (h == kNull) return kNull;
   if (signal != kNull) ctx.rec(signal).next += 256;
   undo.added(h);

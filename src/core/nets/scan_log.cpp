@@ -94,8 +94,8 @@ ScanLogResult netScanLog(Context& ctx, const ScanLogOptions& options) {
   log.line("Pad to Pad:   " + inches3(par.padToPad));
   log.line("");
   const int n = result.nets, e = result.errors;
-  log.line(std::to_string(n) + " net" + (n != 1 ? "s" : "") + " scanned, " + (e ? std::to_string(e) : "no") +
-           " error" + (e != 1 ? "s" : "") + " detected.");
+  log.line(std::to_string(n) + " net" + (n != 1 ? "s" : "") + " scanned, " + (e ? std::to_string(e) : "no") + " error" +
+           (e != 1 ? "s" : "") + " detected.");
   log.line("\f");
   result.closed = log.close();
   return result;

@@ -143,8 +143,6 @@ Outline segmentOutline(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   return o;
 }
 
-double outlineGap(const Outline& a, const Outline& b) {
-  return std::max(0.0, coreGap(a, b) - a.radius - b.radius);
-}
+double outlineGap(const Outline& a, const Outline& b) { return std::max(0.0, coreGap(a, b) - a.radius - b.radius); }
 
 }  // namespace trelmo

@@ -30,12 +30,8 @@ Outline segmentOutline(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 double outlineGap(const Outline& a, const Outline& b);
 
 // The sizes of a pad: the larger and the smaller of X and Y.
-inline int64_t padLarger(const Record& r) {
-  return item::padX(r) > item::padY(r) ? item::padX(r) : item::padY(r);
-}
-inline int64_t padSmaller(const Record& r) {
-  return item::padX(r) < item::padY(r) ? item::padX(r) : item::padY(r);
-}
+inline int64_t padLarger(const Record& r) { return item::padX(r) > item::padY(r) ? item::padX(r) : item::padY(r); }
+inline int64_t padSmaller(const Record& r) { return item::padX(r) < item::padY(r) ? item::padX(r) : item::padY(r); }
 inline bool throughHole(const Record& r) { return r.type() == kPad && !(item::padType(r) & item::kSurfaceMount); }
 // A pad's shape code: the low two bits of its type (2 is square-cornered,
 // 3 a via or dot).
