@@ -25,6 +25,7 @@
 #include "database/design_files.h"
 #include "edit/edit_functions.h"
 #include "image/image_functions.h"
+#include "nets/net_functions.h"
 #include "output/output_functions.h"
 #include "screen/view.h"
 #include "shell/command_line.h"
@@ -83,6 +84,7 @@ void MainWindow::installHooks() {
   installOutputFunctions(ctx_);
   installEditFunctions(ctx_);
   installImageFunctions(ctx_);
+  installNetFunctions(ctx_);
   auto printer = std::make_shared<QtPrinterPort>(host_, this);
   ctx_.output.printer = printer;
   ShellHooks& h = ctx_.shell.hooks;

@@ -10,6 +10,8 @@
 namespace trelmo::cli {
 
 constexpr int kDone = 0, kFileError = 1, kUsageError = 2;
+// drc: the board has faults.
+constexpr int kFaultsFound = 3;
 
 int info(const std::vector<std::string>& args);
 int convert(const std::vector<std::string>& args);
@@ -20,6 +22,8 @@ int gerber(const std::vector<std::string>& args);
 int importGerbers(const std::vector<std::string>& args);
 int dialogs(const std::vector<std::string>& args);
 int picture(const std::vector<std::string>& args);
+int drc(const std::vector<std::string>& args);
+int ratsnest(const std::vector<std::string>& args);
 
 // A scripted value that does not fit the box it was given for: the command
 // ends with exit status 2, the message says why and lists the box's fields.

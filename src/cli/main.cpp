@@ -23,6 +23,9 @@ const char* kUsage =
     "  trelmo-cli dialogs [BOX]...\n"
     "  trelmo-cli picture IN -o OUT [--rectify PAIRS.txt] [--model bilinear|projective] [--rotate 90|180|270]\n"
     "                     [--mirror x|y] [--move DX,DY] [--hint C] [SCRIPT]\n"
+    "  trelmo-cli drc FILE [-o LOG] [--hint C] [SCRIPT]   net scan log (stdout by default);\n"
+    "                    exit 3 when faults were found\n"
+    "  trelmo-cli ratsnest IN -o OUT [--hint C] [SCRIPT]  rat-nest added, saved as version 4\n"
     "\n"
     "SCRIPT answers what the editor would ask, each option repeatable:\n"
     "  --answer yes|no|cancel        the next question\n"
@@ -30,7 +33,7 @@ const char* kUsage =
     "  --file PATH                   the next file-open or file-save box\n"
     "Hint letters (File Open's type list): G Gerber, I Excellon, X DXF, H HPGL,\n"
     "Z text view, @ hexdump view.\n"
-    "Exit status: 0 done, 1 a file could not be read or written, 2 usage error.\n";
+    "Exit status: 0 done, 1 a file could not be read or written, 2 usage error, 3 faults found (drc).\n";
 
 using Command = int (*)(const std::vector<std::string>&);
 
@@ -44,6 +47,8 @@ Command commandNamed(const std::string& name) {
   if (name == "import-gerbers") return trelmo::cli::importGerbers;
   if (name == "dialogs") return trelmo::cli::dialogs;
   if (name == "picture") return trelmo::cli::picture;
+  if (name == "drc") return trelmo::cli::drc;
+  if (name == "ratsnest") return trelmo::cli::ratsnest;
   return nullptr;
 }
 

@@ -10,6 +10,7 @@
 #include "edit/edit_state.h"
 #include "image/pixel_image.h"
 #include "library/library_state.h"
+#include "nets/net_state.h"
 #include "output/plot_worker.h"
 #include "screen/screen_state.h"
 #include "screen/view.h"
@@ -43,6 +44,7 @@ struct Context {
   OutputState output;    // the plot worker and the printers
   EditState edit;        // undo stacks of every file, the grab list
   LibraryState library;  // the library box and the component last loaded
+  NetState nets;         // current signal, log viewer
 
   Host* host;
   Host silentHost;
