@@ -138,6 +138,8 @@ Connectivity::Connectivity(Context& ctx, Search search) : ctx_(ctx), search_(sea
   index_.build(ctx);
   for (int i = 0; i < index_.size(); ++i) {
     const Record& r = ctx.rec(index_[i].item);
+    if (r.layer == kRatnestLayer && index_[i].component < 0 && (r.type() == kLine || r.type() == kArc))
+      ratLines_[signalOf(ctx, index_[i].item)].push_back(i);
     if (r.type() != kPad) continue;
     const Handle s = signalOf(ctx, index_[i].item);
     if (s == kNull) continue;
@@ -601,7 +603,20 @@ int Connectivity::clearanceCheck(const FaultLog* log) {
   return faults;
 }
 
-void Connectivity::itemAdded(Handle h) { index_.add(ctx_, h); }
+std::vector<Handle> Connectivity::ratLinesOf(Handle signal) const {
+  std::vector<Handle> out;
+  auto it = ratLines_.find(signal);
+  if (it == ratLines_.end()) return out;
+  for (int ord : it->second)
+    if (!index_[ord].dead) out.push_back(index_[ord].item);
+  return out;
+}
+
+void Connectivity::itemAdded(Handle h) {
+  const int ord = index_.add(ctx_, h);
+  const Record& r = ctx_.rec(h);
+  if (r.layer == kRatnestLayer && (r.type() == kLine || r.type() == kArc)) ratLines_[signalOf(ctx_, h)].push_back(ord);
+}
 
 void Connectivity::itemRemoved(Handle h) {
   const int ord = index_.ordinalOf(h);

@@ -115,6 +115,10 @@ class Connectivity {
   int padOverlapCheck(UndoTransaction& undo, const FaultLog* log);
   int clearanceCheck(const FaultLog* log);
 
+  // The rat-lines (lines and arcs of the design's own ring on layer 255)
+  // carrying the signal.
+  std::vector<Handle> ratLinesOf(Handle signal) const;
+
   void itemAdded(Handle item);
   void itemRemoved(Handle item);
   const ItemIndex& index() const { return index_; }
@@ -138,6 +142,7 @@ class Connectivity {
   // Pads by signal, and through-hole pads on plane layers by layer and signal.
   std::unordered_map<Handle, std::vector<int>> padsBySignal_;
   std::unordered_map<uint64_t, std::vector<int>> planePads_;
+  std::unordered_map<Handle, std::vector<int>> ratLines_;
   // The nearest-pad search of one signal, kept between calls.
   Handle nearSignal_ = kNull;
   NearestPairs near_;

@@ -89,6 +89,14 @@ Handle addRatLine(Context& ctx, UndoTransaction& undo, Handle signal, int32_t x1
 bool unratnest(Context& ctx, UndoTransaction& undo, Handle signal, Connectivity* net) {
   if (ctx.current == kNull) return false;
   std::vector<Handle> doomed;
+  if (net && signal != kNull) {
+    doomed = net->ratLinesOf(signal);
+    for (Handle h : doomed) {
+      net->itemRemoved(h);
+      undo.removed(h);
+    }
+    return !doomed.empty();
+  }
   const Handle ring = ctx.current;
   for (Handle h = ctx.rec(ring).next; h != ring && h != kNull; h = ctx.rec(h).next) {
     const Record& r = ctx.rec(h);
