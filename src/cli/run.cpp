@@ -12,6 +12,7 @@
 #include "edit/edit_functions.h"
 #include "edit/grab.h"
 #include "files/writer.h"
+#include "image/image_functions.h"
 #include "nets/net_functions.h"
 #include "output/output_functions.h"
 #include "output/plot_worker.h"
@@ -142,6 +143,7 @@ int run(const std::vector<std::string>& argsIn) {
   installOutputFunctions(ctx);
   installEditFunctions(ctx);
   installNetFunctions(ctx);
+  installImageFunctions(ctx);
   ctx.shell.startupPhase = 3;
   if (!startDesign(ctx, host, o.in)) {
     host.reportUnused();
