@@ -51,6 +51,11 @@ ratio full_redraw/buffer_fill "$(figure BM_FullRedraw)" "$(figure BM_FillBufferO
 ratio culled_redraw/full_redraw "$(figure BM_CulledRedraw)" "$(figure BM_FullRedraw)" 0.15
 ratio read_1M_items/plain_reads "$(figure BM_ReadDesign)" "$(figure BM_CatFloor)" 5
 ratio write_1M_items/copy "$(figure BM_WriteDesign)" "$(figure BM_CpFloor)" 4
+# The net scan log grows with the board: four times the items, at most five
+# times the time.
+ratio net_scan_log_4k/1k "$(figure BM_NetScanLogIndexed/4000)" "$(figure BM_NetScanLogIndexed/1000)" 5
+ratio net_scan_log_40k/10k "$(figure BM_NetScanLogIndexed/40000)" "$(figure BM_NetScanLogIndexed/10000)" 5
+ratio net_scan_log_100k/25k "$(figure BM_NetScanLogIndexed/100000)" "$(figure BM_NetScanLogIndexed/25000)" 5
 
 # The peer: gerbv drawing the generated copper layer at about 2520 x 1919
 # (252 dots per inch over its 10 x 7.6 inches, no border), against

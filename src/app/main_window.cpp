@@ -15,6 +15,7 @@
 
 #include "app/canvas.h"
 #include "app/input_events.h"
+#include "app/log_viewer.h"
 #include "app/menus.h"
 #include "app/printer_port.h"
 #include "app/qt_host.h"
@@ -77,14 +78,17 @@ MainWindow::~MainWindow() {
   host_.mainWindow = nullptr;
   host_.window = nullptr;
   host_.ctx = nullptr;
+  ctx_.nets.logOpened = nullptr;
+  ctx_.nets.logLineAdded = nullptr;
 }
 
 void MainWindow::installHooks() {
   installInputHandlers(ctx_);
   installOutputFunctions(ctx_);
   installEditFunctions(ctx_);
-  installImageFunctions(ctx_);
   installNetFunctions(ctx_);
+  (new LogViewer(this))->attach(ctx_);
+  installImageFunctions(ctx_);
   auto printer = std::make_shared<QtPrinterPort>(host_, this);
   ctx_.output.printer = printer;
   ShellHooks& h = ctx_.shell.hooks;

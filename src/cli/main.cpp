@@ -21,11 +21,11 @@ const char* kUsage =
     "  trelmo-cli gerber IN -o FOLDER [--layers LIST]\n"
     "  trelmo-cli import-gerbers FOLDER -o BOARD.pcb [SCRIPT]\n"
     "  trelmo-cli dialogs [BOX]...\n"
-    "  trelmo-cli picture IN -o OUT [--rectify PAIRS.txt] [--model bilinear|projective] [--rotate 90|180|270]\n"
-    "                     [--mirror x|y] [--move DX,DY] [--hint C] [SCRIPT]\n"
     "  trelmo-cli drc FILE [-o LOG] [--hint C] [SCRIPT]   net scan log (stdout by default);\n"
     "                    exit 3 when faults were found\n"
     "  trelmo-cli ratsnest IN -o OUT [--hint C] [SCRIPT]  rat-nest added, saved as version 4\n"
+    "  trelmo-cli picture IN -o OUT [--rectify PAIRS.txt] [--model bilinear|projective] [--rotate 90|180|270]\n"
+    "                     [--mirror x|y] [--move DX,DY] [--hint C] [SCRIPT]\n"
     "\n"
     "SCRIPT answers what the editor would ask, each option repeatable:\n"
     "  --answer yes|no|cancel        the next question\n"
@@ -46,9 +46,9 @@ Command commandNamed(const std::string& name) {
   if (name == "gerber") return trelmo::cli::gerber;
   if (name == "import-gerbers") return trelmo::cli::importGerbers;
   if (name == "dialogs") return trelmo::cli::dialogs;
-  if (name == "picture") return trelmo::cli::picture;
   if (name == "drc") return trelmo::cli::drc;
   if (name == "ratsnest") return trelmo::cli::ratsnest;
+  if (name == "picture") return trelmo::cli::picture;
   return nullptr;
 }
 

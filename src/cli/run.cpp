@@ -142,8 +142,8 @@ int run(const std::vector<std::string>& argsIn) {
   installInputHandlers(ctx);
   installOutputFunctions(ctx);
   installEditFunctions(ctx);
-  installImageFunctions(ctx);
   installNetFunctions(ctx);
+  installImageFunctions(ctx);
   ctx.shell.startupPhase = 3;
   if (!startDesign(ctx, host, o.in)) {
     host.reportUnused();

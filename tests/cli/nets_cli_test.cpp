@@ -49,5 +49,14 @@ TEST(NetsCli, RatsnestSavesTheRatLines) {
   EXPECT_EQ(runCli({"ratsnest", "demo.pcb"}, dir.file("")).status, 2);
 }
 
+TEST(NetsCli, TheNetsMenuRunsFromAMacro) {
+  TempDir dir;
+  dir.example("demo.pcb");
+  const CliResult r = runCli({"run", "demo.pcb", "--macro", "<NG> <NR>", "-o", "out.pcb"}, dir.file(""));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(readWhole(dir.file("demo.LOG")).find("7 nets scanned, 5 errors detected."), std::string::npos);
+  EXPECT_NE(readWhole(dir.file("out.pcb")).find("1 255 .005 2.0 1.6 1.3 1.0 VCC"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace trelmo::testing

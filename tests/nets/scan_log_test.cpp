@@ -60,6 +60,19 @@ TEST(ScanLog, SummaryCountsInWords) {
   }
 }
 
+TEST(ScanLog, APinOfAComponentWithAStaleBoxDoesNotEndTheScan) {
+  NetBoard b;
+  // U1's box lies away from its pins; the seed under a pin is found all the same.
+  ASSERT_TRUE(
+      b.load("6 1 0 5.0 5.0 5.1 5.1 DIP\x7fU1\x7f\x7f\n3 0 1 1.0 1.0 .06 .06 .03 0 1 A\n"
+             "0 6 0 1.0 1.0\n3 0 1 2.0 1.0 .06 .06 .03 0 0 B\n"));
+  ScanLogOptions o;
+  o.path = b.dir.file("x.log");
+  const ScanLogResult r = netScanLog(b.ctx, o);
+  EXPECT_EQ(r.nets, 2);
+  EXPECT_NE(b.readFile(o.path).find("2 nets scanned, no errors detected."), std::string::npos);
+}
+
 TEST(ScanLog, RefusesTheActiveFileAndReportsAFolderItCannotWrite) {
   NetBoard b;
   ASSERT_TRUE(b.load(""));

@@ -75,19 +75,43 @@ std::string pointText(const Context& ctx, int64_t x, int64_t y) {
   return buf;
 }
 
-std::string padDescription(const Context& ctx, Handle pad) {
+namespace {
+
+// Field 1 (the reference ID) of a component ring's parameters.
+std::string referenceOf(const Context& ctx, Handle ring) {
+  const std::string all = readText(ctx, ring);
+  const size_t start = all.find(static_cast<char>(kFieldSeparator));
+  if (start == std::string::npos) return {};
+  const size_t end = all.find(static_cast<char>(kFieldSeparator), start + 1);
+  return all.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
+}
+
+std::string describeAt(const Context& ctx, Handle pad, Handle componentRing) {
   const Record& r = ctx.rec(pad);
-  // The sentinel that ends the pad's ring tells a component pin.
-  Handle cur = r.next;
-  for (int steps = 0; steps < 1000000 && cur != kNull && cur != pad && ctx.rec(cur).type() != kSentinel; ++steps)
-    cur = ctx.rec(cur).next;
-  if (cur != kNull && cur != pad && ctx.rec(cur).type() == kSentinel && componentRingEnd(ctx.pool, cur) &&
-      item::padPin(r) != 0)
-    return componentField(ctx, pad, 1) + "-" + pinName(ctx, pad);
+  if (componentRing != kNull && item::padPin(r) != 0) return referenceOf(ctx, componentRing) + "-" + pinName(ctx, pad);
   const uint8_t code = padCode(r);
   const bool th = throughHole(r);
   const char* word = code == 3 ? (th ? "via" : "dot") : (code != 0 || !th) ? "pad" : "pin";
   return std::string(word) + " " + pointText(ctx, r.x1, r.y1);
+}
+
+}  // namespace
+
+std::string padDescription(const Context& ctx, Handle pad) {
+  // The sentinel that ends the pad's ring tells a component pin.
+  Handle cur = ctx.rec(pad).next;
+  const size_t cap = ctx.pool.blockCount() * size_t{RecordPool::kRecordsPerBlock};
+  for (size_t steps = 0; steps < cap && cur != kNull && cur != pad && ctx.rec(cur).type() != kSentinel; ++steps)
+    cur = ctx.rec(cur).next;
+  const bool inComponent =
+      cur != kNull && cur != pad && ctx.rec(cur).type() == kSentinel && componentRingEnd(ctx.pool, cur);
+  return describeAt(ctx, pad, inComponent ? cur : kNull);
+}
+
+std::string Connectivity::describe(Handle pad) const {
+  const int ord = index_.ordinalOf(pad);
+  const int32_t c = ord >= 0 ? index_[ord].component : -1;
+  return describeAt(ctx_, pad, c >= 0 ? index_.components()[c].ring : kNull);
 }
 
 void clearHilight(Context& ctx) {
@@ -138,6 +162,8 @@ Connectivity::Connectivity(Context& ctx, Search search) : ctx_(ctx), search_(sea
   index_.build(ctx);
   for (int i = 0; i < index_.size(); ++i) {
     const Record& r = ctx.rec(index_[i].item);
+    if (r.layer == kRatnestLayer && index_[i].component < 0 && (r.type() == kLine || r.type() == kArc))
+      ratLines_[signalOf(ctx, index_[i].item)].push_back(i);
     if (r.type() != kPad) continue;
     const Handle s = signalOf(ctx, index_[i].item);
     if (s == kNull) continue;
@@ -554,7 +580,7 @@ int Connectivity::clearanceCheck(const FaultLog* log) {
           if (!tBox.overlaps(centreBox(O, padLarger(O) * 3 / 4 + lp))) continue;
           violation = outlineGap(segmentOutline(T.x1, T.y1, T.w3, T.w4), padOutline(O)) <
                       static_cast<double>(halfWidth(T) + lp);
-          if (violation) message = "Clearance from " + lineText(T) + " to " + padDescription(ctx_, oh);
+          if (violation) message = "Clearance from " + lineText(T) + " to " + describe(oh);
         }
       } else if (O.type() == kLine) {
         if (solidLine(O)) {
@@ -567,13 +593,13 @@ int Connectivity::clearanceCheck(const FaultLog* log) {
                         return outlineGap(segmentOutline(e.x1, e.y1, e.w3, e.w4), pad) < static_cast<double>(lp);
                       });
           if (violation)
-            message = "Clearance from " + padDescription(ctx_, th) + " to solid " + pointText(ctx_, O.x1, O.y1) + "," +
+            message = "Clearance from " + describe(th) + " to solid " + pointText(ctx_, O.x1, O.y1) + "," +
                       pointText(ctx_, O.w3, O.w4);
         } else {
           if (!tBox.overlaps(lineBox(O).grown(halfWidth(O) + lp))) continue;
           violation = outlineGap(segmentOutline(O.x1, O.y1, O.w3, O.w4), padOutline(T)) <
                       static_cast<double>(halfWidth(O) + lp);
-          if (violation) message = "Clearance from " + padDescription(ctx_, th) + " to " + lineText(O);
+          if (violation) message = "Clearance from " + describe(th) + " to " + lineText(O);
         }
       } else {
         if (!tBox.overlaps(centreBox(O, padLarger(O) * 3 / 4))) continue;
@@ -584,7 +610,7 @@ int Connectivity::clearanceCheck(const FaultLog* log) {
         } else {
           violation = outlineGap(padOutline(T), padOutline(O)) < static_cast<double>(pp);
         }
-        if (violation) message = "Clearance from " + padDescription(ctx_, th) + " to " + padDescription(ctx_, oh);
+        if (violation) message = "Clearance from " + describe(th) + " to " + describe(oh);
       }
       if (!violation) continue;
       ++faults;
@@ -601,7 +627,20 @@ int Connectivity::clearanceCheck(const FaultLog* log) {
   return faults;
 }
 
-void Connectivity::itemAdded(Handle h) { index_.add(ctx_, h); }
+std::vector<Handle> Connectivity::ratLinesOf(Handle signal) const {
+  std::vector<Handle> out;
+  auto it = ratLines_.find(signal);
+  if (it == ratLines_.end()) return out;
+  for (int ord : it->second)
+    if (!index_[ord].dead) out.push_back(index_[ord].item);
+  return out;
+}
+
+void Connectivity::itemAdded(Handle h) {
+  const int ord = index_.add(ctx_, h);
+  const Record& r = ctx_.rec(h);
+  if (r.layer == kRatnestLayer && (r.type() == kLine || r.type() == kArc)) ratLines_[signalOf(ctx_, h)].push_back(ord);
+}
 
 void Connectivity::itemRemoved(Handle h) {
   const int ord = index_.ordinalOf(h);

@@ -65,7 +65,8 @@ bool conductiveLayer(const Context& ctx, int layer);
 // "(X,Y)": relative to the zero point, inches with three decimals.
 std::string pointText(const Context& ctx, int64_t x, int64_t y);
 // A pad as messages name it: "R1-2" for a component pin, else "via", "dot",
-// "pad" or "pin" and its position.
+// "pad" or "pin" and its position. (Finding the component walks the pad's
+// ring; Connectivity::describe knows it from its index.)
 std::string padDescription(const Context& ctx, Handle pad);
 // Clears the hilight flag of every item (inside components too) and empties
 // the current signal.
@@ -115,6 +116,13 @@ class Connectivity {
   int padOverlapCheck(UndoTransaction& undo, const FaultLog* log);
   int clearanceCheck(const FaultLog* log);
 
+  // The rat-lines (lines and arcs of the design's own ring on layer 255)
+  // carrying the signal.
+  std::vector<Handle> ratLinesOf(Handle signal) const;
+
+  // padDescription through the index.
+  std::string describe(Handle pad) const;
+
   void itemAdded(Handle item);
   void itemRemoved(Handle item);
   const ItemIndex& index() const { return index_; }
@@ -138,6 +146,7 @@ class Connectivity {
   // Pads by signal, and through-hole pads on plane layers by layer and signal.
   std::unordered_map<Handle, std::vector<int>> padsBySignal_;
   std::unordered_map<uint64_t, std::vector<int>> planePads_;
+  std::unordered_map<Handle, std::vector<int>> ratLines_;
   // The nearest-pad search of one signal, kept between calls.
   Handle nearSignal_ = kNull;
   NearestPairs near_;

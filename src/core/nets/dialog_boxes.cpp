@@ -9,6 +9,7 @@ DialogBoxList netsDialogBoxes() {
   static constexpr DialogBoxEntry kBoxes[] = {
       {"SelectSignalBox", selectSignalBox},
       {"NameNetBox", nameNetBox},
+      {"SignalDisplayBox", signalDisplayBox},
   };
   return kBoxes;
 }

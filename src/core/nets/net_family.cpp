@@ -152,7 +152,7 @@ bool nameNet(Context& ctx) {
 void netFamily(Context& ctx, uint16_t code, int source) {
   if (ctx.current == kNull) return ctx.host->sound(Sound::Beop);
   const char m = memberOf(code);
-  if (m != 'C' && m != 'H' && !autoPurgeRedo(ctx)) return;
+  if (m != 'C' && m != 'H' && m != 'M' && !autoPurgeRedo(ctx)) return;
   switch (m) {
     case 'H':
       return hilightNetAtCursor(ctx);
@@ -180,6 +180,9 @@ void netFamily(Context& ctx, uint16_t code, int source) {
       if (ctx.params.isSchematic()) return ctx.host->sound(Sound::Beep);
       ratsnest(ctx, m == 'R');
       return;
+    case 'M':
+      signalImage(ctx);
+      return;
     case 'U': {
       UndoTransaction undo(ctx);
       unratnest(ctx, undo);
@@ -192,7 +195,7 @@ void netFamily(Context& ctx, uint16_t code, int source) {
 }
 
 void installNetFunctions(Context& ctx) {
-  for (char m : {'H', 'N', 'C', 'S', '+', '-', 'G', 'R', 'L', 'U'}) registerFunction(ctx, fc('N', m), netFamily);
+  for (char m : {'H', 'N', 'C', 'M', 'S', '+', '-', 'G', 'R', 'L', 'U'}) registerFunction(ctx, fc('N', m), netFamily);
   ctx.shell.hooks.hilightExists = [](const Context& c) { return anyHilighted(c); };
 }
 

@@ -1,5 +1,5 @@
 // The Nets menu registered with the dispatcher: NH NN NC NS N+ N- NG NR NL
-// NU (and NM), all on the current design file.
+// NU and NM, all on the current design file.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -26,7 +26,14 @@ void hilightNetAtCursor(Context& ctx);
 // and schematic text. False when nothing was named.
 bool nameNet(Context& ctx);
 
+// NM: the hilighted items drawn into "<signal>.bmp" in the design's folder
+// (200 dots an inch, 24-bit) and the file shown in "SignalDisplayBox".
+// Beep without a current signal or anything hilighted.
+bool signalImage(Context& ctx);
+std::string signalImagePath(const Context& ctx, Handle signal);
+
 DialogBox selectSignalBox(const Context& ctx);
+DialogBox signalDisplayBox(const Context& ctx);
 DialogBox nameNetBox(const Context& ctx);
 
 }  // namespace trelmo

@@ -34,9 +34,9 @@ void reportAt(Context& ctx, Handle item, const std::string& text) {
 
 }  // namespace
 
-int netScan(Context& ctx, Connectivity& net, UndoTransaction& undo, int layer, int32_t x, int32_t y) {
+int netScan(Context& ctx, Connectivity& net, UndoTransaction& undo, int layer, int32_t x, int32_t y, bool clearAll) {
   net.clearReached();
-  clearHilight(ctx);
+  if (clearAll) clearHilight(ctx);
   int result = net.flood(layer, kPickTolerance, x, y);
   if (result < 1) return result;
   if (ctx.nets.currentSignal != kNull) unratnest(ctx, undo, ctx.nets.currentSignal, &net);
@@ -102,12 +102,13 @@ int netScanStep(Context& ctx, int direction) {
   else
     i = (at - signals.begin()) + (direction > 0 ? 1 : -1);
   UndoTransaction undo(ctx);
+  clearHilight(ctx);
   Connectivity net(ctx);
   for (; i >= 0 && i<static_cast<long>(signals.size()); i += direction> 0 ? 1 : -1) {
     const Handle pad = net.firstPad(signals[i]);
     if (pad == kNull) continue;
     const Record& r = ctx.rec(pad);
-    const int faults = netScan(ctx, net, undo, r.layer, r.x1, r.y1);
+    const int faults = netScan(ctx, net, undo, r.layer, r.x1, r.y1, false);
     if (faults != 0) {
       ctx.nets.currentSignal = signals[i];
       ctx.host->redrawView();

@@ -15,8 +15,11 @@ class UndoTransaction;
 // line: a cross-link, unknown pins, incomplete routing (rat-lines are drawn
 // to the pads not reached), an illegal pad overlap or a clearance violation.
 // Returns the number of faults: 0 none (the net stays hilighted), 1, or -1
-// when cancelled; 0 also when nothing lies under the point.
-int netScan(Context& ctx, Connectivity& net, UndoTransaction& undo, int layer, int32_t x, int32_t y);
+// when cancelled; 0 also when nothing lies under the point. `clearAll`
+// false clears only what the last scan of `net` reached (a run of scans
+// that cleared everything once).
+int netScan(Context& ctx, Connectivity& net, UndoTransaction& undo, int layer, int32_t x, int32_t y,
+            bool clearAll = true);
 // NS at the cursor on the current layer.
 int netScanAtCursor(Context& ctx);
 // N+ (direction 1) and N- (-1): scans the signals after (before) the

@@ -25,14 +25,15 @@ void nameRatnestLayer(Context& ctx) {
   l.color = 0xFFFF00;
 }
 
-// A track of non-zero width ends inside the pad (on a layer the pad is on).
+// A track (a line of non-zero width on a conductive layer) ends inside the
+// pad, on a layer the pad is on.
 bool trackEndsIn(const Context& ctx, const Connectivity& net, Handle pad, std::vector<int>& found) {
   const Record& p = ctx.rec(pad);
   const Box probe = ItemIndex::reachBox(ctx, pad);
   net.index().query(probe, found);
   for (int o : found) {
     const Record& r = ctx.rec(net.index()[o].item);
-    if (r.type() != kLine || r.size == 0 || r.layer == kRatnestLayer) continue;
+    if (r.type() != kLine || r.size == 0 || !conductiveLayer(ctx, r.layer)) continue;
     if (!throughHole(p) && r.layer != p.layer) continue;
     if (padHit(p, r.x1, r.y1, 0) || padHit(p, r.w3, r.w4, 0)) return true;
   }
@@ -89,6 +90,14 @@ Handle addRatLine(Context& ctx, UndoTransaction& undo, Handle signal, int32_t x1
 bool unratnest(Context& ctx, UndoTransaction& undo, Handle signal, Connectivity* net) {
   if (ctx.current == kNull) return false;
   std::vector<Handle> doomed;
+  if (net && signal != kNull) {
+    doomed = net->ratLinesOf(signal);
+    for (Handle h : doomed) {
+      net->itemRemoved(h);
+      undo.removed(h);
+    }
+    return !doomed.empty();
+  }
   const Handle ring = ctx.current;
   for (Handle h = ctx.rec(ring).next; h != ring && h != kNull; h = ctx.rec(h).next) {
     const Record& r = ctx.rec(h);

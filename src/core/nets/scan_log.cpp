@@ -54,7 +54,7 @@ ScanLogResult netScanLog(Context& ctx, const ScanLogOptions& options) {
         if (net.crossLink() != kNull) {
           const Handle other = signalOf(ctx, net.crossLink());
           fault(other != kNull ? signalName(ctx, other) : std::string(),
-                "Crosslinked to " + padDescription(ctx, net.crossLink()) + " -- DRC aborted");
+                "Crosslinked to " + net.describe(net.crossLink()) + " -- DRC aborted");
           break;
         }
         if (net.unknownPin() != kNull) {
@@ -64,13 +64,13 @@ ScanLogResult netScanLog(Context& ctx, const ScanLogOptions& options) {
             if (r.type() == kPad && r.hilighted() && !r.hidden() && signalOf(ctx, h) == kNull &&
                 (code == 1 || code == 2) && net.index().ordinalOf(h) >= 0 &&
                 !net.index()[net.index().ordinalOf(h)].dead)
-              fault("", "Linked to unsignaled " + padDescription(ctx, h));
+              fault("", "Linked to unsignaled " + net.describe(h));
           }
         }
         net.applySignal(signal, &undo);
         Handle from = kNull, to = kNull;
         if (net.nearestUnreached(signal, from, to)) {
-          fault("", "Discontinuity from " + padDescription(ctx, from) + " to " + padDescription(ctx, to));
+          fault("", "Discontinuity from " + net.describe(from) + " to " + net.describe(to));
           const Record& t = ctx.rec(to);
           flooded = net.flood(t.layer, kPickTolerance, t.x1, t.y1);
           stop = flooded < 1;
