@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?=
 APT_PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libgtest-dev libgmock-dev libbenchmark-dev \
-  libgif-dev libtiff-dev libcfitsio-dev libpng-dev clang clang-format clang-tidy libclang-rt-14-dev ccache xvfb xauth xdotool x11-utils libx11-dev \
+  libgif-dev libtiff-dev libcfitsio-dev libpng-dev libjpeg62-turbo-dev clang clang-format clang-tidy libclang-rt-14-dev ccache xvfb xauth xdotool x11-utils libx11-dev \
   libcairo2-dev libcups2-dev gerbv ghostscript poppler-utils libpolyclipping-dev
 
 .PHONY: all deps configure build run check format-check lint bench fuzz fuzz-smoke clean

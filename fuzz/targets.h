@@ -20,7 +20,9 @@
   X(fuzz_pcx, fuzzPcx)                        \
   X(fuzz_gif, fuzzGif)                        \
   X(fuzz_tiff, fuzzTiff)                      \
-  X(fuzz_fits, fuzzFits)
+  X(fuzz_fits, fuzzFits)                      \
+  X(fuzz_png, fuzzPng)                        \
+  X(fuzz_jpeg, fuzzJpeg)
 
 namespace trelmo::fuzz {
 #define TRELMO_FUZZ_DECLARE(name, function) int function(const uint8_t* data, size_t size);

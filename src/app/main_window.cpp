@@ -24,6 +24,7 @@
 #include "context.h"
 #include "database/design_files.h"
 #include "edit/edit_functions.h"
+#include "image/image_functions.h"
 #include "output/output_functions.h"
 #include "screen/view.h"
 #include "shell/command_line.h"
@@ -81,6 +82,7 @@ void MainWindow::installHooks() {
   installInputHandlers(ctx_);
   installOutputFunctions(ctx_);
   installEditFunctions(ctx_);
+  installImageFunctions(ctx_);
   auto printer = std::make_shared<QtPrinterPort>(host_, this);
   ctx_.output.printer = printer;
   ShellHooks& h = ctx_.shell.hooks;

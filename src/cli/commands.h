@@ -19,6 +19,7 @@ int plot(const std::vector<std::string>& args);
 int gerber(const std::vector<std::string>& args);
 int importGerbers(const std::vector<std::string>& args);
 int dialogs(const std::vector<std::string>& args);
+int picture(const std::vector<std::string>& args);
 
 // A scripted value that does not fit the box it was given for: the command
 // ends with exit status 2, the message says why and lists the box's fields.

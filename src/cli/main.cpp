@@ -21,6 +21,8 @@ const char* kUsage =
     "  trelmo-cli gerber IN -o FOLDER [--layers LIST]\n"
     "  trelmo-cli import-gerbers FOLDER -o BOARD.pcb [SCRIPT]\n"
     "  trelmo-cli dialogs [BOX]...\n"
+    "  trelmo-cli picture IN -o OUT [--rectify PAIRS.txt] [--model bilinear|projective] [--rotate 90|180|270]\n"
+    "                     [--mirror x|y] [--move DX,DY] [--hint C] [SCRIPT]\n"
     "\n"
     "SCRIPT answers what the editor would ask, each option repeatable:\n"
     "  --answer yes|no|cancel        the next question\n"
@@ -41,6 +43,7 @@ Command commandNamed(const std::string& name) {
   if (name == "gerber") return trelmo::cli::gerber;
   if (name == "import-gerbers") return trelmo::cli::importGerbers;
   if (name == "dialogs") return trelmo::cli::dialogs;
+  if (name == "picture") return trelmo::cli::picture;
   return nullptr;
 }
 

@@ -12,6 +12,7 @@
 #include "edit/edit_functions.h"
 #include "edit/grab.h"
 #include "files/writer.h"
+#include "image/image_functions.h"
 #include "output/output_functions.h"
 #include "output/plot_worker.h"
 #include "screen/redraw.h"
@@ -140,6 +141,7 @@ int run(const std::vector<std::string>& argsIn) {
   installInputHandlers(ctx);
   installOutputFunctions(ctx);
   installEditFunctions(ctx);
+  installImageFunctions(ctx);
   ctx.shell.startupPhase = 3;
   if (!startDesign(ctx, host, o.in)) {
     host.reportUnused();

@@ -23,7 +23,7 @@ TEST(BmpPicture, EightBitRowsAreTurnedTopFirstWithTheirPalette) {
   EXPECT_EQ(img->width(), 3u);
   EXPECT_EQ(img->height(), 2u);
   EXPECT_EQ(img->bitsPerPixel(), 8u);
-  EXPECT_EQ(img->kind(), 1u);
+  EXPECT_EQ(img->kind(), 2u);  // shown through its own palette
   EXPECT_EQ(img->stride(), 4u);
   EXPECT_EQ(img->row(0)[0], 1);
   EXPECT_EQ(img->row(0)[2], 2);

@@ -69,7 +69,7 @@ TEST(GifPicture, FrameOnABackgroundScreen) {
   ASSERT_NE(img, nullptr);
   EXPECT_EQ(img->width(), 4u);
   EXPECT_EQ(img->height(), 3u);
-  EXPECT_EQ(img->kind(), 1u);
+  EXPECT_EQ(img->kind(), 2u);  // shown through its own palette
   EXPECT_EQ(img->resolution(), 100u);
   const uint8_t want[3][4] = {{2, 2, 2, 2}, {2, 0, 1, 2}, {2, 3, 0, 2}};
   for (uint32_t y = 0; y < 3; ++y)

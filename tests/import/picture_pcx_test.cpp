@@ -56,7 +56,7 @@ TEST(PcxPicture, EightBitRunsWithTheTrailingPalette) {
   ASSERT_NE(img, nullptr);
   EXPECT_EQ(img->width(), 3u);
   EXPECT_EQ(img->height(), 2u);
-  EXPECT_EQ(img->kind(), 1u);
+  EXPECT_EQ(img->kind(), 2u);  // shown through its own palette
   EXPECT_EQ(img->resolution(), 150u);
   EXPECT_EQ(img->row(0)[0], 5);
   EXPECT_EQ(img->row(0)[1], 0xC1);

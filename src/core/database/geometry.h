@@ -27,6 +27,17 @@ struct CosSin {
   int16_t cos, sin;  // 1.15; exactly (32767, 0) etc. at the right angles
 };
 CosSin sinCos(uint16_t angle);
+// Widens the box {x1, y1, x2, y2} to hold b; the first box taken (any false) is copied.
+inline void growBox(int64_t box[4], bool& any, const int64_t b[4]) {
+  if (!any) {
+    for (int k = 0; k < 4; ++k) box[k] = b[k];
+    any = true;
+    return;
+  }
+  box[0] = std::min(box[0], b[0]), box[1] = std::min(box[1], b[1]);
+  box[2] = std::max(box[2], b[2]), box[3] = std::max(box[3], b[3]);
+}
+
 void rotatePoint(int32_t& x, int32_t& y, uint16_t angle);
 void polar(int32_t radius, uint16_t angle, int32_t& x, int32_t& y);
 uint16_t direction(int32_t x1, int32_t y1, int32_t x2, int32_t y2);

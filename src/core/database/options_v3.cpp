@@ -161,8 +161,6 @@ bool parse(Context& ctx, std::string_view line, Dialect dialect) {
     plotColors(p, r);
   } else if (takeOption(r, "hs")) {
     printSetting(p, r);
-  } else if (takeOption(r, "hm")) {
-    // five print-mode integers of old files: not used
   } else if (takeOption(r, "m")) {
     for (int32_t& v : p.limits) v = mils(r);
   } else if (takeOption(r, "l")) {
@@ -184,8 +182,9 @@ bool parse(Context& ctx, std::string_view line, Dialect dialect) {
     clearances(p, r);
   } else if (takeOption(r, "nr")) {
     p.routerPasses = static_cast<uint32_t>(r.integer());
-  } else if (takeOption(r, "n")) {
-    // other net options of old files (such as "-nh") are not used
+  } else if (takeOption(r, "hm") || takeOption(r, "n")) {
+    // the print modes and other net options of old files (such as "-nh") are
+    // not used; "-n" is taken only after "-nc" and "-nr" above
   } else if (takeOption(r, "dp")) {
     for (int32_t* f : {&p.maskSwell, &p.pasteShrink, &p.planeSwell, &p.planeHoleSwell}) *f = mils(r);
   } else if (takeOption(r, "dy")) {

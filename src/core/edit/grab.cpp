@@ -19,16 +19,6 @@ namespace {
 
 int32_t add32(int32_t v, int64_t d) { return clamp32(int64_t{v} + d); }
 
-void growBox(int64_t box[4], bool& any, const int64_t b[4]) {
-  if (!any) {
-    std::copy(b, b + 4, box);
-    any = true;
-    return;
-  }
-  box[0] = std::min(box[0], b[0]), box[1] = std::min(box[1], b[1]);
-  box[2] = std::max(box[2], b[2]), box[3] = std::max(box[3], b[3]);
-}
-
 void addPending(Context& ctx, Handle item) {
   GrabList& gl = ctx.edit.grab;
   int64_t b[4];
@@ -46,6 +36,10 @@ void freeGhostRecord(Context& ctx, Ghost& g) {
 }
 
 bool inert(const Ghost& g) { return (g.follow & (kNewItem | kDeleteOnDrop)) == (kNewItem | kDeleteOnDrop); }
+// A marker of an interactive function (a reticle, a rubber band) stands for
+// no item: a drop or a release only takes it away.
+bool marker(const Ghost& g) { return g.item == kNull; }
+bool passive(const Ghost& g) { return marker(g) || inert(g); }
 
 void moveGhost(Context& ctx, const Ghost& g, int64_t dx, int64_t dy) {
   Record& r = ctx.rec(g.record);
@@ -287,7 +281,7 @@ bool dropGrabList(Context& ctx) {
   GrabList& gl = ctx.edit.grab;
   if (gl.ghosts.empty()) return false;
   followCursor(ctx);
-  if (std::all_of(gl.ghosts.begin(), gl.ghosts.end(), inert)) return releaseGrabList(ctx);
+  if (std::all_of(gl.ghosts.begin(), gl.ghosts.end(), passive)) return releaseGrabList(ctx);
   xorGhosts(ctx);
   std::vector<Ghost> ghosts;
   ghosts.swap(gl.ghosts);
@@ -297,7 +291,7 @@ bool dropGrabList(Context& ctx) {
     std::vector<Handle> headers;
     std::vector<Handle> recorded;
     for (Ghost& g : ghosts) {
-      if (inert(g)) continue;
+      if (passive(g)) continue;
       if (g.follow & kNewItem)
         t.added(g.item);
       else
@@ -342,6 +336,7 @@ bool releaseGrabList(Context& ctx) {
   ghosts.swap(gl.ghosts);
   gl.pending = false;
   for (Ghost& g : ghosts) {
+    if (marker(g)) continue;
     Record& it = ctx.rec(g.item);
     if (it.type() == kSentinel || (g.follow & kNewItem)) continue;
     it.flags &= static_cast<uint8_t>(~kHidden);

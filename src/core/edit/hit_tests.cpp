@@ -53,7 +53,8 @@ int32_t hitTolerance(const Context& ctx) {
 }
 
 bool lineHit(const Record& r, int32_t x, int32_t y, int32_t tol) {
-  const double h = r.size / 2 + static_cast<double>(tol);
+  const int32_t halfWidth = r.size / 2;  // in whole units
+  const double h = static_cast<double>(halfWidth) + static_cast<double>(tol);
   const double px = static_cast<double>(x) - r.x1, py = static_cast<double>(y) - r.y1;
   const double vx = static_cast<double>(r.w3) - r.x1, vy = static_cast<double>(r.w4) - r.y1;
   const double len2 = vx * vx + vy * vy;

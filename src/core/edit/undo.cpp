@@ -9,6 +9,7 @@
 
 #include "context.h"
 #include "database/chains.h"
+#include "database/geometry.h"
 #include "database/rings.h"
 #include "database/undo_memory.h"
 #include "screen/view.h"
@@ -60,16 +61,6 @@ void exchange(Record& item, Record& entry) {
   }
 }
 
-void grow(int64_t box[4], bool& any, const int64_t b[4]) {
-  if (!any) {
-    std::copy(b, b + 4, box);
-    any = true;
-    return;
-  }
-  box[0] = std::min(box[0], b[0]), box[1] = std::min(box[1], b[1]);
-  box[2] = std::max(box[2], b[2]), box[3] = std::max(box[3], b[3]);
-}
-
 void markModified(Context& ctx) {
   if (ctx.current != kNull) ctx.rec(ctx.current).size |= kFileModified;
 }
@@ -88,7 +79,7 @@ struct Mover {
   void touch(Handle item) {
     int64_t b[4];
     itemExtent(ctx, item, b);
-    grow(box, any, b);
+    growBox(box, any, b);
   }
   void pushOther(Handle entry, uint8_t kind) {
     push(ctx, to, entry, kind, moved);
@@ -309,7 +300,7 @@ void UndoTransaction::touch(Handle item) {
   if (!ctx_.pool.valid(item)) return;
   int64_t b[4];
   itemExtent(ctx_, item, b);
-  grow(box_, any_, b);
+  growBox(box_, any_, b);
 }
 
 bool UndoTransaction::added(Handle item) {

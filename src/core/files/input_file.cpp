@@ -117,6 +117,18 @@ constexpr auto kSpecial = [] {
   return t;
 }();
 
+// A tab goes to the next multiple of 8 columns (never past the maximum
+// length); NUL is kept as character 255. Returns the new column.
+size_t appendSpecial(std::string& line, size_t col, char c) {
+  if (c == '\t') {
+    const size_t to = std::min((col / 8 + 1) * 8, InputFile::kMaxLine);
+    line.append(to - col, ' ');
+    return to;
+  }
+  line.push_back(c == '\0' ? static_cast<char>(255) : c);
+  return col + 1;
+}
+
 }  // namespace
 
 bool InputFile::nextLine(std::string& line) {
@@ -148,18 +160,7 @@ bool InputFile::nextLine(std::string& line) {
         end = 3;
         break;
       }
-      if (c == '\t') {
-        size_t to = (col / 8 + 1) * 8;
-        if (to > kMaxLine) to = kMaxLine;
-        line.append(to - col, ' ');
-        col = to;
-      } else if (c == '\0') {
-        line.push_back(static_cast<char>(255));
-        ++col;
-      } else {
-        line.push_back(c);
-        ++col;
-      }
+      col = appendSpecial(line, col, c);
       ++i;
     }
     bufPos_ += i;

@@ -352,7 +352,8 @@ void trackLabels(Context& ctx, const Record& r, Handle h, double wpx) {
   uint32_t pixel = invertedPixel(ctx, r.layer);
   Rotation rot(angle);
   for (int k = 0; k < 64; ++k) {
-    double off = step * static_cast<double>((k + 1) / 2) * (k % 2 ? 1 : -1);  // 0, +1, -1, +2, ... steps
+    const int steps = (k + 1) / 2;  // 0, +1, -1, +2, ... steps
+    double off = step * steps * (k % 2 ? 1 : -1);
     if (k > 0 && std::fabs(off) + labelLen / 2 > room / 2) break;
     double cx = mx + off * ux, cy = my + off * uy;
     // Centred on the point, across the track.

@@ -177,58 +177,71 @@ struct CapsuleShape {
   }
 }
 
+// A capsule without an end-disc table: each row from the exact reach.
+template <int Bits, bool Xor>
+void capsuleRowsExact(const CapsuleShape& c, uint8_t* pixels, int pitch, uint32_t pixel) {
+  for (int64_t y = c.firstRow; y < c.endRow; ++y) {
+    double lo, hi;
+    capsuleReach(c, static_cast<double>(y), lo, hi);
+    if (lo > hi) continue;
+    const int a = ceilSmall(lo), b = ceilSmall(hi) - 1;
+    if (a <= b) writeSpan<Bits, Xor>(pixels + static_cast<size_t>(y) * pitch, a, b, pixel);
+  }
+}
+
+// The rows [from, to) each end disc (parts 0, 1) and side (parts 2..5) of a
+// capsule reaches, and the sorted row cuts between which the same parts reach.
+struct CapsuleBands {
+  double ends[2][2];
+  int64_t endRow[2];
+  int64_t from[6], to[6];
+  int parts = 0;
+  int64_t cuts[14];
+  int cutCount = 0;
+};
+
+CapsuleBands capsuleBands(const CapsuleShape& c) {
+  CapsuleBands b{{{c.x1, c.y1}, {c.x2, c.y2}}, {}, {}, {}};
+  const double lowest = static_cast<double>(c.firstRow) - 1, highest = static_cast<double>(c.endRow) + 1;
+  auto row = [&](double v) { return static_cast<int64_t>(std::clamp(v, lowest, highest)); };
+  for (const auto& e : b.ends) {
+    const bool near = std::fabs(e[1]) < 4503599627370496.0;  // 2^52: further off, no row is near it
+    b.endRow[b.parts] = near ? static_cast<int64_t>(e[1]) : 0;
+    b.from[b.parts] = near ? row(e[1] - static_cast<double>(c.halfCount - 1)) : 0;
+    b.to[b.parts] = near ? row(e[1] + static_cast<double>(c.halfCount)) : 0;
+    ++b.parts;
+  }
+  for (int i = 0; i < c.edgeCount; ++i, ++b.parts) {
+    b.from[b.parts] = row(std::ceil(c.edges[i].ylo));
+    b.to[b.parts] = row(std::floor(c.edges[i].yhi)) + 1;
+  }
+  b.cuts[b.cutCount++] = c.firstRow;
+  b.cuts[b.cutCount++] = c.endRow;
+  for (int k = 0; k < b.parts; ++k) {
+    if (b.from[k] > c.firstRow && b.from[k] < c.endRow) b.cuts[b.cutCount++] = b.from[k];
+    if (b.to[k] > c.firstRow && b.to[k] < c.endRow) b.cuts[b.cutCount++] = b.to[k];
+  }
+  for (int i = 1; i < b.cutCount; ++i)  // a handful: insertion sort
+    for (int j = i; j > 0 && b.cuts[j - 1] > b.cuts[j]; --j) std::swap(b.cuts[j - 1], b.cuts[j]);
+  b.cutCount = static_cast<int>(std::unique(b.cuts, b.cuts + b.cutCount) - b.cuts);
+  return b;
+}
+
 // Rows are taken in bands over which the same end discs and sides reach, so
 // that a row looks only at what it meets.
 template <int Bits, bool Xor>
 void capsuleInside(const CapsuleShape& c, uint8_t* pixels, int pitch, uint32_t pixel) {
-  if (!c.half) {
-    for (int64_t y = c.firstRow; y < c.endRow; ++y) {
-      double lo, hi;
-      capsuleReach(c, static_cast<double>(y), lo, hi);
-      if (lo > hi) continue;
-      const int a = ceilSmall(lo), b = ceilSmall(hi) - 1;
-      if (a <= b) writeSpan<Bits, Xor>(pixels + static_cast<size_t>(y) * pitch, a, b, pixel);
-    }
-    return;
-  }
-  const double lowest = static_cast<double>(c.firstRow) - 1, highest = static_cast<double>(c.endRow) + 1;
-  auto row = [&](double v) { return static_cast<int64_t>(std::clamp(v, lowest, highest)); };
-  // Rows [from, to) of each end disc (0, 1) and side (2..5).
-  int64_t from[6], to[6];
-  int parts = 0;
-  const double ends[2][2] = {{c.x1, c.y1}, {c.x2, c.y2}};
-  int64_t endRow[2];
-  for (const auto& e : ends) {
-    const bool near = std::fabs(e[1]) < 4503599627370496.0;  // 2^52: further off, no row is near it
-    endRow[parts] = near ? static_cast<int64_t>(e[1]) : 0;
-    from[parts] = near ? row(e[1] - static_cast<double>(c.halfCount - 1)) : 0;
-    to[parts] = near ? row(e[1] + static_cast<double>(c.halfCount)) : 0;
-    ++parts;
-  }
-  for (int i = 0; i < c.edgeCount; ++i, ++parts) {
-    from[parts] = row(std::ceil(c.edges[i].ylo));
-    to[parts] = row(std::floor(c.edges[i].yhi)) + 1;
-  }
-  int64_t cuts[14];
-  int cutCount = 0;
-  cuts[cutCount++] = c.firstRow;
-  cuts[cutCount++] = c.endRow;
-  for (int k = 0; k < parts; ++k) {
-    if (from[k] > c.firstRow && from[k] < c.endRow) cuts[cutCount++] = from[k];
-    if (to[k] > c.firstRow && to[k] < c.endRow) cuts[cutCount++] = to[k];
-  }
-  for (int i = 1; i < cutCount; ++i)  // a handful: insertion sort
-    for (int j = i; j > 0 && cuts[j - 1] > cuts[j]; --j) std::swap(cuts[j - 1], cuts[j]);
-  cutCount = static_cast<int>(std::unique(cuts, cuts + cutCount) - cuts);
-  for (int band = 0; band + 1 < cutCount; ++band) {
-    const int64_t b0 = cuts[band], b1 = cuts[band + 1];
+  if (!c.half) return capsuleRowsExact<Bits, Xor>(c, pixels, pitch, pixel);
+  const CapsuleBands bands = capsuleBands(c);
+  for (int band = 0; band + 1 < bands.cutCount; ++band) {
+    const int64_t b0 = bands.cuts[band], b1 = bands.cuts[band + 1];
     // What reaches this band: end discs, the flat sides as constants, the sloped sides.
     int discs[2], discCount = 0;
     const CapsuleEdge* sloped[4];
     int slopedCount = 0;
     double flatLo = HUGE_VAL, flatHi = -HUGE_VAL;
-    for (int k = 0; k < parts; ++k) {
-      if (!(from[k] <= b0 && b0 < to[k])) continue;
+    for (int k = 0; k < bands.parts; ++k) {
+      if (!(bands.from[k] <= b0 && b0 < bands.to[k])) continue;
       if (k < 2) {
         discs[discCount++] = k;
         continue;
@@ -243,8 +256,8 @@ void capsuleInside(const CapsuleShape& c, uint8_t* pixels, int pitch, uint32_t p
       const double fy = static_cast<double>(y);
       double lo = flatLo, hi = flatHi;
       for (int k = 0; k < discCount; ++k) {
-        const int64_t d = y - endRow[discs[k]];
-        const double h = c.half[d < 0 ? -d : d], cx = ends[discs[k]][0];
+        const int64_t d = y - bands.endRow[discs[k]];
+        const double h = c.half[d < 0 ? -d : d], cx = bands.ends[discs[k]][0];
         lo = std::min(lo, cx - h), hi = std::max(hi, cx + h);
       }
       for (int k = 0; k < slopedCount; ++k) {

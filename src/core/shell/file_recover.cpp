@@ -25,7 +25,7 @@ std::string recoveryQuestion(const std::string& path, const std::string& copy) {
 
 std::string offerAutosaveCopy(Context& ctx, const std::string& path, bool& recovered) {
   recovered = false;
-  const std::string copy = autosavePath(ctx, path);
+  std::string copy = autosavePath(ctx, path);
   std::error_code ec;
   if (copy.empty() || !fs::is_regular_file(copy, ec) || fs::equivalent(copy, path, ec)) return path;
   const auto copyTime = fs::last_write_time(copy, ec);
@@ -41,7 +41,7 @@ std::string offerAutosaveCopy(Context& ctx, const std::string& path, bool& recov
 }
 
 void removeAutosaveCopy(const Context& ctx, const std::string& path) {
-  const std::string copy = autosavePath(ctx, path);
+  std::string copy = autosavePath(ctx, path);
   std::error_code ec;
   if (copy.empty() || fs::equivalent(copy, path, ec)) return;
   fs::remove(copy, ec);

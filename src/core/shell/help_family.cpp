@@ -22,7 +22,7 @@ constexpr const char* kAboutText = "TRELMO'98 for Linux, version " TRELMO_VERSIO
 // docs folder while the program runs from its build folder.
 std::string manualPath(const Context& ctx) {
   std::error_code ec;
-  const std::string installed = ctx.paths.resources + "/manual.md";
+  std::string installed = ctx.paths.resources + "/manual.md";
   if (std::filesystem::exists(installed, ec)) return installed;
   return (std::filesystem::path(ctx.paths.resources) / ".." / "docs" / "manual.md").lexically_normal().string();
 }

@@ -51,7 +51,7 @@ void completePrefix(Context& ctx, uint16_t key) {
 
 void startPrefix(Context& ctx, char letter) {
   ShellState& s = ctx.shell;
-  s.menuPrefix = letter;
+  s.menuPrefix = static_cast<unsigned char>(letter);
   s.secondDivider = kPrefixDivider;
   s.lastInputSource = kFromKeys;
   ctx.input.lengthBeforePrefix = ctx.input.lengthBeforeKey;

@@ -188,60 +188,65 @@ gerber::Polygons primitiveArea(const Primitive& p, double k) {
   return out;
 }
 
-// A pad of the item model for a macro of one circle, one rectangle (centre
-// line, lower-left line, vector line or a four-cornered outline with right
-// angles) or an obround drawn as a line with a circle on each end.
-bool padOf(const std::vector<Primitive>& prims, double k, Aperture& ap) {
+// Sets the pad of an aperture when its sizes fit the item model.
+bool setPad(Aperture& ap, uint8_t shape, double cx, double cy, double w, double h, double degrees) {
   auto fits = [](double v) { return v > 0 && v <= 65535; };
-  auto set = [&](uint8_t shape, double cx, double cy, double w, double h, double degrees) {
-    if (!fits(w) || !fits(h)) return false;
-    ap.shape = shape, ap.x = static_cast<uint16_t>(std::lround(w)), ap.y = static_cast<uint16_t>(std::lround(h));
-    ap.offsetX = static_cast<int32_t>(std::llround(cx)), ap.offsetY = static_cast<int32_t>(std::llround(cy));
-    ap.angle = shape == kCircle ? 0 : binaryAngle(degrees);
-    return true;
-  };
-  if (std::any_of(prims.begin(), prims.end(), [](const Primitive& p) { return !p.exposed; })) return false;
-  if (prims.size() == 1) {
-    const Primitive& p = prims[0];
-    const std::vector<double>& a = p.a;
-    double x = 0, y = 0;
-    switch (p.code) {
-      case 1:
-        x = arg(a, 3), y = arg(a, 4), turn(x, y, arg(a, 5));
-        return set(kCircle, x * k, y * k, arg(a, 2) * k, arg(a, 2) * k, 0);
-      case 21:
-      case 22:
-        x = arg(a, 4) + (p.code == 22 ? arg(a, 2) / 2 : 0), y = arg(a, 5) + (p.code == 22 ? arg(a, 3) / 2 : 0);
-        turn(x, y, arg(a, 6));
-        return set(kRectangle, x * k, y * k, arg(a, 2) * k, arg(a, 3) * k, arg(a, 6));
-      case 2:
-      case 20: {
-        const double dx = arg(a, 5) - arg(a, 3), dy = arg(a, 6) - arg(a, 4);
-        x = (arg(a, 3) + arg(a, 5)) / 2, y = (arg(a, 4) + arg(a, 6)) / 2, turn(x, y, arg(a, 7));
-        const double degrees = std::atan2(dy, dx) * 180 / M_PI + arg(a, 7);
-        return set(kRectangle, x * k, y * k, std::hypot(dx, dy) * k, arg(a, 2) * k, degrees);
-      }
-      case 4: {
-        if (arg(a, 2) != 4 || a.size() < 14) return false;
-        double px[4], py[4];
-        for (int i = 0; i < 4; ++i) px[i] = arg(a, 3 + 2 * i), py[i] = arg(a, 4 + 2 * i);
-        if (arg(a, 11) != px[0] || arg(a, 12) != py[0]) return false;
-        const double e = 1e-9 * (1 + std::fabs(px[0]) + std::fabs(py[0]));
-        for (int i = 0; i < 4; ++i) {  // right angles at every corner
-          const int j = (i + 1) % 4, m = (i + 3) % 4;
-          const double dot = (px[j] - px[i]) * (px[m] - px[i]) + (py[j] - py[i]) * (py[m] - py[i]);
-          if (std::fabs(dot) > e) return false;
-        }
-        x = (px[0] + px[2]) / 2, y = (py[0] + py[2]) / 2, turn(x, y, arg(a, 13));
-        const double degrees = std::atan2(py[1] - py[0], px[1] - px[0]) * 180 / M_PI + arg(a, 13);
-        return set(kRectangle, x * k, y * k, std::hypot(px[1] - px[0], py[1] - py[0]) * k,
-                   std::hypot(px[2] - px[1], py[2] - py[1]) * k, degrees);
-      }
-      default:
-        return false;
-    }
+  if (!fits(w) || !fits(h)) return false;
+  ap.shape = shape, ap.x = static_cast<uint16_t>(std::lround(w)), ap.y = static_cast<uint16_t>(std::lround(h));
+  ap.offsetX = static_cast<int32_t>(std::llround(cx)), ap.offsetY = static_cast<int32_t>(std::llround(cy));
+  ap.angle = shape == kCircle ? 0 : binaryAngle(degrees);
+  return true;
+}
+
+// A four-cornered outline with right angles at every corner, as a rectangle.
+bool outlinePad(const std::vector<double>& a, double k, Aperture& ap) {
+  if (arg(a, 2) != 4 || a.size() < 14) return false;
+  double px[4], py[4];
+  for (int i = 0; i < 4; ++i) px[i] = arg(a, 3 + 2 * i), py[i] = arg(a, 4 + 2 * i);
+  if (arg(a, 11) != px[0] || arg(a, 12) != py[0]) return false;
+  const double e = 1e-9 * (1 + std::fabs(px[0]) + std::fabs(py[0]));
+  for (int i = 0; i < 4; ++i) {
+    const int j = (i + 1) % 4, m = (i + 3) % 4;
+    const double dot = (px[j] - px[i]) * (px[m] - px[i]) + (py[j] - py[i]) * (py[m] - py[i]);
+    if (std::fabs(dot) > e) return false;
   }
-  if (prims.size() != 3) return false;
+  double x = (px[0] + px[2]) / 2, y = (py[0] + py[2]) / 2;
+  turn(x, y, arg(a, 13));
+  const double degrees = std::atan2(py[1] - py[0], px[1] - px[0]) * 180 / M_PI + arg(a, 13);
+  return setPad(ap, kRectangle, x * k, y * k, std::hypot(px[1] - px[0], py[1] - py[0]) * k,
+                std::hypot(px[2] - px[1], py[2] - py[1]) * k, degrees);
+}
+
+// One primitive: a circle, a rectangle (centre line, lower-left line, vector
+// line) or a right-angled outline.
+bool primitivePad(const Primitive& p, double k, Aperture& ap) {
+  const std::vector<double>& a = p.a;
+  double x = 0, y = 0;
+  switch (p.code) {
+    case 1:
+      x = arg(a, 3), y = arg(a, 4), turn(x, y, arg(a, 5));
+      return setPad(ap, kCircle, x * k, y * k, arg(a, 2) * k, arg(a, 2) * k, 0);
+    case 21:
+    case 22:
+      x = arg(a, 4) + (p.code == 22 ? arg(a, 2) / 2 : 0), y = arg(a, 5) + (p.code == 22 ? arg(a, 3) / 2 : 0);
+      turn(x, y, arg(a, 6));
+      return setPad(ap, kRectangle, x * k, y * k, arg(a, 2) * k, arg(a, 3) * k, arg(a, 6));
+    case 2:
+    case 20: {
+      const double dx = arg(a, 5) - arg(a, 3), dy = arg(a, 6) - arg(a, 4);
+      x = (arg(a, 3) + arg(a, 5)) / 2, y = (arg(a, 4) + arg(a, 6)) / 2, turn(x, y, arg(a, 7));
+      const double degrees = std::atan2(dy, dx) * 180 / M_PI + arg(a, 7);
+      return setPad(ap, kRectangle, x * k, y * k, std::hypot(dx, dy) * k, arg(a, 2) * k, degrees);
+    }
+    case 4:
+      return outlinePad(a, k, ap);
+    default:
+      return false;
+  }
+}
+
+// An obround drawn as a line with a circle of its width on each end.
+bool obroundPad(const std::vector<Primitive>& prims, double k, Aperture& ap) {
   const Primitive *line = nullptr, *c[2] = {nullptr, nullptr};
   for (const Primitive& p : prims) {
     if (p.code == 20 || p.code == 2)
@@ -261,7 +266,15 @@ bool padOf(const std::vector<Primitive>& prims, double k, Aperture& ap) {
   const double dx = arg(l, 5) - arg(l, 3), dy = arg(l, 6) - arg(l, 4);
   double x = (arg(l, 3) + arg(l, 5)) / 2, y = (arg(l, 4) + arg(l, 6)) / 2;
   turn(x, y, rot);
-  return set(kObround, x * k, y * k, (std::hypot(dx, dy) + d) * k, d * k, std::atan2(dy, dx) * 180 / M_PI + rot);
+  return setPad(ap, kObround, x * k, y * k, (std::hypot(dx, dy) + d) * k, d * k, std::atan2(dy, dx) * 180 / M_PI + rot);
+}
+
+// A pad of the item model for a macro of one circle, one rectangle or
+// right-angled outline, or an obround; other macros keep their outline.
+bool padOf(const std::vector<Primitive>& prims, double k, Aperture& ap) {
+  if (std::any_of(prims.begin(), prims.end(), [](const Primitive& p) { return !p.exposed; })) return false;
+  if (prims.size() == 1) return primitivePad(prims[0], k, ap);
+  return prims.size() == 3 && obroundPad(prims, k, ap);
 }
 
 double worldPerUnit(bool metric) { return metric ? 65536.0 / kMmPerInch : 65536.0; }

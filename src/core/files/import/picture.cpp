@@ -97,6 +97,8 @@ PictureType recognisePicture(std::span<const uint8_t> head) {
   if (startsWith(head, std::string_view("II*\0", 4)) || startsWith(head, std::string_view("MM\0*", 4)))
     return PictureType::Tiff;
   if (startsWith(head, "SIMPLE  =")) return PictureType::Fits;
+  if (startsWith(head, "\x89PNG\r\n\x1a\n")) return PictureType::Png;
+  if (startsWith(head, "\xFF\xD8\xFF")) return PictureType::Jpeg;
   if (looksLikePcx(head)) return PictureType::Pcx;
   return PictureType::None;
 }
@@ -118,6 +120,12 @@ std::unique_ptr<PixelImage> decodePicture(std::span<const uint8_t> file) {
       break;
     case PictureType::Fits:
       img = picture::decodeFits(file);
+      break;
+    case PictureType::Png:
+      img = picture::decodePng(file);
+      break;
+    case PictureType::Jpeg:
+      img = picture::decodeJpeg(file);
       break;
     case PictureType::None:
       break;

@@ -1,6 +1,6 @@
-// Picture files (Windows bitmap, PCX, GIF, TIFF, FITS) read into the
+// Picture files (Windows bitmap, PCX, GIF, TIFF, FITS, PNG, JPEG) read into the
 // in-memory pixel image form. Palette pictures keep one byte per pixel with
-// their palette (kind 0 when every palette entry is a grey, kind 1
+// their palette (kind 0 when every palette entry is a grey, kind 2
 // otherwise); 16-bit, 24-bit and true-colour pictures become 24-bit kind 3.
 // Rows are top first; the picture covers 0,0 .. (width-1)/dpi, (height-1)/dpi
 // inches.
@@ -16,7 +16,7 @@ namespace trelmo {
 
 struct Context;
 
-enum class PictureType { None, Bmp, Pcx, Gif, Tiff, Fits };
+enum class PictureType { None, Bmp, Pcx, Gif, Tiff, Fits, Png, Jpeg };
 
 // Largest picture file read into memory for decoding.
 constexpr uint64_t kMaxPictureFileBytes = uint64_t{512} << 20;

@@ -17,6 +17,8 @@ std::unique_ptr<PixelImage> decodePcx(Bytes file);
 std::unique_ptr<PixelImage> decodeGif(Bytes file);
 std::unique_ptr<PixelImage> decodeTiff(Bytes file);
 std::unique_ptr<PixelImage> decodeFits(Bytes file);
+std::unique_ptr<PixelImage> decodePng(Bytes file);
+std::unique_ptr<PixelImage> decodeJpeg(Bytes file);
 
 // Pictures that give no usable resolution (below 50 dpi) are taken as 100 dpi.
 constexpr uint32_t kDefaultDpi = 100;
@@ -28,11 +30,13 @@ inline uint32_t sensibleDpi(double dpi) {
 
 inline uint32_t rgb(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
 
-// A palette image: kind 0 when all 256 palette entries are greys, else 1.
+// A palette image: kind 0 when all 256 palette entries are greys, else 2 (its
+// own palette; kind 1 is the display's fixed colour cube, which would show
+// the picture's indices in the wrong colours).
 inline uint32_t paletteKind(const uint32_t* palette, int count) {
   for (int i = 0; i < count; ++i) {
     const uint32_t c = palette[i];
-    if (((c >> 16) & 255) != ((c >> 8) & 255) || ((c >> 8) & 255) != (c & 255)) return 1;
+    if (((c >> 16) & 255) != ((c >> 8) & 255) || ((c >> 8) & 255) != (c & 255)) return 2;
   }
   return 0;
 }

@@ -156,7 +156,7 @@ std::unique_ptr<PixelImage> decodeTiff(Bytes f) {
   } else {
     ok = readRgbaRows(t.get(), width, height, [&](uint32_t y, const uint32_t* px) {
       uint8_t* dst = img->row(y);
-      for (uint32_t x = 0; x < width; ++x) {
+      for (size_t x = 0; x < width; ++x) {
         dst[3 * x] = static_cast<uint8_t>(TIFFGetR(px[x]));
         dst[3 * x + 1] = static_cast<uint8_t>(TIFFGetG(px[x]));
         dst[3 * x + 2] = static_cast<uint8_t>(TIFFGetB(px[x]));
