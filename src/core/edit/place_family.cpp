@@ -396,7 +396,7 @@ void solidAccept(Context& ctx) {
   const int32_t x = ctx.view.cursorX, y = ctx.view.cursorY;
   if (v.size() >= 2 && samePoint(v[v.size() - 2], v.back(), x, y)) {
     v.resize(v.size() - 2);
-  } else if (v.size() < 2 * 65536) {
+  } else if (v.size() < size_t{2} * 65536) {
     v.push_back(x), v.push_back(y);
   }
   solidPrompt(ctx);

@@ -56,6 +56,123 @@ std::vector<Handle> toggleEnds(Context& ctx, int32_t ax, int32_t ay, int32_t bx,
   return toggled;
 }
 
+using Points = std::vector<std::pair<int32_t, int32_t>>;
+
+class RouteSearch {
+ public:
+  RouteSearch(Context& ctx, int layer, uint16_t width, double step)
+      : ctx_(ctx), layer_(layer), width_(width), step_(step), g_(static_cast<int64_t>(step)) {}
+
+  // Runs the rounds; true when the fronts met.
+  bool search(int32_t ax, int32_t ay, int32_t bx, int32_t by) {
+    start(fronts_[0], ax, ay);
+    start(fronts_[1], bx, by);
+    for (int round = 0; round < kRounds; ++round)
+      for (int k = 0; k < 2; ++k) {
+        const Turn t = turn(fronts_[k], fronts_[1 - k]);
+        if (t != Turn::kGoing) return t == Turn::kMet;
+      }
+    return false;
+  }
+
+  // A's chain from its start, then B's back to its start, runs in one
+  // direction joined and steps shorter than 4 units left out.
+  Points corners() const {
+    Points points;
+    for (int32_t i = static_cast<int32_t>(fronts_[0].current); i >= 0; i = fronts_[0].nodes[i].parent)
+      points.emplace_back(fronts_[0].nodes[i].x, fronts_[0].nodes[i].y);
+    std::reverse(points.begin(), points.end());
+    for (int32_t i = static_cast<int32_t>(fronts_[1].current); i >= 0; i = fronts_[1].nodes[i].parent)
+      points.emplace_back(fronts_[1].nodes[i].x, fronts_[1].nodes[i].y);
+    Points out{points.front()};
+    for (size_t i = 1; i < points.size(); ++i) addCorner(out, points[i]);
+    const auto& end = points.back();
+    if (out.size() > 1 && near(out.back(), end))
+      out.back() = end;
+    else if (out.back() != end)
+      out.push_back(end);
+    return out;
+  }
+
+ private:
+  enum class Turn { kGoing, kMet, kStuck };
+
+  static bool near(const std::pair<int32_t, int32_t>& a, const std::pair<int32_t, int32_t>& b) {
+    return std::abs(int64_t{a.first} - b.first) < 4 && std::abs(int64_t{a.second} - b.second) < 4;
+  }
+
+  static void addCorner(Points& out, const std::pair<int32_t, int32_t>& p) {
+    const auto& last = out.back();
+    if (near(p, last)) return;
+    if (out.size() >= 2) {
+      const auto& before = out[out.size() - 2];
+      const bool sameX = before.first == last.first && last.first == p.first;
+      const bool sameY = before.second == last.second && last.second == p.second;
+      if (sameX || sameY) {
+        out.back() = p;
+        return;
+      }
+    }
+    out.push_back(p);
+  }
+
+  static void start(Front& f, int32_t x, int32_t y) {
+    f.nodes.push_back({x, y, 0, kNoDirection, kNoDirection, -1, false});
+    f.seen.insert({x, y});
+  }
+
+  int64_t estimate(const Node& n, const Node& to) const {
+    const int64_t dx = std::abs(int64_t{n.x} - to.x), dy = std::abs(int64_t{n.y} - to.y);
+    return dx + dy + (dx >= g_ && dy >= g_ ? g_ : 0);
+  }
+
+  int32_t stepped(int32_t v, int d) const {
+    return static_cast<int32_t>(std::clamp<int64_t>(snap(v + d * step_, step_), INT32_MIN, INT32_MAX));
+  }
+
+  void expand(Front& f, size_t i) {
+    const Node node = f.nodes[i];
+    for (int8_t d = 0; d < 4; ++d) {
+      if (node.dir != kNoDirection && d == (node.dir + 2) % 4) continue;  // straight back
+      const int64_t run = freeRun(ctx_, layer_, width_, node.x, node.y, kRun[d]).distance;
+      if (run < g_) continue;
+      const int32_t nx = stepped(node.x, kStepX[d]), ny = stepped(node.y, kStepY[d]);
+      if (!f.seen.insert({nx, ny}).second) continue;
+      int64_t cost = node.cost + std::abs(int64_t{nx} - node.x) + std::abs(int64_t{ny} - node.y);
+      if (node.dir != kNoDirection && d != node.dir) cost += node.parentDir != node.dir ? g_ * 5 / 2 : g_;
+      if (run < 4 * g_) cost += g_ / 4;
+      f.nodes.push_back({nx, ny, cost, d, node.dir, static_cast<int32_t>(i), false});
+    }
+  }
+
+  Turn turn(Front& f, const Front& other) {
+    if (!f.nodes[f.current].closed) {
+      f.nodes[f.current].closed = true;
+      expand(f, f.current);
+    }
+    const Node& target = other.nodes[other.current];
+    size_t best = f.nodes.size();
+    int64_t bestSum = 0;
+    for (size_t i = 0; i < f.nodes.size(); ++i) {
+      if (f.nodes[i].closed) continue;
+      const int64_t sum = f.nodes[i].cost + estimate(f.nodes[i], target);
+      if (best == f.nodes.size() || sum < bestSum) best = i, bestSum = sum;
+    }
+    if (best == f.nodes.size()) return Turn::kStuck;
+    f.current = best;
+    const int64_t dx = std::abs(int64_t{f.nodes[best].x} - target.x),
+                  dy = std::abs(int64_t{f.nodes[best].y} - target.y);
+    return (dx <= 4 && dy < g_) || (dy <= 4 && dx < g_) ? Turn::kMet : Turn::kGoing;
+  }
+
+  Context& ctx_;
+  int layer_;
+  uint16_t width_;
+  double step_;
+  int64_t g_;
+  Front fronts_[2];
+};
+
 }  // namespace
 
 std::vector<std::pair<int32_t, int32_t>> routedPath(Context& ctx, int layer, uint16_t width, int32_t ax, int32_t ay,
@@ -64,94 +181,12 @@ std::vector<std::pair<int32_t, int32_t>> routedPath(Context& ctx, int layer, uin
   const int64_t g = ctx.params.snapStep >> 16;
   if (ctx.current == kNull || g < 2 || (std::abs(int64_t{bx} - ax) < g && std::abs(int64_t{by} - ay) < g)) return {};
   const std::vector<Handle> toggled = toggleEnds(ctx, ax, ay, bx, by);
-  Front fronts[2];
-  fronts[0].nodes.push_back({ax, ay, 0, kNoDirection, kNoDirection, -1, false});
-  fronts[1].nodes.push_back({bx, by, 0, kNoDirection, kNoDirection, -1, false});
-  fronts[0].seen.insert({ax, ay});
-  fronts[1].seen.insert({bx, by});
-  auto estimate = [g](const Node& n, const Node& to) {
-    const int64_t dx = std::abs(int64_t{n.x} - to.x), dy = std::abs(int64_t{n.y} - to.y);
-    return dx + dy + (dx >= g && dy >= g ? g : 0);
-  };
-  auto expand = [&](Front& f, size_t i) {
-    const Node node = f.nodes[i];
-    for (int8_t d = 0; d < 4; ++d) {
-      if (node.dir != kNoDirection && d == (node.dir + 2) % 4) continue;  // straight back
-      const int64_t run = freeRun(ctx, layer, width, node.x, node.y, kRun[d]).distance;
-      if (run < g) continue;
-      const int32_t nx =
-          static_cast<int32_t>(std::clamp<int64_t>(snap(node.x + kStepX[d] * step, step), INT32_MIN, INT32_MAX));
-      const int32_t ny =
-          static_cast<int32_t>(std::clamp<int64_t>(snap(node.y + kStepY[d] * step, step), INT32_MIN, INT32_MAX));
-      if (!f.seen.insert({nx, ny}).second) continue;
-      int64_t cost = node.cost + std::abs(int64_t{nx} - node.x) + std::abs(int64_t{ny} - node.y);
-      if (node.dir != kNoDirection && d != node.dir) cost += node.parentDir != node.dir ? g * 5 / 2 : g;
-      if (run < 4 * g) cost += g / 4;
-      f.nodes.push_back({nx, ny, cost, d, node.dir, static_cast<int32_t>(i), false});
-    }
-  };
-  bool met = false;
-  for (int round = 0; round < kRounds && !met; ++round) {
-    bool stuck = false;
-    for (int k = 0; k < 2 && !met; ++k) {
-      Front& f = fronts[k];
-      const Front& other = fronts[1 - k];
-      if (!f.nodes[f.current].closed) {
-        f.nodes[f.current].closed = true;
-        expand(f, f.current);
-      }
-      const Node& target = other.nodes[other.current];
-      size_t best = f.nodes.size();
-      int64_t bestSum = 0;
-      for (size_t i = 0; i < f.nodes.size(); ++i) {
-        if (f.nodes[i].closed) continue;
-        const int64_t sum = f.nodes[i].cost + estimate(f.nodes[i], target);
-        if (best == f.nodes.size() || sum < bestSum) best = i, bestSum = sum;
-      }
-      if (best == f.nodes.size()) {
-        stuck = true;
-        break;
-      }
-      f.current = best;
-      const int64_t dx = std::abs(int64_t{f.nodes[best].x} - target.x),
-                    dy = std::abs(int64_t{f.nodes[best].y} - target.y);
-      met = (dx <= 4 && dy < g) || (dy <= 4 && dx < g);
-    }
-    if (stuck) break;
-  }
+  RouteSearch search(ctx, layer, width, step);
+  const bool met = search.search(ax, ay, bx, by);
   for (Handle h : toggled) ctx.rec(h).flags ^= kHilight;
   if (!met) return {};
-  // A's chain from its start, then B's chain back to its start.
-  std::vector<std::pair<int32_t, int32_t>> points;
-  for (int32_t i = static_cast<int32_t>(fronts[0].current); i >= 0; i = fronts[0].nodes[i].parent)
-    points.emplace_back(fronts[0].nodes[i].x, fronts[0].nodes[i].y);
-  std::reverse(points.begin(), points.end());
-  for (int32_t i = static_cast<int32_t>(fronts[1].current); i >= 0; i = fronts[1].nodes[i].parent)
-    points.emplace_back(fronts[1].nodes[i].x, fronts[1].nodes[i].y);
-  // Runs in one direction become one segment; steps shorter than 4 units go.
-  std::vector<std::pair<int32_t, int32_t>> corners{points.front()};
-  for (size_t i = 1; i < points.size(); ++i) {
-    const auto& p = points[i];
-    const auto& last = corners.back();
-    if (std::abs(int64_t{p.first} - last.first) < 4 && std::abs(int64_t{p.second} - last.second) < 4) continue;
-    if (corners.size() >= 2) {
-      const auto& before = corners[corners.size() - 2];
-      const bool sameX = before.first == last.first && last.first == p.first;
-      const bool sameY = before.second == last.second && last.second == p.second;
-      if (sameX || sameY) {
-        corners.back() = p;
-        continue;
-      }
-    }
-    corners.push_back(p);
-  }
-  const auto& end = points.back();
-  if (corners.size() > 1 && std::abs(int64_t{corners.back().first} - end.first) < 4 &&
-      std::abs(int64_t{corners.back().second} - end.second) < 4)
-    corners.back() = end;
-  else if (corners.back() != end)
-    corners.push_back(end);
-  return corners.size() >= 2 ? corners : std::vector<std::pair<int32_t, int32_t>>{};
+  Points corners = search.corners();
+  return corners.size() >= 2 ? corners : Points{};
 }
 
 }  // namespace trelmo
