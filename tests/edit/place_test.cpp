@@ -159,6 +159,35 @@ TEST(PlaceLine, AViaJoinsATrackStartedOnOneTrackOfAnotherCopperLayer) {
   EXPECT_EQ(b.count(kPad), pads + 1);
 }
 
+TEST(PlaceLine, ARoutedLineGoesRoundWhatIsInTheWay) {
+  PlaceBoard b;
+  // A wall on top copper between the two ends.
+  const Handle wall =
+      createItem(b.ctx.pool, b.ctx.current, kLine, 3, 655, inches(6), inches(4.5), inches(6), inches(5.5), kNull);
+  ASSERT_NE(wall, kNull);
+  const std::string before = b.items();
+  b.at(5, 5, 'U');
+  b.at(7, 5, 'U');
+  releaseGrabList(b.ctx);
+  std::vector<Record> segments;
+  for (Handle h = b.ctx.rec(wall).next; h != b.ctx.current; h = b.ctx.rec(h).next) segments.push_back(b.ctx.rec(h));
+  ASSERT_GE(segments.size(), 3u);
+  EXPECT_EQ(segments.front().x1, inches(5));
+  EXPECT_EQ(segments.front().y1, inches(5));
+  EXPECT_EQ(segments.back().w3, inches(7));
+  EXPECT_EQ(segments.back().w4, inches(5));
+  const double keep = (655 + 655) / 2.0 / 65536 + b.ctx.params.lineToLine / 65536.0;
+  for (size_t i = 0; i < segments.size(); ++i) {
+    const Record& r = segments[i];
+    if (i > 0) EXPECT_TRUE(r.x1 == segments[i - 1].w3 && r.y1 == segments[i - 1].w4) << "joined end to end";
+    const bool across = std::min(r.x1, r.w3) < inches(6) && std::max(r.x1, r.w3) > inches(6);
+    if (across) EXPECT_TRUE(r.y1 > inches(5.5 + keep) || r.y1 < inches(4.5 - keep)) << r.y1 / 65536.0;
+  }
+  // One click, one event.
+  EXPECT_TRUE(undoEvent(b.ctx));
+  EXPECT_EQ(b.items(), before);
+}
+
 TEST(PlaceVia, AViaEndsTheRubberBandAsOneEvent) {
   PlaceBoard b;
   const std::string original = b.items();

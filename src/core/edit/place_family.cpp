@@ -14,6 +14,7 @@
 #include "edit/place_boxes.h"
 #include "edit/place_functions.h"
 #include "edit/place_geometry.h"
+#include "edit/place_route.h"
 #include "edit/undo.h"
 #include "screen/draw_items.h"
 #include "screen/view.h"
@@ -163,7 +164,13 @@ void lineStep(Context& ctx, uint16_t code) {
   }
   {
     UndoTransaction t(ctx);
-    if (createLine(ctx, t, band, ax, ay, bx, by) == kNull) return ctx.host->sound(Sound::Beop);
+    // The routed line goes round what is in the way, in runs along the axes.
+    std::vector<std::pair<int32_t, int32_t>> path;
+    if (code == fc('P', 'U')) path = routedPath(ctx, band.layer, band.size, ax, ay, bx, by);
+    if (path.size() < 2) path = {{ax, ay}, {bx, by}};
+    for (size_t i = 0; i + 1 < path.size(); ++i)
+      if (createLine(ctx, t, band, path[i].first, path[i].second, path[i + 1].first, path[i + 1].second) == kNull)
+        return ctx.host->sound(Sound::Beop);
   }
   reshapeGhost(ctx, *g, [&](Record& b) { b.x1 = bx, b.y1 = by, b.w3 = bx, b.w4 = by; });
   ctx.edit.place.lastX = bx, ctx.edit.place.lastY = by;
@@ -389,7 +396,7 @@ void solidAccept(Context& ctx) {
   const int32_t x = ctx.view.cursorX, y = ctx.view.cursorY;
   if (v.size() >= 2 && samePoint(v[v.size() - 2], v.back(), x, y)) {
     v.resize(v.size() - 2);
-  } else if (v.size() < 2 * 65536) {
+  } else if (v.size() < size_t{2} * 65536) {
     v.push_back(x), v.push_back(y);
   }
   solidPrompt(ctx);

@@ -131,84 +131,96 @@ void insert(PlaceState& ps, char c) {
   ps.typed = true;
 }
 
+// The caret keys: false when the key cannot act (the caret at an end).
+bool caretKey(PlaceState& ps, uint8_t scan) {
+  const size_t n = ps.text.size();
+  switch (scan) {
+    case kLeft:
+      if (ps.caret == 0) return false;
+      --ps.caret;
+      return true;
+    case kRight:
+      if (ps.caret >= n) return false;
+      ++ps.caret;
+      return true;
+    case kHome:
+      ps.caret = 0;
+      return true;
+    case kEnd:
+      ps.caret = n;
+      return true;
+    case kCtrlLeft:
+      if (ps.caret == 0) return false;
+      while (ps.caret > 0 && ps.text[ps.caret - 1] == ' ') --ps.caret;
+      while (ps.caret > 0 && ps.text[ps.caret - 1] != ' ') --ps.caret;
+      return true;
+    case kCtrlRight:
+      if (ps.caret >= n) return false;
+      while (ps.caret < n && ps.text[ps.caret] == ' ') ++ps.caret;
+      while (ps.caret < n && ps.text[ps.caret] != ' ') ++ps.caret;
+      return true;
+    case kDelete:
+      if (ps.caret >= n) return false;
+      ps.text.erase(ps.caret, 1);
+      ps.typed = true;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Alt-2, Alt-4, Alt-U and Alt-O: the special characters; false for others.
+bool specialCharacter(PlaceState& ps, uint8_t scan) {
+  switch (scan) {
+    case kAlt2:
+      insert(ps, static_cast<char>(kHalf));
+      return true;
+    case kAlt4:
+      insert(ps, static_cast<char>(kQuarter));
+      return true;
+    case kAltU:
+      insert(ps, static_cast<char>(kMicro));
+      return true;
+    case kAltO:
+      insert(ps, static_cast<char>(kOhm));
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Up and Down: commit, then edit the text item before or after this one.
+void editNeighbour(Context& ctx, bool up) {
+  commit(ctx);
+  const Handle next = neighbourText(ctx, ctx.edit.place.editing, up);
+  endEntry(ctx);
+  if (next == kNull) return ctx.host->sound(Sound::Beep);
+  startTextEntry(ctx, ctx.rec(next).x1, ctx.rec(next).y1, next);
+}
+
 void textKey(Context& ctx, uint16_t key) {
   PlaceState& ps = ctx.edit.place;
   const auto c = static_cast<uint8_t>(key & 0xFF);
   const auto scan = static_cast<uint8_t>(key >> 8);
   const bool extended = c == 0 || c == 0xE0;
-  auto beep = [&] { ctx.host->sound(Sound::Beep); };
   if (key == kKeyEscape || c == 27) return endEntry(ctx);
   if (c == 13) {
     commit(ctx);
     return endEntry(ctx);
   }
+  if (extended && (scan == kUp || scan == kDown)) return editNeighbour(ctx, scan == kUp);
+  bool acted = true;
   if (c == 10) {
     insert(ps, static_cast<char>(kLineBreak));
   } else if (c == 8) {
-    if (ps.caret == 0) return beep();
-    ps.text.erase(--ps.caret, 1);
-    ps.typed = true;
+    acted = ps.caret > 0;
+    if (acted) ps.text.erase(--ps.caret, 1), ps.typed = true;
   } else if (c >= 32 && c < 127) {
     insert(ps, static_cast<char>(c));
-  } else if (extended) {
-    switch (scan) {
-      case kLeft:
-        if (ps.caret == 0) return beep();
-        --ps.caret;
-        break;
-      case kRight:
-        if (ps.caret >= ps.text.size()) return beep();
-        ++ps.caret;
-        break;
-      case kHome:
-        ps.caret = 0;
-        break;
-      case kEnd:
-        ps.caret = ps.text.size();
-        break;
-      case kCtrlLeft:
-        if (ps.caret == 0) return beep();
-        while (ps.caret > 0 && ps.text[ps.caret - 1] == ' ') --ps.caret;
-        while (ps.caret > 0 && ps.text[ps.caret - 1] != ' ') --ps.caret;
-        break;
-      case kCtrlRight:
-        if (ps.caret >= ps.text.size()) return beep();
-        while (ps.caret < ps.text.size() && ps.text[ps.caret] == ' ') ++ps.caret;
-        while (ps.caret < ps.text.size() && ps.text[ps.caret] != ' ') ++ps.caret;
-        break;
-      case kDelete:
-        if (ps.caret >= ps.text.size()) return beep();
-        ps.text.erase(ps.caret, 1);
-        ps.typed = true;
-        break;
-      case kAlt2:
-        insert(ps, static_cast<char>(kHalf));
-        break;
-      case kAlt4:
-        insert(ps, static_cast<char>(kQuarter));
-        break;
-      case kAltU:
-        insert(ps, static_cast<char>(kMicro));
-        break;
-      case kAltO:
-        insert(ps, static_cast<char>(kOhm));
-        break;
-      case kUp:
-      case kDown: {
-        // Commit, then edit the text item before or after this one.
-        commit(ctx);
-        const Handle from = ps.editing;
-        const Handle next = neighbourText(ctx, from, scan == kUp);
-        endEntry(ctx);
-        if (next == kNull) return beep();
-        return startTextEntry(ctx, ctx.rec(next).x1, ctx.rec(next).y1, next);
-      }
-      default:
-        return beep();
-    }
   } else {
-    return beep();
+    acted = extended && (caretKey(ps, scan) || specialCharacter(ps, scan));
   }
+  if (!acted) return ctx.host->sound(Sound::Beep);
   showEntry(ctx);
 }
 

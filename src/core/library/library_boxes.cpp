@@ -111,7 +111,7 @@ bool applyLibraryFiles(Context& ctx, DialogBox& box) {
   for (int i = 0; i < kLibraries; ++i) {
     char* slot = ctx.params.libraries[i];
     std::memset(slot, 0, kLibraryNameMax + 1);
-    if (static_cast<size_t>(i) < names.size()) std::memcpy(slot, names[i].data(), names[i].size());
+    if (static_cast<size_t>(i) < names.size()) names[i].copy(slot, kLibraryNameMax);
   }
   std::string& stored = ctx.shell.prefs.libraryPath;
   stored = useDefault || path.empty() ? std::string() : path;
