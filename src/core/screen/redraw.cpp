@@ -84,8 +84,9 @@ std::vector<WorldRect> worldRects(const View& v, const std::vector<Rect>& rects)
 }
 
 // Whether an item may put pixels into one of the rectangles: its box widened
-// by half its width, pads by the most any pass grows them. Text is always
-// kept, since drawing measures it first; records drawing ignores never are.
+// by half its width, pads (out to half the diagonal when turned) by the most
+// any pass grows them. Text is always kept, since drawing measures it first;
+// records that drawing ignores never are.
 bool mayReach(const Record& r, const std::vector<WorldRect>& world, double padGrow) {
   double l = 0, b = 0, rt = 0, t = 0;
   switch (r.type()) {
@@ -105,7 +106,8 @@ bool mayReach(const Record& r, const std::vector<WorldRect>& world, double padGr
       break;
     }
     case kPad: {
-      const double reach = (std::max(item::padX(r), item::padY(r)) + padGrow) / 2.0;
+      const double xs = item::padX(r), ys = item::padY(r);
+      const double reach = ((item::padAngle(r) % 16384 ? std::hypot(xs, ys) : std::max(xs, ys)) + padGrow) / 2.0;
       l = r.x1 - reach, rt = r.x1 + reach, b = r.y1 - reach, t = r.y1 + reach;
       break;
     }
