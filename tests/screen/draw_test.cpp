@@ -167,6 +167,59 @@ TEST_F(Drawing, ComponentsOutsideTheDirtyRectanglesAreSkippedWhole) {
   EXPECT_EQ(colourAt(50, 99), 0xAA0000u);
 }
 
+// Items are culled by their boxes before drawing: redrawing the view in thin
+// strips, two at a time, must give the pixels of one whole redraw, with wide
+// tracks, grown mask and paste pads, turned pads and arcs reaching across the
+// strip edges.
+TEST_F(Drawing, RedrawInStripsMatchesTheWholeRedraw) {
+  ctx.params.drawPads = kPadsDense | kPadMaskPaste;
+  ctx.params.maskSwell = 6554;
+  ctx.params.pasteShrink = -3277;  // paste grown rather than shrunk
+  ctx.params.currentLayer = 1;
+  std::mt19937 rng(22);
+  auto coord = [&](int32_t span) { return static_cast<int32_t>(rng() % span) - span / 8; };
+  const uint8_t padTypes[] = {item::kRectThru, item::kOvalThru, item::kRoundVia, item::kOvalSmt, item::kRectSmt};
+  for (int i = 0; i < 60; ++i) {
+    int32_t x = coord(2 * kInch + kInch / 4), y = coord(3 * kInch / 2 + kInch / 4);
+    switch (i % 5) {
+      case 0:
+        line(1 + i % 3, 1000 + static_cast<int32_t>(rng() % 20000), x, y, x + coord(kInch), y + coord(kInch));
+        break;
+      case 1:
+        pad(i % 2 ? 1 : 2, padTypes[rng() % 5], static_cast<uint16_t>(3000 + rng() % 9000),
+            static_cast<uint16_t>(3000 + rng() % 9000), 1500, static_cast<uint16_t>(rng() % 65536), x, y);
+        break;
+      case 2:
+        arc(1, 500 + static_cast<int32_t>(rng() % 8000), x, y, 5000 + static_cast<int32_t>(rng() % 30000),
+            static_cast<uint16_t>(rng() % 65536), static_cast<uint16_t>(rng() % 65536));
+        break;
+      case 3:
+        arc(3, 20000, x, y, 9000, 0, 0);  // a full ring
+        break;
+      default:
+        solid(2, {{x, y}, {x + 9000, y + 2000}, {x + 4000, y + 12000}});
+    }
+  }
+  ASSERT_TRUE(drawDesign(ctx, true));
+  const std::vector<uint32_t> whole = surfaceColours(ctx.screen.surface);
+  Surface& sf = ctx.screen.surface;
+  for (int across = 0; across < 2; ++across) {
+    sf.setClip(sf.bounds());
+    sf.fillRect(ctx.screen.gridPixel, 0, 0, canvas.width - 1, canvas.height - 1);
+    const int length = across ? canvas.height : canvas.width;
+    for (int at = 0; at < length; at += 14) {
+      auto strip = [&](int from) {
+        int to = std::min(from + 6, length - 1);
+        return across ? Rect{0, from, canvas.width - 1, to} : Rect{from, 0, to, canvas.height - 1};
+      };
+      ctx.screen.dirty = {strip(at), strip(std::min(at + 7, length - 1))};
+      ASSERT_TRUE(drawDesign(ctx, true));
+    }
+    ctx.screen.dirty.clear();
+    EXPECT_EQ(surfaceColours(sf), whole) << (across ? "rows" : "columns");
+  }
+}
+
 TEST_F(Drawing, PendingZoomInterruptsTheRedraw) {
   EXPECT_EQ(inputCheckInterval(0xFFFFFFFFu), 1);
   EXPECT_EQ(inputCheckInterval(0x0FFFFFFFu), 16);

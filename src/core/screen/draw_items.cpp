@@ -475,7 +475,9 @@ bool drawPad(Context& ctx, uint32_t pixel, Handle h, int32_t padGrow) {
   Surface& sf = ctx.screen.surface;
   double xs = std::max(0.0, static_cast<double>(item::padX(r)) + padGrow);
   double ys = std::max(0.0, static_cast<double>(item::padY(r)) + padGrow);
-  double sx = px.len(xs), sy = px.len(ys), cx = px.fx(r.x1), cy = px.fy(r.y1), m = std::max(sx, sy) / 2 + 2;
+  double sx = px.len(xs), sy = px.len(ys), cx = px.fx(r.x1), cy = px.fy(r.y1);
+  // A turned pad's corners reach out to half its diagonal.
+  double m = (item::padAngle(r) % 16384 ? std::hypot(sx, sy) : std::max(sx, sy)) / 2 + 2;
   if (missesClip(sf, cx - m, cy - m, cx + m, cy + m)) return false;
   int64_t icx = px.x(r.x1), icy = px.y(r.y1);
   uint8_t type = item::padType(r);

@@ -65,6 +65,59 @@ Rect pixelBox(const View& v, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
   return {c(std::min(l, r)), c(std::min(t, b)), c(std::max(l, r)), c(std::max(t, b))};
 }
 
+// The redraw rectangles in world units, widened by a few pixels so that every
+// item whose own clip test would pass lies within reach of one of them.
+struct WorldRect {
+  double left, bottom, right, top;
+};
+
+std::vector<WorldRect> worldRects(const View& v, const std::vector<Rect>& rects) {
+  const double s = v.viewScale / 4294967296.0;
+  constexpr double m = 4;
+  const double h = v.screenHeight - 1;
+  std::vector<WorldRect> out;
+  out.reserve(rects.size());
+  for (const Rect& r : rects)
+    out.push_back({(r.left - m + v.viewOriginX) / s, (h - (r.bottom + m) + v.viewOriginY) / s,
+                   (r.right + m + v.viewOriginX) / s, (h - (r.top - m) + v.viewOriginY) / s});
+  return out;
+}
+
+// Whether an item may put pixels into one of the rectangles: its box widened
+// by half its width, pads (out to half the diagonal when turned) by the most
+// any pass grows them. Text is always kept, since drawing measures it first;
+// records that drawing ignores never are.
+bool mayReach(const Record& r, const std::vector<WorldRect>& world, double padGrow) {
+  double l = 0, b = 0, rt = 0, t = 0;
+  switch (r.type()) {
+    case kSentinel:
+    case kText:
+      return true;
+    case kLine: {
+      if (r.size == 0 && r.ext != kNull) return true;  // a filled polygon
+      const double half = r.size / 2.0;
+      l = std::min(r.x1, r.w3) - half, rt = std::max(r.x1, r.w3) + half;
+      b = std::min(r.y1, r.w4) - half, t = std::max(r.y1, r.w4) + half;
+      break;
+    }
+    case kArc: {
+      const double reach = std::fabs(static_cast<double>(item::radius(r))) + r.size / 2.0;
+      l = r.x1 - reach, rt = r.x1 + reach, b = r.y1 - reach, t = r.y1 + reach;
+      break;
+    }
+    case kPad: {
+      const double xs = item::padX(r), ys = item::padY(r);
+      const double reach = ((item::padAngle(r) % 16384 ? std::hypot(xs, ys) : std::max(xs, ys)) + padGrow) / 2.0;
+      l = r.x1 - reach, rt = r.x1 + reach, b = r.y1 - reach, t = r.y1 + reach;
+      break;
+    }
+    default:
+      return false;
+  }
+  return std::any_of(world.begin(), world.end(),
+                     [&](const WorldRect& w) { return rt >= w.left && l <= w.right && t >= w.bottom && b <= w.top; });
+}
+
 std::vector<Rect> redrawRects(const Context& ctx) {
   const Rect& area = ctx.view.area;
   std::vector<Rect> out;
@@ -210,6 +263,22 @@ bool drawDesign(Context& ctx, bool clear) {
       if (!intersect(box, r).empty()) return true;
     return false;
   };
+  // One walk keeps, in drawing order, what may reach the rectangles; every
+  // pass then runs over those alone, so a redraw follows the visible items.
+  std::vector<Handle> kept;
+  if (ctx.view.viewScale == 0) {
+    walkDesign(ctx, enter, [&](Handle h) {
+      kept.push_back(h);
+      return true;
+    });
+  } else {
+    const std::vector<WorldRect> world = worldRects(ctx.view, rects);
+    const double padGrow = std::fabs(static_cast<double>(p.maskSwell)) + std::fabs(static_cast<double>(p.pasteShrink));
+    walkDesign(ctx, enter, [&](Handle h) {
+      if (mayReach(ctx.rec(h), world, padGrow)) kept.push_back(h);
+      return true;
+    });
+  }
   bool completed = true;
   for (size_t i = 0; i < passes.size() && completed; ++i) {
     int pass = passes[i];
@@ -217,7 +286,7 @@ bool drawDesign(Context& ctx, bool clear) {
     const LayerEntry& passEntry = p.layers[pass & 255];
     bool maskPass = pass < 256 && (p.drawPads & kPadMaskPaste) && passEntry.kind() == kMask;
     bool pastePass = pass < 256 && (p.drawPads & kPadMaskPaste) && passEntry.kind() == kPaste;
-    completed = walkDesign(ctx, enter, [&](Handle h) {
+    auto visit = [&](Handle h) {
       const Record& r = ctx.rec(h);
       if (r.type() == kSentinel) return last ? drawIn(h, 0, -1) : true;
       if (pass == kPadMasterPass) return (r.layer == 0 || throughHolePad(r)) ? drawIn(h, 0, -1) : true;
@@ -230,7 +299,12 @@ bool drawDesign(Context& ctx, bool clear) {
         return drawIn(h, p.maskSwell, pass);
       if (pastePass && smtSameSide) return drawIn(h, -p.pasteShrink, pass);
       return true;
-    });
+    };
+    for (Handle h : kept)
+      if (!visit(h)) {
+        completed = false;
+        break;
+      }
   }
   // What follows the cursor (ghosts) goes over the fresh pixels of each rectangle.
   if (s.drawOverlay)
