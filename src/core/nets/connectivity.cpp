@@ -210,6 +210,40 @@ bool Connectivity::seedHit(int b, int layer, int32_t x, int32_t y, int tol) cons
   }
 }
 
+namespace {
+
+// What a line (a track or a filled solid) A meets of B.
+bool lineJoins(const Context& ctx, const Record& A, const Record& B) {
+  if (solidLine(A)) {
+    if (track(B))
+      return solidHit(ctx, A, B.x1, B.y1, c32(halfWidth(B))) || solidHit(ctx, A, B.w3, B.w4, c32(halfWidth(B)));
+    if (solidLine(B)) return anyVertex(ctx, A, [&](const Record& v) { return solidHit(ctx, B, v.x1, v.y1, 0); });
+    if (B.type() == kPad) return solidHit(ctx, A, B.x1, B.y1, c32(padSmaller(B) / 2));
+    return false;
+  }
+  if (track(B)) {
+    const int64_t d = halfWidth(A) + halfWidth(B);
+    if (endNear(A, B, d) || endNear(B, A, d)) return true;
+    return layerKind(ctx, A.layer) == kCopper && layerKind(ctx, B.layer) == kCopper &&
+           segmentsCross(A.x1, A.y1, A.w3, A.w4, B.x1, B.y1, B.w3, B.w4);
+  }
+  if (solidLine(B))
+    return solidHit(ctx, B, A.x1, A.y1, c32(halfWidth(A))) || solidHit(ctx, B, A.w3, A.w4, c32(halfWidth(A)));
+  if (B.type() == kArc) {
+    const int32_t tol = c32(halfWidth(A) / 2);
+    return arcHit(B, A.x1, A.y1, tol) || arcHit(B, A.w3, A.w4, tol);
+  }
+  if (B.type() == kPad) {
+    if (!lineBox(A).grown(halfWidth(A)).overlaps(centreBox(B, padLarger(B) * 3 / 8))) return false;
+    const int32_t tol = c32(halfWidth(A) / 2);
+    return padHit(B, A.x1, A.y1, tol) || padHit(B, A.w3, A.w4, tol) ||
+           pointNearSegment(B.x1, B.y1, A.x1, A.y1, A.w3, A.w4, padSmaller(B) / 2 + halfWidth(A));
+  }
+  return false;
+}
+
+}  // namespace
+
 bool Connectivity::joins(int a, int b, const Box& probe) const {
   const Record& A = ctx_.rec(index_[a].item);
   const Record& B = ctx_.rec(index_[b].item);
@@ -229,32 +263,7 @@ bool Connectivity::joins(int a, int b, const Box& probe) const {
   if (!layersMeet(ctx_, A, B)) return false;
   switch (A.type()) {
     case kLine:
-      if (solidLine(A)) {
-        if (track(B))
-          return solidHit(ctx_, A, B.x1, B.y1, c32(halfWidth(B))) || solidHit(ctx_, A, B.w3, B.w4, c32(halfWidth(B)));
-        if (solidLine(B)) return anyVertex(ctx_, A, [&](const Record& v) { return solidHit(ctx_, B, v.x1, v.y1, 0); });
-        if (B.type() == kPad) return solidHit(ctx_, A, B.x1, B.y1, c32(padSmaller(B) / 2));
-        return false;
-      }
-      if (track(B)) {
-        const int64_t d = halfWidth(A) + halfWidth(B);
-        if (endNear(A, B, d) || endNear(B, A, d)) return true;
-        return layerKind(ctx_, A.layer) == kCopper && layerKind(ctx_, B.layer) == kCopper &&
-               segmentsCross(A.x1, A.y1, A.w3, A.w4, B.x1, B.y1, B.w3, B.w4);
-      }
-      if (solidLine(B))
-        return solidHit(ctx_, B, A.x1, A.y1, c32(halfWidth(A))) || solidHit(ctx_, B, A.w3, A.w4, c32(halfWidth(A)));
-      if (B.type() == kArc) {
-        const int32_t tol = c32(halfWidth(A) / 2);
-        return arcHit(B, A.x1, A.y1, tol) || arcHit(B, A.w3, A.w4, tol);
-      }
-      if (B.type() == kPad) {
-        if (!lineBox(A).grown(halfWidth(A)).overlaps(centreBox(B, padLarger(B) * 3 / 8))) return false;
-        const int32_t tol = c32(halfWidth(A) / 2);
-        return padHit(B, A.x1, A.y1, tol) || padHit(B, A.w3, A.w4, tol) ||
-               pointNearSegment(B.x1, B.y1, A.x1, A.y1, A.w3, A.w4, padSmaller(B) / 2 + halfWidth(A));
-      }
-      return false;
+      return lineJoins(ctx_, A, B);
     case kArc:
       if (!track(B)) return false;
       return arcHit(A, B.x1, B.y1, c32(halfWidth(B))) || arcHit(A, B.w3, B.w4, c32(halfWidth(B)));
@@ -268,7 +277,9 @@ bool Connectivity::joins(int a, int b, const Box& probe) const {
   }
 }
 
-void Connectivity::candidates(int a, const Box& probe, std::vector<int>& out) const {
+// The live items whose boxes meet the probe, in list order (every live item
+// for the plain all-pairs scan).
+void Connectivity::inBox(const Box& probe, std::vector<int>& out) const {
   out.clear();
   if (search_ == Search::AllPairs) {
     for (int i = 0; i < index_.size(); ++i)
@@ -276,6 +287,11 @@ void Connectivity::candidates(int a, const Box& probe, std::vector<int>& out) co
     return;
   }
   index_.query(probe, out);
+}
+
+void Connectivity::candidates(int a, const Box& probe, std::vector<int>& out) const {
+  inBox(probe, out);
+  if (search_ == Search::AllPairs) return;
   const Record& A = ctx_.rec(index_[a].item);
   if (A.type() != kPad || !throughHole(A)) return;
   const Handle s = signalOf(ctx_, index_[a].item);
@@ -287,6 +303,35 @@ void Connectivity::candidates(int a, const Box& probe, std::vector<int>& out) co
   out.erase(std::unique(out.begin(), out.end()), out.end());
 }
 
+// The items under the point start the flood.
+void Connectivity::seed(const Box& point, int layer, int32_t x, int32_t y, int tol) {
+  std::vector<int> cand;
+  inBox(point, cand);
+  for (int b : cand) {
+    const Record& r = ctx_.rec(index_[b].item);
+    if (index_[b].dead || r.hilighted() || r.hidden()) continue;
+    if (seedHit(b, layer, x, y, tol)) append(index_[b].item);
+  }
+}
+
+// A pad taken from the queue: the first signal met becomes the current one;
+// later an unsignaled pin or another signal is remembered as the fault.
+void Connectivity::notePadSignal(Handle ah, const Record& A) {
+  const Handle s = signalOf(ctx_, ah);
+  const Handle current = ctx_.nets.currentSignal;
+  if (current == kNull) {
+    if (s != kNull) {
+      ctx_.nets.currentSignal = s;
+      showStatus(ctx_, signalName(ctx_, s), 0);
+    }
+  } else if (s == kNull) {
+    const uint8_t code = padCode(A);
+    if ((code == 1 || code == 2) && item::padPin(A) != 0 && unknownPin_ == kNull) unknownPin_ = ah;
+  } else if (s != current && crossLink_ == kNull) {
+    crossLink_ = ah;
+  }
+}
+
 int Connectivity::flood(int layer, int tolerance, int32_t x, int32_t y) {
   ctx_.nets.currentSignal = kNull;
   crossLink_ = unknownPin_ = kNull;
@@ -294,18 +339,7 @@ int Connectivity::flood(int layer, int tolerance, int32_t x, int32_t y) {
   read_ = 0;
   const int tol = tolerance / 2;
   const Box point{int64_t{x} - tol, int64_t{y} - tol, int64_t{x} + tol, int64_t{y} + tol};
-  std::vector<int> cand;
-  if (search_ == Search::AllPairs) {
-    for (int i = 0; i < index_.size(); ++i)
-      if (!index_[i].dead) cand.push_back(i);
-  } else {
-    index_.query(point, cand);
-  }
-  for (int b : cand) {
-    const Record& r = ctx_.rec(index_[b].item);
-    if (index_[b].dead || r.hilighted() || r.hidden()) continue;
-    if (seedHit(b, layer, x, y, tol)) append(index_[b].item);
-  }
+  seed(point, layer, x, y, tol);
   if (queue_.empty()) return 0;
   long taken = 0;
   std::vector<int>& found = scratch_;
@@ -315,21 +349,7 @@ int Connectivity::flood(int layer, int tolerance, int32_t x, int32_t y) {
     const int a = queue_[read_++];
     const Handle ah = index_[a].item;
     const Record& A = ctx_.rec(ah);
-    if (A.type() == kPad) {
-      const Handle s = signalOf(ctx_, ah);
-      const Handle current = ctx_.nets.currentSignal;
-      if (current != kNull) {
-        if (s == kNull) {
-          const uint8_t code = padCode(A);
-          if ((code == 1 || code == 2) && item::padPin(A) != 0 && unknownPin_ == kNull) unknownPin_ = ah;
-        } else if (s != current && crossLink_ == kNull) {
-          crossLink_ = ah;
-        }
-      } else if (s != kNull) {
-        ctx_.nets.currentSignal = s;
-        showStatus(ctx_, signalName(ctx_, s), 0);
-      }
-    }
+    if (A.type() == kPad) notePadSignal(ah, A);
     if (A.type() == kText || A.type() == kReserved) continue;
     const Box probe = index_[a].box;
     candidates(a, probe, found);
@@ -465,6 +485,25 @@ void Connectivity::mark(Handle a, Handle b, int64_t x, int64_t y) {
   ctx_.host->showSurface();
 }
 
+namespace {
+
+// A hilighted, visible pad Q that P can overlap: both through-hole, or both
+// on the same side.
+bool overlapCandidate(const Record& P, const Record& Q) {
+  if (Q.type() != kPad || !Q.hilighted() || Q.hidden()) return false;
+  const bool thP = throughHole(P);
+  return thP == throughHole(Q) && (thP || P.layer == Q.layer);
+}
+
+// Two pads within 2 units of each other with the same shape, layer and sizes.
+bool duplicatePads(const Record& P, const Record& Q, int64_t dx, int64_t dy) {
+  return std::llabs(dx) <= 2 && std::llabs(dy) <= 2 && (P.flags & 15) == (Q.flags & 15) && P.layer == Q.layer &&
+         P.size == Q.size && item::padX(P) == item::padX(Q) && item::padY(P) == item::padY(Q) &&
+         item::padHole(P) == item::padHole(Q);
+}
+
+}  // namespace
+
 int Connectivity::padOverlapCheck(UndoTransaction& undo, const FaultLog* log) {
   std::vector<int> pads, found;
   sortedHilighted(kPad, pads);
@@ -476,25 +515,17 @@ int Connectivity::padOverlapCheck(UndoTransaction& undo, const FaultLog* log) {
     const Record& P = ctx_.rec(ph);
     const int64_t halfP = padLarger(P) * 3 / 4 + clr;
     const Box probe = centreBox(P, std::max<int64_t>(halfP, 0));
-    if (search_ == Search::AllPairs) {
-      found.clear();
-      for (int i = p + 1; i < index_.size(); ++i) found.push_back(i);
-    } else {
-      index_.query(probe, found);
-    }
+    inBox(probe, found);
     for (int q : found) {
       // Each pair once, the later pad of the list being the one deleted.
       if (q <= p || index_[q].dead) continue;
       const Handle qh = index_[q].item;
       const Record& Q = ctx_.rec(qh);
-      if (Q.type() != kPad || !Q.hilighted() || Q.hidden()) continue;
+      if (!overlapCandidate(P, Q)) continue;
       const bool thP = throughHole(P), thQ = throughHole(Q);
-      if (thP != thQ || (!thP && P.layer != Q.layer)) continue;
       if (!probe.overlaps(centreBox(Q, padLarger(Q) * 3 / 4))) continue;
       const int64_t dx = int64_t{Q.x1} - P.x1, dy = int64_t{Q.y1} - P.y1;
-      if (std::llabs(dx) <= 2 && std::llabs(dy) <= 2 && (P.flags & 15) == (Q.flags & 15) && P.layer == Q.layer &&
-          P.size == Q.size && item::padX(P) == item::padX(Q) && item::padY(P) == item::padY(Q) &&
-          item::padHole(P) == item::padHole(Q)) {
+      if (duplicatePads(P, Q, dx, dy)) {
         const std::string where = pointText(ctx_, Q.x1, Q.y1);
         undo.removed(qh);
         itemRemoved(qh);
@@ -519,105 +550,114 @@ int Connectivity::padOverlapCheck(UndoTransaction& undo, const FaultLog* log) {
   return faults;
 }
 
+namespace {
+
+// Where a clearance fault is shown: between the middles of tracks and the
+// centres of pads.
+int64_t referenceX(const Record& r) { return track(r) ? (int64_t{r.x1} + r.w3) / 2 : int64_t{r.x1}; }
+int64_t referenceY(const Record& r) { return track(r) ? (int64_t{r.y1} + r.w4) / 2 : int64_t{r.y1}; }
+
+}  // namespace
+
+// A line's end points as the clearance messages give them.
+std::string Connectivity::lineText(const Record& r) const {
+  return "line " + pointText(ctx_, r.x1, r.y1) + "," + pointText(ctx_, r.w3, r.w4);
+}
+
+// The items a clearance check compares with t: live, unhilighted, visible
+// lines and pads on a layer t meets.
+bool Connectivity::clearanceComparable(const ClearanceItem& t, int o) const {
+  if (o == t.ordinal || index_[o].dead) return false;
+  const Record& O = ctx_.rec(index_[o].item);
+  if (O.hilighted() || O.hidden()) return false;
+  if (O.type() != kLine && O.type() != kPad) return false;
+  const int oEff = throughHole(O) ? 0 : O.layer;
+  return t.layer == 0 ? (oEff == 0 || layerKind(ctx_, O.layer) == kCopper) : (oEff == 0 || O.layer == t.layer);
+}
+
+// A track t against a track or pad O: the message when they are too near.
+std::string Connectivity::lineClearance(const ClearanceItem& t, Handle oh, const Record& O) const {
+  const Record& T = *t.record;
+  const int64_t ll = ctx_.params.lineToLine, lp = ctx_.params.lineToPad;
+  if (track(O)) {
+    if (!t.box.overlaps(lineBox(O).grown(halfWidth(O) + ll))) return {};
+    const int64_t thr = (int64_t{T.size} + O.size) / 2 + ll;
+    const bool near = pointCloserThan(T.x1, T.y1, O.x1, O.y1, O.w3, O.w4, thr) ||
+                      pointCloserThan(T.w3, T.w4, O.x1, O.y1, O.w3, O.w4, thr) ||
+                      pointCloserThan(O.x1, O.y1, T.x1, T.y1, T.w3, T.w4, thr) ||
+                      pointCloserThan(O.w3, O.w4, T.x1, T.y1, T.w3, T.w4, thr);
+    return near ? "Clearance from " + lineText(T) + " to " + lineText(O) : std::string();
+  }
+  if (O.type() != kPad || !t.box.overlaps(centreBox(O, padLarger(O) * 3 / 4 + lp))) return {};
+  const bool near =
+      outlineGap(segmentOutline(T.x1, T.y1, T.w3, T.w4), padOutline(O)) < static_cast<double>(halfWidth(T) + lp);
+  return near ? "Clearance from " + lineText(T) + " to " + describe(oh) : std::string();
+}
+
+// A pad t against a line, a filled solid or a pad O: the message when they
+// are too near.
+std::string Connectivity::padClearance(const ClearanceItem& t, Handle oh, const Record& O) const {
+  const Record& T = *t.record;
+  const int64_t lp = ctx_.params.lineToPad, pp = ctx_.params.padToPad;
+  if (O.type() == kLine && solidLine(O)) {
+    // A filled solid by its outline: an edge too near, or the pad's centre inside it.
+    Box sb{std::min(O.x1, O.w3), std::min(O.y1, O.w4), std::max(O.x1, O.w3), std::max(O.y1, O.w4)};
+    if (!t.box.overlaps(sb.grown(lp))) return {};
+    const Outline pad = padOutline(T);
+    const bool near = solidHit(ctx_, O, T.x1, T.y1, 0) || anyVertex(ctx_, O, [&](const Record& e) {
+                        return outlineGap(segmentOutline(e.x1, e.y1, e.w3, e.w4), pad) < static_cast<double>(lp);
+                      });
+    return near ? "Clearance from " + describe(t.handle) + " to solid " + pointText(ctx_, O.x1, O.y1) + "," +
+                      pointText(ctx_, O.w3, O.w4)
+                : std::string();
+  }
+  if (O.type() == kLine) {
+    if (!t.box.overlaps(lineBox(O).grown(halfWidth(O) + lp))) return {};
+    const bool near =
+        outlineGap(segmentOutline(O.x1, O.y1, O.w3, O.w4), padOutline(T)) < static_cast<double>(halfWidth(O) + lp);
+    return near ? "Clearance from " + describe(t.handle) + " to " + lineText(O) : std::string();
+  }
+  if (!t.box.overlaps(centreBox(O, padLarger(O) * 3 / 4))) return {};
+  bool near = false;
+  if (roundPad(T) && roundPad(O)) {
+    const int64_t dx = int64_t{O.x1} - T.x1, dy = int64_t{O.y1} - T.y1;
+    const __int128 reach = int64_t{item::padX(T)} + item::padX(O) + 2 * pp;
+    near = 4 * (__int128{dx} * dx + __int128{dy} * dy) < reach * reach;
+  } else {
+    near = outlineGap(padOutline(T), padOutline(O)) < static_cast<double>(pp);
+  }
+  return near ? "Clearance from " + describe(t.handle) + " to " + describe(oh) : std::string();
+}
+
 int Connectivity::clearanceCheck(const FaultLog* log) {
   std::vector<int> tested, found;
   sortedHilighted(0, tested);
   const Params& p = ctx_.params;
-  const int64_t ll = p.lineToLine, lp = p.lineToPad, pp = p.padToPad;
-  const int64_t margin = std::max<int64_t>({ll, lp, 0});
+  const int64_t lp = p.lineToPad;
+  const int64_t margin = std::max<int64_t>({p.lineToLine, lp, 0});
   int faults = 0;
-  auto lineText = [&](const Record& r) {
-    return "line " + pointText(ctx_, r.x1, r.y1) + "," + pointText(ctx_, r.w3, r.w4);
-  };
   for (size_t i = 0; i < tested.size(); ++i) {
     if (i > 0 && i % kCheckEvery == 0 &&
         scanInterrupted(ctx_, "DRC:" + std::to_string(static_cast<long>(tested.size() - i))))
       return faults;
-    const int t = tested[i];
-    if (index_[t].dead) continue;
-    const Handle th = index_[t].item;
+    const int ti = tested[i];
+    if (index_[ti].dead) continue;
+    const Handle th = index_[ti].item;
     const Record& T = ctx_.rec(th);
-    const bool tLine = track(T);
-    if (!tLine && T.type() != kPad) continue;  // arcs and filled solids: nothing is compared
-    const int tEff = throughHole(T) ? 0 : T.layer;
-    Box tBox, probe;
-    if (tLine) {
-      tBox = lineBox(T).grown(halfWidth(T));
-      probe = tBox.grown(margin);
-    } else {
-      tBox = centreBox(T, padLarger(T) * 3 / 4 + lp);
-      probe = tBox.grown(std::max<int64_t>(lp, 0));
-    }
-    if (search_ == Search::AllPairs) {
-      found.clear();
-      for (int k = 0; k < index_.size(); ++k)
-        if (!index_[k].dead) found.push_back(k);
-    } else {
-      index_.query(probe, found);
-    }
+    ClearanceItem t{ti, th, &T, track(T), throughHole(T) ? 0 : T.layer, {}};
+    if (!t.line && T.type() != kPad) continue;  // arcs and filled solids: nothing is compared
+    t.box = t.line ? lineBox(T).grown(halfWidth(T)) : centreBox(T, padLarger(T) * 3 / 4 + lp);
+    const Box probe = t.box.grown(t.line ? margin : std::max<int64_t>(lp, 0));
+    inBox(probe, found);
     for (int o : found) {
-      if (o == t || index_[o].dead) continue;
+      if (!clearanceComparable(t, o)) continue;
       const Handle oh = index_[o].item;
       const Record& O = ctx_.rec(oh);
-      if (O.hilighted() || O.hidden()) continue;
-      if (O.type() != kLine && O.type() != kPad) continue;
-      const int oEff = throughHole(O) ? 0 : O.layer;
-      const bool layerOk =
-          tEff == 0 ? (oEff == 0 || layerKind(ctx_, O.layer) == kCopper) : (oEff == 0 || O.layer == tEff);
-      if (!layerOk) continue;
-      bool violation = false;
-      std::string message;
-      if (tLine) {
-        if (track(O)) {
-          if (!tBox.overlaps(lineBox(O).grown(halfWidth(O) + ll))) continue;
-          const int64_t thr = (int64_t{T.size} + O.size) / 2 + ll;
-          violation = pointCloserThan(T.x1, T.y1, O.x1, O.y1, O.w3, O.w4, thr) ||
-                      pointCloserThan(T.w3, T.w4, O.x1, O.y1, O.w3, O.w4, thr) ||
-                      pointCloserThan(O.x1, O.y1, T.x1, T.y1, T.w3, T.w4, thr) ||
-                      pointCloserThan(O.w3, O.w4, T.x1, T.y1, T.w3, T.w4, thr);
-          if (violation) message = "Clearance from " + lineText(T) + " to " + lineText(O);
-        } else if (O.type() == kPad) {
-          if (!tBox.overlaps(centreBox(O, padLarger(O) * 3 / 4 + lp))) continue;
-          violation = outlineGap(segmentOutline(T.x1, T.y1, T.w3, T.w4), padOutline(O)) <
-                      static_cast<double>(halfWidth(T) + lp);
-          if (violation) message = "Clearance from " + lineText(T) + " to " + describe(oh);
-        }
-      } else if (O.type() == kLine) {
-        if (solidLine(O)) {
-          // A filled solid by its outline: an edge too near, or the pad's
-          // centre inside it.
-          Box sb{std::min(O.x1, O.w3), std::min(O.y1, O.w4), std::max(O.x1, O.w3), std::max(O.y1, O.w4)};
-          if (!tBox.overlaps(sb.grown(lp))) continue;
-          const Outline pad = padOutline(T);
-          violation = solidHit(ctx_, O, T.x1, T.y1, 0) || anyVertex(ctx_, O, [&](const Record& e) {
-                        return outlineGap(segmentOutline(e.x1, e.y1, e.w3, e.w4), pad) < static_cast<double>(lp);
-                      });
-          if (violation)
-            message = "Clearance from " + describe(th) + " to solid " + pointText(ctx_, O.x1, O.y1) + "," +
-                      pointText(ctx_, O.w3, O.w4);
-        } else {
-          if (!tBox.overlaps(lineBox(O).grown(halfWidth(O) + lp))) continue;
-          violation = outlineGap(segmentOutline(O.x1, O.y1, O.w3, O.w4), padOutline(T)) <
-                      static_cast<double>(halfWidth(O) + lp);
-          if (violation) message = "Clearance from " + describe(th) + " to " + lineText(O);
-        }
-      } else {
-        if (!tBox.overlaps(centreBox(O, padLarger(O) * 3 / 4))) continue;
-        if (roundPad(T) && roundPad(O)) {
-          const int64_t dx = int64_t{O.x1} - T.x1, dy = int64_t{O.y1} - T.y1;
-          const __int128 reach = int64_t{item::padX(T)} + item::padX(O) + 2 * pp;
-          violation = 4 * (__int128{dx} * dx + __int128{dy} * dy) < reach * reach;
-        } else {
-          violation = outlineGap(padOutline(T), padOutline(O)) < static_cast<double>(pp);
-        }
-        if (violation) message = "Clearance from " + describe(th) + " to " + describe(oh);
-      }
-      if (!violation) continue;
+      const std::string message = t.line ? lineClearance(t, oh, O) : padClearance(t, oh, O);
+      if (message.empty()) continue;
       ++faults;
       if (!log) {
-        auto refX = [&](const Record& r) { return track(r) ? (int64_t{r.x1} + r.w3) / 2 : int64_t{r.x1}; };
-        auto refY = [&](const Record& r) { return track(r) ? (int64_t{r.y1} + r.w4) / 2 : int64_t{r.y1}; };
-        mark(th, oh, (refX(T) + refX(O)) / 2, (refY(T) + refY(O)) / 2);
+        mark(th, oh, (referenceX(T) + referenceX(O)) / 2, (referenceY(T) + referenceY(O)) / 2);
         return 1;
       }
       const Handle os = signalOf(ctx_, oh);

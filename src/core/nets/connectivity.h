@@ -128,9 +128,26 @@ class Connectivity {
   const ItemIndex& index() const { return index_; }
 
  private:
+  // An item a clearance check tests, with the layer it counts on (0 for a
+  // through-hole pad) and its box.
+  struct ClearanceItem {
+    int ordinal;
+    Handle handle;
+    const Record* record;
+    bool line;
+    int layer;
+    Box box;
+  };
+  std::string lineText(const Record& r) const;
+  bool clearanceComparable(const ClearanceItem& t, int o) const;
+  std::string lineClearance(const ClearanceItem& t, Handle oh, const Record& O) const;
+  std::string padClearance(const ClearanceItem& t, Handle oh, const Record& O) const;
   void append(Handle h);
+  void seed(const Box& point, int layer, int32_t x, int32_t y, int tol);
+  void notePadSignal(Handle ah, const Record& A);
   bool joins(int a, int b, const Box& probe) const;
   bool seedHit(int b, int layer, int32_t x, int32_t y, int tol) const;
+  void inBox(const Box& probe, std::vector<int>& out) const;
   void candidates(int a, const Box& probe, std::vector<int>& out) const;
   void sortedHilighted(uint8_t type, std::vector<int>& out) const;
   void mark(Handle a, Handle b, int64_t x, int64_t y);

@@ -40,7 +40,7 @@ Box ItemIndex::reachBox(const Context& ctx, Handle h) {
   switch (r.type()) {
     case kLine: {
       if (item::isSolid(r)) return solidBox(ctx, r).grown(kSlack);
-      const int64_t reach = 2 * (r.size / 2) + kSlack;
+      const int64_t reach = 2 * int64_t{r.size / 2} + kSlack;
       return Box{std::min(r.x1, r.w3), std::min(r.y1, r.w4), std::max(r.x1, r.w3), std::max(r.y1, r.w4)}.grown(reach);
     }
     case kArc:
@@ -98,8 +98,12 @@ void ItemIndex::build(const Context& ctx) {
     ordinals_[h] = static_cast<int>(entries_.size());
     entries_.push_back(e);
   }
+  buildGrid();
+}
 
-  // The grid: cells about the size of a typical item, about one item a cell.
+// The grid: cells about the size of a typical item, about one item a cell;
+// items spanning too many cells are kept aside.
+void ItemIndex::buildGrid() {
   const size_t n = entries_.size();
   stamp_.assign(n, 0);
   stampNow_ = 0;

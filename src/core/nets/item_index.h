@@ -59,6 +59,7 @@ class ItemIndex {
   void remove(Handle item);
 
  private:
+  void buildGrid();
   std::vector<IndexEntry> entries_;
   std::vector<ComponentEntry> components_;
   std::unordered_map<Handle, int> ordinals_;
