@@ -179,9 +179,13 @@ TEST(PlaceLine, ARoutedLineGoesRoundWhatIsInTheWay) {
   const double keep = (655 + 655) / 2.0 / 65536 + b.ctx.params.lineToLine / 65536.0;
   for (size_t i = 0; i < segments.size(); ++i) {
     const Record& r = segments[i];
-    if (i > 0) EXPECT_TRUE(r.x1 == segments[i - 1].w3 && r.y1 == segments[i - 1].w4) << "joined end to end";
+    if (i > 0) {
+      EXPECT_TRUE(r.x1 == segments[i - 1].w3 && r.y1 == segments[i - 1].w4) << "joined end to end";
+    }
     const bool across = std::min(r.x1, r.w3) < inches(6) && std::max(r.x1, r.w3) > inches(6);
-    if (across) EXPECT_TRUE(r.y1 > inches(5.5 + keep) || r.y1 < inches(4.5 - keep)) << r.y1 / 65536.0;
+    if (across) {
+      EXPECT_TRUE(r.y1 > inches(5.5 + keep) || r.y1 < inches(4.5 - keep)) << r.y1 / 65536.0;
+    }
   }
   // One click, one event.
   EXPECT_TRUE(undoEvent(b.ctx));
