@@ -74,7 +74,7 @@ double coreGap(const Outline& a, const Outline& b) {
   if (b.n == 4)
     for (int i = 0; i < a.n; ++i)
       if (insideQuad(b, a.x[i], a.y[i])) return 0;
-  auto edges = [](const Outline& o) { return o.n == 4 ? 4 : o.n == 2 ? 1 : 1; };
+  auto edges = [](const Outline& o) { return o.n == 4 ? 4 : 1; };  // a quad, or a segment or point
   double best = HUGE_VAL;
   for (int i = 0; i < edges(a); ++i) {
     const int i2 = a.n == 1 ? 0 : (i + 1) % a.n;

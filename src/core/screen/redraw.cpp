@@ -214,6 +214,50 @@ void drawGridDots(Context& ctx, const Rect& rect) {
   sf.setClip(saved);
 }
 
+namespace {
+
+// Clears the rectangles when asked and draws the picture and the grid dots
+// in them; false when there is no design to draw over them.
+bool drawBackground(Context& ctx, const std::vector<Rect>& rects, bool clear) {
+  Surface& sf = ctx.screen.surface;
+  for (const Rect& r : rects) {
+    sf.setClip(r);
+    if (clear) sf.fillRect(ctx.screen.backgroundPixel, r.left, r.top, r.right, r.bottom);
+  }
+  if (ctx.current == kNull || rects.empty()) return false;
+  for (const Rect& r : rects) {
+    if (ctx.params.imageCurrent) {
+      if (const PixelImage* img = ctx.images.get(ctx.params.imageCurrent)) drawPicture(ctx, *img, r);
+    }
+    drawGridDots(ctx, r);
+  }
+  return true;
+}
+
+// One walk keeps, in drawing order, what may reach the rectangles; every
+// pass then runs over those alone, so a redraw follows the visible items.
+template <class Enter>
+std::vector<Handle> itemsToDraw(const Context& ctx, const std::vector<Rect>& rects, Enter enter) {
+  std::vector<Handle> kept;
+  if (ctx.view.viewScale == 0) {
+    walkDesign(ctx, enter, [&](Handle h) {
+      kept.push_back(h);
+      return true;
+    });
+    return kept;
+  }
+  const Params& p = ctx.params;
+  const std::vector<WorldRect> world = worldRects(ctx.view, rects);
+  const double padGrow = std::fabs(static_cast<double>(p.maskSwell)) + std::fabs(static_cast<double>(p.pasteShrink));
+  walkDesign(ctx, enter, [&](Handle h) {
+    if (mayReach(ctx.rec(h), world, padGrow)) kept.push_back(h);
+    return true;
+  });
+  return kept;
+}
+
+}  // namespace
+
 // The interruptible redraw loop reads best as one piece.
 // NOLINTNEXTLINE(readability-function-cognitive-complexity)
 bool drawDesign(Context& ctx, bool clear) {
@@ -223,19 +267,9 @@ bool drawDesign(Context& ctx, bool clear) {
   s.interrupted = false;
   if (!sf.valid()) return true;
   std::vector<Rect> rects = redrawRects(ctx);
-  for (const Rect& r : rects) {
-    sf.setClip(r);
-    if (clear) sf.fillRect(s.backgroundPixel, r.left, r.top, r.right, r.bottom);
-  }
-  if (ctx.current == kNull || rects.empty()) {
+  if (!drawBackground(ctx, rects, clear)) {
     sf.setClip(ctx.view.area);
     return true;
-  }
-  for (const Rect& r : rects) {
-    if (ctx.params.imageCurrent) {
-      if (const PixelImage* img = ctx.images.get(ctx.params.imageCurrent)) drawPicture(ctx, *img, r);
-    }
-    drawGridDots(ctx, r);
   }
   const Params& p = ctx.params;
   std::vector<int> passes = layerPassOrder(ctx);
@@ -263,22 +297,7 @@ bool drawDesign(Context& ctx, bool clear) {
       if (!intersect(box, r).empty()) return true;
     return false;
   };
-  // One walk keeps, in drawing order, what may reach the rectangles; every
-  // pass then runs over those alone, so a redraw follows the visible items.
-  std::vector<Handle> kept;
-  if (ctx.view.viewScale == 0) {
-    walkDesign(ctx, enter, [&](Handle h) {
-      kept.push_back(h);
-      return true;
-    });
-  } else {
-    const std::vector<WorldRect> world = worldRects(ctx.view, rects);
-    const double padGrow = std::fabs(static_cast<double>(p.maskSwell)) + std::fabs(static_cast<double>(p.pasteShrink));
-    walkDesign(ctx, enter, [&](Handle h) {
-      if (mayReach(ctx.rec(h), world, padGrow)) kept.push_back(h);
-      return true;
-    });
-  }
+  const std::vector<Handle> kept = itemsToDraw(ctx, rects, enter);
   bool completed = true;
   for (size_t i = 0; i < passes.size() && completed; ++i) {
     int pass = passes[i];
