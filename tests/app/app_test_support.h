@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "app/canvas.h"
 #include "app/main_window.h"
 #include "app/qt_host.h"
 #include "context.h"
@@ -49,5 +50,18 @@ inline void whenModalOpens(const std::function<void(QWidget*)>& act) {
   });
   poll->start(10);
 }
+
+// Redraws go to the canvas, as the editor's host sends them.
+struct CanvasHost : Host {
+  Canvas* canvas = nullptr;
+  void redrawView() override {
+    if (canvas) canvas->redrawDesign();
+  }
+  void showSurface() override {
+    if (canvas) canvas->update();
+  }
+};
+
+inline int32_t inch(double v) { return static_cast<int32_t>(v * 65536 + 0.5); }
 
 }  // namespace trelmo::app::testing

@@ -19,20 +19,10 @@
 namespace trelmo::app {
 namespace {
 
+using testing::CanvasHost;
 using testing::demoBoard;
+using testing::inch;
 using testing::waitFor;
-
-struct CanvasHost : Host {
-  Canvas* canvas = nullptr;
-  void redrawView() override {
-    if (canvas) canvas->redrawDesign();
-  }
-  void showSurface() override {
-    if (canvas) canvas->update();
-  }
-};
-
-int32_t inch(double v) { return static_cast<int32_t>(v * 65536 + 0.5); }
 
 TEST(PictureMarkers, TheReticleFollowsTheCursorAndEscapeLeavesTheSurfaceAsItWas) {
   CanvasHost host;
