@@ -28,6 +28,7 @@
 #include "image/image_functions.h"
 #include "nets/net_functions.h"
 #include "output/output_functions.h"
+#include "output/report_functions.h"
 #include "screen/view.h"
 #include "shell/command_line.h"
 #include "shell/dispatch.h"
@@ -87,6 +88,7 @@ void MainWindow::installHooks() {
   installOutputFunctions(ctx_);
   installEditFunctions(ctx_);
   installNetFunctions(ctx_);
+  installReportFunctions(ctx_);
   (new LogViewer(this))->attach(ctx_);
   installImageFunctions(ctx_);
   auto printer = std::make_shared<QtPrinterPort>(host_, this);
