@@ -27,6 +27,7 @@
 #include "edit/edit_functions.h"
 #include "image/image_functions.h"
 #include "nets/net_functions.h"
+#include "nets/netlist_in.h"
 #include "output/output_functions.h"
 #include "output/report_functions.h"
 #include "screen/view.h"
@@ -89,6 +90,7 @@ void MainWindow::installHooks() {
   installEditFunctions(ctx_);
   installNetFunctions(ctx_);
   installReportFunctions(ctx_);
+  installNetlistInput(ctx_);
   (new LogViewer(this))->attach(ctx_);
   installImageFunctions(ctx_);
   auto printer = std::make_shared<QtPrinterPort>(host_, this);

@@ -27,6 +27,7 @@ int picture(const std::vector<std::string>& args);
 int netlist(const std::vector<std::string>& args);
 int bom(const std::vector<std::string>& args);
 int pinlist(const std::vector<std::string>& args);
+int netlistIn(const std::vector<std::string>& args);
 
 // A scripted value that does not fit the box it was given for: the command
 // ends with exit status 2, the message says why and lists the box's fields.

@@ -30,6 +30,8 @@ const char* kUsage =
     "                    signal names completed, netlist written; exit 3 when the design stops it\n"
     "  trelmo-cli bom IN -o OUT [--csv] [--ansi] [--hint C] [SCRIPT]   bill of materials\n"
     "  trelmo-cli pinlist IN -o OUT [--wires] [--hint C] [SCRIPT]       pin list (or wire list)\n"
+    "  trelmo-cli netlist-in BOARD NETLIST... -o OUT [--log LOG] [--map FOOTPRINT.map] [--replace-footprints]\n"
+    "                    [--replace-parameters] [--hint C] [SCRIPT]   netlists applied, OUT saved as version 4\n"
     "\n"
     "SCRIPT answers what the editor would ask, each option repeatable:\n"
     "  --answer yes|no|cancel        the next question\n"
@@ -56,6 +58,7 @@ Command commandNamed(const std::string& name) {
   if (name == "netlist") return trelmo::cli::netlist;
   if (name == "bom") return trelmo::cli::bom;
   if (name == "pinlist") return trelmo::cli::pinlist;
+  if (name == "netlist-in") return trelmo::cli::netlistIn;
   return nullptr;
 }
 

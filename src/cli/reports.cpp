@@ -1,9 +1,13 @@
-// trelmo-cli netlist, bom and pinlist: the text reports of a design.
+// trelmo-cli netlist, bom and pinlist: the text reports of a design; and
+// netlist-in, netlists applied to a board.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
+#include "files/writer.h"
+#include "nets/netlist_in.h"
 #include "output/report_functions.h"
 #include "shell/messages.h"
 
@@ -104,6 +108,53 @@ int pinlist(const std::vector<std::string>& argsIn) {
     o.path = out;
     return finished(wires ? writeWireList(ctx, o) : writePinList(ctx, o), out);
   });
+}
+
+}  // namespace trelmo::cli
+
+namespace trelmo::cli {
+
+int netlistIn(const std::vector<std::string>& argsIn) {
+  std::vector<std::string> args = argsIn;
+  const char* usage =
+      "netlist-in BOARD NETLIST... -o OUT [--log LOG] [--map FOOTPRINT.map] [--replace-footprints] "
+      "[--replace-parameters]";
+  NetlistInOptions o;
+  std::string out;
+  char hint = 0;
+  ReportingHost host;
+  o.replacePatterns = takeFlag(args, "--replace-footprints");
+  o.replaceValues = takeFlag(args, "--replace-parameters");
+  if (!takeValue(args, "-o", out) || !takeValue(args, "--log", o.log) || !takeValue(args, "--map", o.footprintMap) ||
+      out.empty() || !takeHint(args, hint) || !host.takeScript(args) || args.size() < 2) {
+    std::fprintf(stderr, "Usage: trelmo-cli %s [--hint C] %s\n", usage, kScriptUsage);
+    return kUsageError;
+  }
+  Context ctx(host);
+  loadMessageTable(ctx);
+  char format = 0;
+  if (!openScripted(ctx, host, args[0], hint, format)) return kFileError;
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (!std::filesystem::is_regular_file(args[i])) {
+      std::fprintf(stderr, "trelmo-cli: cannot read %s\n", args[i].c_str());
+      return kFileError;
+    }
+    o.files.push_back(std::filesystem::absolute(args[i]).string());
+  }
+  if (!o.log.empty() && o.log != "-") o.log = std::filesystem::absolute(o.log).string();
+  const NetlistInResult r = applyNetlists(ctx, o);
+  if (!r.written || !r.closed) {
+    std::fprintf(stderr, "trelmo-cli: cannot write the log %s\n", o.log.c_str());
+    return kFileError;
+  }
+  std::fprintf(stderr, "netlist-in: %ld node%s, %d message%s\n", r.nodes, r.nodes == 1 ? "" : "s", r.messages,
+               r.messages == 1 ? "" : "s");
+  FileFailure why;
+  if (!writeDesignFile(ctx, out, 'C', why)) {
+    std::fprintf(stderr, "trelmo-cli: cannot write %s: %s\n", out.c_str(), why.reason.c_str());
+    return kFileError;
+  }
+  return kDone;
 }
 
 }  // namespace trelmo::cli

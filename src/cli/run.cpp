@@ -14,6 +14,7 @@
 #include "files/writer.h"
 #include "image/image_functions.h"
 #include "nets/net_functions.h"
+#include "nets/netlist_in.h"
 #include "output/output_functions.h"
 #include "output/plot_worker.h"
 #include "output/report_functions.h"
@@ -145,6 +146,7 @@ int run(const std::vector<std::string>& argsIn) {
   installEditFunctions(ctx);
   installNetFunctions(ctx);
   installReportFunctions(ctx);
+  installNetlistInput(ctx);
   installImageFunctions(ctx);
   ctx.shell.startupPhase = 3;
   if (!startDesign(ctx, host, o.in)) {

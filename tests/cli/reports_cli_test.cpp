@@ -50,5 +50,28 @@ TEST(ReportsCli, NetlistBomAndPinlistOfTheExamples) {
             std::string::npos);
 }
 
+TEST(ReportsCli, NetlistInAppliesNetlistsAndSavesTheBoard) {
+  TempDir dir;
+  dir.example("demo.sch");
+  dir.example("demo.pcb");
+  ASSERT_EQ(runCli({"netlist", "demo.sch", "-o", "demo.NET"}, dir.file("")).status, 0);
+  CliResult r = runCli({"netlist-in", "demo.pcb", "demo.NET", "-o", "out.pcb", "--log", "in.log"}, dir.file(""));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("netlist-in: 6 nodes, "), std::string::npos) << r.err;
+  const std::string log = readWhole(dir.file("in.log"));
+  EXPECT_EQ(log.rfind("NETLIST INPUT LOG", 0), 0u);
+  EXPECT_NE(log.find("\r\nWarning:    Unused component        Name:  C1\r\n"), std::string::npos) << log;
+  EXPECT_NE(readWhole(dir.file("out.pcb")).find("3 0 1 2.0 1.6 .065 .065 .035 0 1 $0001"), std::string::npos);
+  // The board itself is not changed, and the menu function gives the same.
+  EXPECT_EQ(readWhole(dir.file("demo.pcb")), readWhole(std::string(TRELMO_EXAMPLES_DIR) + "/demo.pcb"));
+  r = runCli({"run", "demo.pcb", "--macro", "\"NI\"", "--dialog", "NetListInBox.file=demo.N??", "-o", "menu.pcb"},
+             dir.file(""));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(readWhole(dir.file("menu.pcb")).find("3 0 1 2.0 1.6 .065 .065 .035 0 1 $0001"), std::string::npos);
+
+  EXPECT_EQ(runCli({"netlist-in", "demo.pcb", "missing.NET", "-o", "x.pcb"}, dir.file("")).status, 1);
+  EXPECT_EQ(runCli({"netlist-in", "demo.pcb", "-o", "x.pcb"}, dir.file("")).status, 2);
+}
+
 }  // namespace
 }  // namespace trelmo::testing

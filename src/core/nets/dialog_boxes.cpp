@@ -1,6 +1,7 @@
 // The Nets menu's boxes in the catalogue (see shell/dialog_catalogue.h).
 #include "context.h"
 #include "nets/net_functions.h"
+#include "nets/netlist_in.h"
 #include "shell/dialog_catalogue.h"
 
 namespace trelmo {
@@ -10,6 +11,7 @@ DialogBoxList netsDialogBoxes() {
       {"SelectSignalBox", selectSignalBox},
       {"NameNetBox", nameNetBox},
       {"SignalDisplayBox", signalDisplayBox},
+      {"NetListInBox", netListInBox},
   };
   return kBoxes;
 }
