@@ -16,6 +16,7 @@
 #include "nets/net_functions.h"
 #include "output/output_functions.h"
 #include "output/plot_worker.h"
+#include "router/router_functions.h"
 #include "screen/redraw.h"
 #include "screen/view.h"
 #include "shell/dispatch.h"
@@ -143,6 +144,7 @@ int run(const std::vector<std::string>& argsIn) {
   installOutputFunctions(ctx);
   installEditFunctions(ctx);
   installNetFunctions(ctx);
+  installRouterFunctions(ctx);
   installImageFunctions(ctx);
   ctx.shell.startupPhase = 3;
   if (!startDesign(ctx, host, o.in)) {
