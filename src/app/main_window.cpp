@@ -28,8 +28,10 @@
 #include "image/image_functions.h"
 #include "nets/net_functions.h"
 #include "output/output_functions.h"
+#include "router/router_functions.h"
 #include "screen/view.h"
 #include "shell/command_line.h"
+#include "shell/design_busy.h"
 #include "shell/dispatch.h"
 #include "shell/file_functions.h"
 #include "shell/function_codes.h"
@@ -72,6 +74,7 @@ MainWindow::MainWindow(Context& ctx, QtHost& host, QImage::Format format)
 }
 
 MainWindow::~MainWindow() {
+  stopDesignWorker(ctx_);  // a routing run ends before the window it draws on
   heartbeat_.stop();
   host_.onQuit = nullptr;
   host_.canvas = nullptr;
@@ -87,6 +90,10 @@ void MainWindow::installHooks() {
   installOutputFunctions(ctx_);
   installEditFunctions(ctx_);
   installNetFunctions(ctx_);
+  // The router's worker hands its work on the design to this thread.
+  installRouterFunctions(ctx_, {[this](std::function<void()> work) {
+                           QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+                         }});
   (new LogViewer(this))->attach(ctx_);
   installImageFunctions(ctx_);
   auto printer = std::make_shared<QtPrinterPort>(host_, this);

@@ -126,8 +126,8 @@ int route(const std::vector<std::string>& argsIn) {
     return kFileError;
   }
   const double percent = t.ratLines ? 100.0 * t.routed / t.ratLines : 0.0;
-  std::printf("route: %d of %d rat-lines routed (%.1f%%), %d left, %.3f s\n", t.routed, t.ratLines, percent,
-              t.unrouted, static_cast<double>(t.milliseconds) / 1000.0);
+  std::printf("route: %d of %d rat-lines routed (%.1f%%), %d left, %.3f s\n", t.routed, t.ratLines, percent, t.unrouted,
+              static_cast<double>(t.milliseconds) / 1000.0);
   return kDone;
 }
 

@@ -109,8 +109,7 @@ void prepare(RouteWork& work, RunLog& run, uint32_t passes) {
   sortRatLines(work.rats);
   run.totals.ratLines = static_cast<int>(work.rats.size());
   const int64_t ms = run.lap();
-  work.onDesign(
-      [&] { run.log.line(statisticsRow("Sorting ratnest lines:", run.totals.ratLines, 0, 0, ms, false)); });
+  work.onDesign([&] { run.log.line(statisticsRow("Sorting ratnest lines:", run.totals.ratLines, 0, 0, ms, false)); });
 }
 
 void routePasses(RouteWork& work, RunLog& run, uint32_t passes) {
@@ -135,14 +134,14 @@ void routePasses(RouteWork& work, RunLog& run, uint32_t passes) {
   run.totals.processed += retried.processed;
   run.totals.routed += retried.routed;
   const int total = run.totals.ratLines;
-  work.onDesign(
-      [&] { run.log.line(statisticsRow("Rip-up and retry routes:", retried.processed, retried.routed, total, 0, true)); });
+  work.onDesign([&] {
+    run.log.line(statisticsRow("Rip-up and retry routes:", retried.processed, retried.routed, total, 0, true));
+  });
 }
 
 }  // namespace
 
-std::string statisticsRow(const std::string& description, int processed, int routed, int total, int64_t ms,
-                          bool full) {
+std::string statisticsRow(const std::string& description, int processed, int routed, int total, int64_t ms, bool full) {
   std::string row = description;
   if (row.size() < 27) row.resize(27, ' ');
   char buf[96];

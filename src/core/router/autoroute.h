@@ -59,7 +59,6 @@ RouterTotals autoroute(Context& ctx, const RouterOptions& options, const RouterL
 
 // One row of the statistics log. Count-only rows (full false) leave the
 // routed, ratio and percentage columns blank.
-std::string statisticsRow(const std::string& description, int processed, int routed, int total, int64_t ms,
-                          bool full);
+std::string statisticsRow(const std::string& description, int processed, int routed, int total, int64_t ms, bool full);
 
 }  // namespace trelmo

@@ -19,9 +19,9 @@ namespace {
 
 constexpr int32_t kFree = 0, kBlocked = -1;
 constexpr int kStep = 10, kBend = 4, kVia = 90, kRipPenalty = 60;
-constexpr int kStubReach = 2;                  // cells around an end searched for a way onto the grid
-constexpr int64_t kMostCells = 3'000'000;      // grid cells over all layers
-constexpr int kWindowCells = 24;               // cells a search may stray beyond its rat-line's box
+constexpr int kStubReach = 2;                 // cells around an end searched for a way onto the grid
+constexpr int64_t kMostCells = 3'000'000;     // grid cells over all layers
+constexpr int kWindowCells = 24;              // cells a search may stray beyond its rat-line's box
 constexpr Handle kPlannedBase = 0x7F000000u;  // fake handles naming planned routes
 
 int32_t merged(int32_t a, int32_t b) {
@@ -52,9 +52,7 @@ class Maze {
   struct Node {
     int layer, cell;
   };
-  size_t resource(int kind, int li, int cell) const {
-    return (static_cast<size_t>(li) * 3 + kind) * cells() + cell;
-  }
+  size_t resource(int kind, int li, int cell) const { return (static_cast<size_t>(li) * 3 + kind) * cells() + cell; }
   size_t viaResource(int cell) const { return layers_.size() * 3 * cells() + cell; }
   size_t cells() const { return static_cast<size_t>(width_) * height_; }
   int32_t cx(int cell) const { return static_cast<int32_t>(ox_ + (cell % width_) * pitch_); }
@@ -74,6 +72,8 @@ class Maze {
   bool usable(size_t res, int32_t net, bool soft, bool& crossed) const;
   std::vector<Node> ends(const RatLine& r, bool first, int32_t net) const;
   bool search(int rat, bool soft, std::vector<Node>& path);
+  void push(int li, int cell, int dir, int32_t g, int32_t from);
+  void expand(int32_t state);
   Route toRoute(const RatLine& r, const std::vector<Node>& path) const;
   std::vector<Shape> shapesOf(int rat, const Route& route) const;
 
@@ -90,6 +90,21 @@ class Maze {
   std::vector<uint32_t> seen_;
   std::vector<char> goal_;
   uint32_t round_ = 0;
+  // The search under way: its net, the window it keeps to, its target cell.
+  struct Find {
+    int32_t net = 0;
+    bool soft = false;
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0, tx = 0, ty = 0;
+  } find_;
+  struct Item {
+    int32_t f, h, state;
+    bool operator<(const Item& o) const {
+      if (f != o.f) return f > o.f;
+      if (h != o.h) return h > o.h;
+      return state > o.state;
+    }
+  };
+  std::priority_queue<Item> open_;
 };
 
 void Maze::setUp() {
@@ -105,10 +120,14 @@ void Maze::setUp() {
   for (const RatLine& r : w_.rats) {
     if (r.done) continue;
     const Box b{std::min(r.x1, r.x2), std::min(r.y1, r.y2), std::max(r.x1, r.x2), std::max(r.y1, r.y2)};
-    area = any ? Box{std::min(area.x0, b.x0), std::min(area.y0, b.y0), std::max(area.x1, b.x1),
-                     std::max(area.y1, b.y1)}
+    area = any ? Box{std::min(area.x0, b.x0), std::min(area.y0, b.y0), std::max(area.x1, b.x1), std::max(area.y1, b.y1)}
                : b;
     any = true;
+  }
+  // The grid covers the board: the rat-lines and every shape on it.
+  for (int i = 0; any && i < w_.geometry.size(); ++i) {
+    const Box& b = w_.geometry[i].box;
+    area = {std::min(area.x0, b.x0), std::min(area.y0, b.y0), std::max(area.x1, b.x1), std::max(area.y1, b.y1)};
   }
   if (!any || layers_.empty()) {
     layers_.clear();
@@ -219,71 +238,68 @@ std::vector<Maze::Node> Maze::ends(const RatLine& r, bool first, int32_t net) co
   return out;
 }
 
+void Maze::push(int li, int cell, int dir, int32_t g, int32_t from) {
+  const int32_t state = static_cast<int32_t>((static_cast<size_t>(li) * cells() + cell) * 3 + dir);
+  if (seen_[state] == round_ && cost_[state] <= g) return;
+  seen_[state] = round_, cost_[state] = g, parent_[state] = from;
+  const int32_t h = kStep * (std::abs(cell % width_ - find_.tx) + std::abs(cell / width_ - find_.ty));
+  open_.push({g + h, h, state});
+}
+
+// The steps from a state: along the layer's directions, and through a via.
+void Maze::expand(int32_t state) {
+  const int32_t g = cost_[state];
+  const int dir = state % 3, node = state / 3;
+  const int li = node / static_cast<int>(cells()), cell = node % static_cast<int>(cells());
+  const int x = cell % width_, y = cell / width_;
+  const Find& f = find_;
+  for (const auto& [axis, sign] : {std::pair{0, 1}, std::pair{0, -1}, std::pair{1, 1}, std::pair{1, -1}}) {
+    if (!(dirs_[li] & (axis + 1))) continue;
+    const int nx = x + (axis == 0 ? sign : 0), ny = y + (axis == 1 ? sign : 0);
+    if (nx < f.x0 || nx > f.x1 || ny < f.y0 || ny > f.y1) continue;
+    const int next = ny * width_ + nx;
+    bool crossed = false;
+    if (!usable(resource(1 + axis, li, sign > 0 ? cell : next), f.net, f.soft, crossed) ||
+        !usable(resource(0, li, next), f.net, f.soft, crossed))
+      continue;
+    push(li, next, axis, g + kStep + (dir != 2 && dir != axis ? kBend : 0) + (crossed ? kRipPenalty : 0), state);
+  }
+  bool crossed = false;
+  if (!usable(viaResource(cell), f.net, f.soft, crossed)) return;
+  for (size_t lj = 0; lj < layers_.size(); ++lj) {
+    bool c2 = crossed;
+    if (static_cast<int>(lj) == li || !usable(resource(0, static_cast<int>(lj), cell), f.net, f.soft, c2)) continue;
+    push(static_cast<int>(lj), cell, 2, g + kVia + (c2 ? kRipPenalty : 0), state);
+  }
+}
+
 bool Maze::search(int rat, bool soft, std::vector<Node>& path) {
   const RatLine& r = w_.rats[rat];
-  const int32_t net = netOf(r.signal);
-  const std::vector<Node> starts = ends(r, true, net), goals = ends(r, false, net);
+  Find& f = find_;
+  f.net = netOf(r.signal), f.soft = soft;
+  const std::vector<Node> starts = ends(r, true, f.net), goals = ends(r, false, f.net);
   if (starts.empty() || goals.empty()) return false;
   if (++round_ == 0) std::fill(seen_.begin(), seen_.end(), 0), round_ = 1;
   goal_.resize(layers_.size() * cells(), 0);
   for (const Node& g : goals) goal_[g.layer * cells() + g.cell] = 1;
-  const int tx = static_cast<int>((r.x2 - ox_) / pitch_), ty = static_cast<int>((r.y2 - oy_) / pitch_);
-  const int span = std::max(kWindowCells, static_cast<int>(std::max(std::abs(r.x2 - r.x1), std::abs(r.y2 - r.y1)) /
-                                                            pitch_ / 2));
-  const int wx0 = std::max(0, static_cast<int>((std::min(r.x1, r.x2) - ox_) / pitch_) - span);
-  const int wx1 = std::min(width_ - 1, static_cast<int>((std::max(r.x1, r.x2) - ox_) / pitch_) + span);
-  const int wy0 = std::max(0, static_cast<int>((std::min(r.y1, r.y2) - oy_) / pitch_) - span);
-  const int wy1 = std::min(height_ - 1, static_cast<int>((std::max(r.y1, r.y2) - oy_) / pitch_) + span);
-  auto heuristic = [&](int cell) { return kStep * (std::abs(cell % width_ - tx) + std::abs(cell / width_ - ty)); };
-  struct Item {
-    int32_t f, h, state;
-    bool operator<(const Item& o) const {
-      if (f != o.f) return f > o.f;
-      if (h != o.h) return h > o.h;
-      return state > o.state;
-    }
-  };
-  std::priority_queue<Item> open;
-  auto reach = [&](int li, int cell, int dir, int32_t g, int32_t from) {
-    const int32_t state = static_cast<int32_t>((static_cast<size_t>(li) * cells() + cell) * 3 + dir);
-    if (seen_[state] == round_ && cost_[state] <= g) return;
-    seen_[state] = round_, cost_[state] = g, parent_[state] = from;
-    const int32_t h = heuristic(cell);
-    open.push({g + h, h, state});
-  };
-  for (const Node& s : starts) reach(s.layer, s.cell, 2, 0, -1);
+  f.tx = static_cast<int>((r.x2 - ox_) / pitch_), f.ty = static_cast<int>((r.y2 - oy_) / pitch_);
+  const int span =
+      std::max(kWindowCells, static_cast<int>(std::max(std::abs(r.x2 - r.x1), std::abs(r.y2 - r.y1)) / pitch_ / 2));
+  f.x0 = std::max(0, static_cast<int>((std::min(r.x1, r.x2) - ox_) / pitch_) - span);
+  f.x1 = std::min(width_ - 1, static_cast<int>((std::max(r.x1, r.x2) - ox_) / pitch_) + span);
+  f.y0 = std::max(0, static_cast<int>((std::min(r.y1, r.y2) - oy_) / pitch_) - span);
+  f.y1 = std::min(height_ - 1, static_cast<int>((std::max(r.y1, r.y2) - oy_) / pitch_) + span);
+  open_ = {};
+  for (const Node& s : starts) push(s.layer, s.cell, 2, 0, -1);
   int32_t found = -1;
-  while (!open.empty()) {
-    const Item it = open.top();
-    open.pop();
-    const int32_t state = it.state, g = cost_[state];
-    if (it.f != g + it.h) continue;  // a better way was found since
-    const int dir = state % 3, node = state / 3;
-    const int li = node / static_cast<int>(cells()), cell = node % static_cast<int>(cells());
-    if (goal_[node]) {
-      found = state;
-      break;
-    }
-    const int x = cell % width_, y = cell / width_;
-    auto step = [&](int axis, int sign) {
-      if (!(dirs_[li] & (axis + 1))) return;
-      const int nx = x + (axis == 0 ? sign : 0), ny = y + (axis == 1 ? sign : 0);
-      if (nx < wx0 || nx > wx1 || ny < wy0 || ny > wy1) return;
-      const int next = ny * width_ + nx;
-      bool crossed = false;
-      if (!usable(resource(1 + axis, li, sign > 0 ? cell : next), net, soft, crossed)) return;
-      if (!usable(resource(0, li, next), net, soft, crossed)) return;
-      const int32_t add = kStep + (dir != 2 && dir != axis ? kBend : 0) + (crossed ? kRipPenalty : 0);
-      reach(li, next, axis, g + add, state);
-    };
-    step(0, 1), step(0, -1), step(1, 1), step(1, -1);
-    bool crossed = false;
-    if (!usable(viaResource(cell), net, soft, crossed)) continue;
-    for (size_t lj = 0; lj < layers_.size(); ++lj) {
-      bool c2 = crossed;
-      if (static_cast<int>(lj) == li || !usable(resource(0, static_cast<int>(lj), cell), net, soft, c2)) continue;
-      reach(static_cast<int>(lj), cell, 2, g + kVia + (c2 ? kRipPenalty : 0), state);
-    }
+  while (!open_.empty() && found < 0) {
+    const Item it = open_.top();
+    open_.pop();
+    if (it.f != cost_[it.state] + it.h) continue;  // a better way was found since
+    if (goal_[it.state / 3])
+      found = it.state;
+    else
+      expand(it.state);
   }
   for (const Node& g : goals) goal_[g.layer * cells() + g.cell] = 0;
   if (found < 0) return false;
@@ -412,7 +428,8 @@ bool Maze::ripUpAndRetry(int rat) {
     std::vector<int> found;
     Probe p;
     p.layer = s.kind == Shape::kTrack ? s.layer : 0;
-    p.x1 = s.x1, p.y1 = s.y1, p.x2 = s.kind == Shape::kTrack ? s.x2 : s.x1, p.y2 = s.kind == Shape::kTrack ? s.y2 : s.y1;
+    p.x1 = s.x1, p.y1 = s.y1, p.x2 = s.kind == Shape::kTrack ? s.x2 : s.x1,
+    p.y2 = s.kind == Shape::kTrack ? s.y2 : s.y1;
     p.half = s.kind == Shape::kTrack ? s.half : w_.rules.viaPad / 2;
     p.signal = s.signal;
     planned_.query(planned_.reach(p), found);

@@ -14,9 +14,14 @@ struct Algorithm {
   const char* label;
 };
 constexpr Algorithm kAlgorithms[] = {
-    {"clear", "Clear all pre-routes"}, {"straight", "Straight routes"}, {"bus", "Data-bus routes"},
-    {"inline", "In-line routes"},      {"l", "\"L\" routes"},           {"z", "\"Z\" routes"},
-    {"c", "\"C\" routes"},             {"snake", "Snake routes"},
+    {"clear", "Clear all pre-routes"},
+    {"straight", "Straight routes"},
+    {"bus", "Data-bus routes"},
+    {"inline", "In-line routes"},
+    {"l", "\"L\" routes"},
+    {"z", "\"Z\" routes"},
+    {"c", "\"C\" routes"},
+    {"snake", "Snake routes"},
 };
 
 struct Size {
@@ -24,12 +29,9 @@ struct Size {
   const char* label;
 };
 constexpr Size kSizes[] = {
-    {"track", "Track Line Size:"},
-    {"viaPad", "Via Pad Size:"},
-    {"viaHole", "Via Hole Size:"},
-    {"lineToLine", "Line to Line Clearance:"},
-    {"lineToPad", "Line to Pad Clearance:"},
-    {"padToPad", "Pad to Pad Clearance:"},
+    {"track", "Track Line Size:"},           {"viaPad", "Via Pad Size:"},
+    {"viaHole", "Via Hole Size:"},           {"lineToLine", "Line to Line Clearance:"},
+    {"lineToPad", "Line to Pad Clearance:"}, {"padToPad", "Pad to Pad Clearance:"},
 };
 
 const std::vector<std::string> kDirections = {"[NONE]", "X-Axis (horizontal)", "Y-Axis (vertical)",
@@ -71,7 +73,8 @@ DialogBox autoRouteBox(const Context& ctx) {
   for (size_t i = 0; i < std::size(kAlgorithms); ++i)
     box.fields.push_back(checkField(kAlgorithms[i].name, kAlgorithms[i].label, (p.routerPasses >> i) & 1));
   for (size_t i = 0; i < std::size(kSizes); ++i)
-    box.fields.push_back(numberField(kSizes[i].name, kSizes[i].label, dimensionText(sizeValue(p, static_cast<int>(i)))));
+    box.fields.push_back(
+        numberField(kSizes[i].name, kSizes[i].label, dimensionText(sizeValue(p, static_cast<int>(i)))));
   DialogField table;
   table.name = "layers";
   table.kind = DialogField::Table;

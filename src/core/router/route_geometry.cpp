@@ -10,9 +10,9 @@ namespace trelmo {
 
 namespace {
 
-constexpr int kGridCells = 256;    // buckets along the longer side
-constexpr int32_t kLooseEnd = 3;   // units: a point this near a loose rat-line end belongs to it
-constexpr double kMargin = 1.0;    // units kept beyond every clearance, against rounding
+constexpr int kGridCells = 256;   // buckets along the longer side
+constexpr int32_t kLooseEnd = 3;  // units: a point this near a loose rat-line end belongs to it
+constexpr double kMargin = 1.0;   // units kept beyond every clearance, against rounding
 
 bool near(int64_t x, int64_t y, int64_t px, int64_t py) {
   return std::llabs(x - px) <= kLooseEnd && std::llabs(y - py) <= kLooseEnd;

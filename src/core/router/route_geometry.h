@@ -28,7 +28,7 @@ struct Shape {
   bool alive = true;
   Handle item = kNull;
   Handle signal = kNull;
-  int32_t group = -1;  // the component it belongs to (an ordinal), -1 at the top
+  int32_t group = -1;                      // the component it belongs to (an ordinal), -1 at the top
   int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // a track's centre segment; a pad's centre in x1, y1
   int32_t half = 0;                        // a track's half width
   uint16_t padX = 0, padY = 0, angle = 0;  // a pad's sizes and rotation

@@ -9,7 +9,7 @@ namespace trelmo {
 
 namespace {
 
-constexpr int32_t kLSpan = 6551;                   // units: the smallest spans of an L route
+constexpr int32_t kLSpan = 6551;                       // units: the smallest spans of an L route
 constexpr int32_t kPitchLow = 652, kPitchHigh = 6555;  // units: pin pitches a bus may have
 constexpr uint16_t kQuarterTurn = 16384;
 
@@ -148,7 +148,8 @@ PinRow pinRow(const Obstacles& g, int pad) {
     }
   }
   if (inColumn >= 2 && inRow <= 2 && 2 * inColumn >= total) out = {true, columnPitch};
-  if (inRow >= 2 && inColumn <= 2 && 2 * inRow >= total && (out.pitch == 0 || inRow > inColumn)) out = {false, rowPitch};
+  if (inRow >= 2 && inColumn <= 2 && 2 * inRow >= total && (out.pitch == 0 || inRow > inColumn))
+    out = {false, rowPitch};
   if (out.pitch < kPitchLow || out.pitch > kPitchHigh) out.pitch = 0;
   return out;
 }
@@ -184,8 +185,8 @@ PassCount RouteWork::dataBusPass() {
     const int64_t u1 = a.u(x1, y1), v1 = a.v(x1, y1), u2 = a.u(x2, y2), v2 = a.v(x2, y2);
     const int64_t offset = std::llabs(v2 - v1), span = u2 - u1;
     const bool straight = offset <= 2;
-    const bool onePitch = offset >= kPitchLow && offset <= kPitchHigh && offset <= span &&
-                          std::llabs(offset - ra.pitch) <= 3;
+    const bool onePitch =
+        offset >= kPitchLow && offset <= kPitchHigh && offset <= span && std::llabs(offset - ra.pitch) <= 3;
     if (!straight && !onePitch) continue;
     ++c.processed;
     for (int layer : a.vertical ? yLayers : xLayers) {
@@ -207,38 +208,44 @@ PassCount RouteWork::dataBusPass() {
   return c;
 }
 
+namespace {
+
+// Along X from the left end and then along Y, or along Y first; the corner
+// gets a via when the two runs lie on different layers.
+bool lRoute(const RouteWork& w, const RatLine& r, Route& route) {
+  int32_t x1 = r.x1, y1 = r.y1, x2 = r.x2, y2 = r.y2;
+  if (x2 < x1) std::swap(x1, x2), std::swap(y1, y2);
+  const int32_t corners[2][2] = {{x2, y1}, {x1, y2}};
+  for (int k = 0; k < 2; ++k) {
+    const int32_t cx = corners[k][0], cy = corners[k][1];
+    for (int lx : w.xLayers) {
+      const Segment across = k == 0 ? Segment{lx, x1, y1, cx, cy} : Segment{lx, cx, cy, x2, y2};
+      if (!w.clear(r, across)) continue;
+      for (int ly : w.yLayers) {
+        const Segment upward = k == 0 ? Segment{ly, cx, cy, x2, y2} : Segment{ly, x1, y1, cx, cy};
+        if (!w.clear(r, upward) || (lx != ly && w.geometry.hits(w.viaProbe(r, cx, cy)))) continue;
+        route.segments = {k == 0 ? across : upward, k == 0 ? upward : across};
+        if (lx != ly) route.vias.emplace_back(cx, cy);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 PassCount RouteWork::lPass() {
   PassCount c;
   for (size_t i = 0; i < rats.size() && !stopRequested(); ++i) {
     RatLine& r = rats[i];
     progress(static_cast<int>(i), static_cast<int>(rats.size()));
-    if (r.done) continue;
-    if (std::abs(r.x2 - r.x1) < kLSpan || std::abs(r.y2 - r.y1) < kLSpan) continue;
+    if (r.done || std::abs(r.x2 - r.x1) < kLSpan || std::abs(r.y2 - r.y1) < kLSpan) continue;
     ++c.processed;
-    int32_t x1 = r.x1, y1 = r.y1, x2 = r.x2, y2 = r.y2;
-    if (x2 < x1) std::swap(x1, x2), std::swap(y1, y2);
-    // Along X from the left end and then along Y, or along Y first.
-    const int32_t corners[2][2] = {{x2, y1}, {x1, y2}};
-    bool routed = false;
-    for (int k = 0; k < 2 && !routed; ++k) {
-      const int32_t cx = corners[k][0], cy = corners[k][1];
-      for (int lx : xLayers) {
-        const Segment across = k == 0 ? Segment{lx, x1, y1, cx, cy} : Segment{lx, cx, cy, x2, y2};
-        if (!clear(r, across)) continue;
-        for (int ly : yLayers) {
-          const Segment upward = k == 0 ? Segment{ly, cx, cy, x2, y2} : Segment{ly, x1, y1, cx, cy};
-          if (!clear(r, upward) || (lx != ly && geometry.hits(viaProbe(r, cx, cy)))) continue;
-          Route route;
-          route.segments = {k == 0 ? across : upward, k == 0 ? upward : across};
-          if (lx != ly) route.vias.emplace_back(cx, cy);
-          commit(r, route);
-          routed = true;
-          break;
-        }
-        if (routed) break;
-      }
-    }
-    if (routed) ++c.routed;
+    Route route;
+    if (!lRoute(*this, r, route)) continue;
+    commit(r, route);
+    ++c.routed;
   }
   return c;
 }

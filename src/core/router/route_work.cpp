@@ -89,8 +89,8 @@ void RouteWork::commit(RatLine& rat, const Route& route) {
       return;
     }
     for (const Segment& s : route.segments) {
-      const Handle h = createItem(ctx.pool, ctx.current, kLine, static_cast<uint8_t>(s.layer), rules.track, s.x1,
-                                  s.y1, s.x2, s.y2, rat.signal);
+      const Handle h = createItem(ctx.pool, ctx.current, kLine, static_cast<uint8_t>(s.layer), rules.track, s.x1, s.y1,
+                                  s.x2, s.y2, rat.signal);
       if (h == kNull) return;
       if (rat.signal != kNull) ctx.rec(rat.signal).next += 256;
       undo->added(h);
@@ -115,10 +115,10 @@ void RouteWork::commit(RatLine& rat, const Route& route) {
     whole = true;
   });
   for (Shape& s : made) {
-    s.box = s.kind == Shape::kTrack ? Box{std::min(s.x1, s.x2), std::min(s.y1, s.y2), std::max(s.x1, s.x2),
-                                          std::max(s.y1, s.y2)}
-                                          .grown(s.half)
-                                    : Box{s.x1, s.y1, s.x1, s.y1}.grown(s.padX);
+    s.box =
+        s.kind == Shape::kTrack
+            ? Box{std::min(s.x1, s.x2), std::min(s.y1, s.y2), std::max(s.x1, s.x2), std::max(s.y1, s.y2)}.grown(s.half)
+            : Box{s.x1, s.y1, s.x1, s.y1}.grown(s.padX);
     geometry.add(s);
   }
   rat.done = whole;

@@ -59,7 +59,9 @@ class RouteWork {
   // A track probe of the rat-line's signal on a layer.
   Probe probe(const RatLine& rat, int layer, int32_t x1, int32_t y1, int32_t x2, int32_t y2) const;
   Probe viaProbe(const RatLine& rat, int32_t x, int32_t y) const;
-  bool clear(const RatLine& rat, const Segment& s) const { return !geometry.hits(probe(rat, s.layer, s.x1, s.y1, s.x2, s.y2)); }
+  bool clear(const RatLine& rat, const Segment& s) const {
+    return !geometry.hits(probe(rat, s.layer, s.x1, s.y1, s.x2, s.y2));
+  }
 
   PassCount straightPass();
   PassCount inlinePass();

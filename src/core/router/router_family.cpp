@@ -129,12 +129,15 @@ void startWorker(Context& ctx, const RouterFrontEnd& fe) {
   ctx.host->openWaitBox(routerWaitBox(ctx), run->progress);
 }
 
-void autorouterFunction(Context& ctx, const RouterFrontEnd& fe) {
+// From a macro in angle brackets the box is skipped: the stored settings run.
+void autorouterFunction(Context& ctx, const RouterFrontEnd& fe, int source) {
   if (ctx.current == kNull) return ctx.host->sound(Sound::Beop);
   if (ctx.params.isSchematic()) return ctx.host->sound(Sound::Beep);
   if (!autoPurgeRedo(ctx)) return;
-  DialogBox box = autoRouteBox(ctx);
-  if (!ctx.host->runDialog(box) || !applyAutoRouteBox(ctx, box)) return;
+  if (source != kFromMacro) {
+    DialogBox box = autoRouteBox(ctx);
+    if (!ctx.host->runDialog(box) || !applyAutoRouteBox(ctx, box)) return;
+  }
   if (fe.post) return startWorker(ctx, fe);
   reportTotals(ctx, autoroute(ctx, routerOptions(ctx)));
   ctx.host->redrawView();
@@ -144,7 +147,7 @@ void autorouterFunction(Context& ctx, const RouterFrontEnd& fe) {
 
 void installRouterFunctions(Context& ctx, RouterFrontEnd frontEnd) {
   registerFunction(ctx, fc('N', 'A'),
-                   [fe = std::move(frontEnd)](Context& c, uint16_t, int) { autorouterFunction(c, fe); });
+                   [fe = std::move(frontEnd)](Context& c, uint16_t, int source) { autorouterFunction(c, fe, source); });
 }
 
 }  // namespace trelmo
