@@ -30,8 +30,10 @@
 #include "nets/netlist_in.h"
 #include "output/output_functions.h"
 #include "output/report_functions.h"
+#include "router/router_functions.h"
 #include "screen/view.h"
 #include "shell/command_line.h"
+#include "shell/design_busy.h"
 #include "shell/dispatch.h"
 #include "shell/file_functions.h"
 #include "shell/function_codes.h"
@@ -74,6 +76,7 @@ MainWindow::MainWindow(Context& ctx, QtHost& host, QImage::Format format)
 }
 
 MainWindow::~MainWindow() {
+  stopDesignWorker(ctx_);  // a routing run ends before the window it draws on
   heartbeat_.stop();
   host_.onQuit = nullptr;
   host_.canvas = nullptr;
@@ -91,6 +94,10 @@ void MainWindow::installHooks() {
   installNetFunctions(ctx_);
   installReportFunctions(ctx_);
   installNetlistInput(ctx_);
+  // The router's worker hands its work on the design to this thread.
+  installRouterFunctions(ctx_, {[this](std::function<void()> work) {
+                           QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+                         }});
   (new LogViewer(this))->attach(ctx_);
   installImageFunctions(ctx_);
   auto printer = std::make_shared<QtPrinterPort>(host_, this);

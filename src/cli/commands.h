@@ -23,6 +23,7 @@ int importGerbers(const std::vector<std::string>& args);
 int dialogs(const std::vector<std::string>& args);
 int drc(const std::vector<std::string>& args);
 int ratsnest(const std::vector<std::string>& args);
+int route(const std::vector<std::string>& args);
 int picture(const std::vector<std::string>& args);
 int netlist(const std::vector<std::string>& args);
 int bom(const std::vector<std::string>& args);

@@ -24,6 +24,8 @@ const char* kUsage =
     "  trelmo-cli drc FILE [-o LOG] [--hint C] [SCRIPT]   net scan log (stdout by default);\n"
     "                    exit 3 when faults were found\n"
     "  trelmo-cli ratsnest IN -o OUT [--hint C] [SCRIPT]  rat-nest added, saved as version 4\n"
+    "  trelmo-cli route IN -o OUT [--passes LIST] [--log LOG] [--direction LAYER=x|y|both|none]... [--hint C]\n"
+    "                   [SCRIPT]  the autorouter; prints the totals (see README)\n"
     "  trelmo-cli picture IN -o OUT [--rectify PAIRS.txt] [--model bilinear|projective] [--rotate 90|180|270]\n"
     "                     [--mirror x|y] [--move DX,DY] [--hint C] [SCRIPT]\n"
     "  trelmo-cli netlist IN -o OUT [--format trelmo|bracketed] [--unconnected] [--hint C] [SCRIPT]\n"
@@ -54,6 +56,7 @@ Command commandNamed(const std::string& name) {
   if (name == "dialogs") return trelmo::cli::dialogs;
   if (name == "drc") return trelmo::cli::drc;
   if (name == "ratsnest") return trelmo::cli::ratsnest;
+  if (name == "route") return trelmo::cli::route;
   if (name == "picture") return trelmo::cli::picture;
   if (name == "netlist") return trelmo::cli::netlist;
   if (name == "bom") return trelmo::cli::bom;

@@ -18,6 +18,7 @@
 #include "output/output_functions.h"
 #include "output/plot_worker.h"
 #include "output/report_functions.h"
+#include "router/router_functions.h"
 #include "screen/redraw.h"
 #include "screen/view.h"
 #include "shell/dispatch.h"
@@ -147,6 +148,7 @@ int run(const std::vector<std::string>& argsIn) {
   installNetFunctions(ctx);
   installReportFunctions(ctx);
   installNetlistInput(ctx);
+  installRouterFunctions(ctx);
   installImageFunctions(ctx);
   ctx.shell.startupPhase = 3;
   if (!startDesign(ctx, host, o.in)) {
