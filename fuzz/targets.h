@@ -22,7 +22,8 @@
   X(fuzz_tiff, fuzzTiff)                      \
   X(fuzz_fits, fuzzFits)                      \
   X(fuzz_png, fuzzPng)                        \
-  X(fuzz_jpeg, fuzzJpeg)
+  X(fuzz_jpeg, fuzzJpeg)                      \
+  X(fuzz_netlist_in, fuzzNetlistIn)
 
 namespace trelmo::fuzz {
 #define TRELMO_FUZZ_DECLARE(name, function) int function(const uint8_t* data, size_t size);
