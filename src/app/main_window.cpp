@@ -25,6 +25,7 @@
 #include "context.h"
 #include "database/design_files.h"
 #include "edit/edit_functions.h"
+#include "flood/flood_functions.h"
 #include "image/image_functions.h"
 #include "nets/net_functions.h"
 #include "output/output_functions.h"
@@ -87,6 +88,7 @@ void MainWindow::installHooks() {
   installOutputFunctions(ctx_);
   installEditFunctions(ctx_);
   installNetFunctions(ctx_);
+  installFloodFunctions(ctx_);
   (new LogViewer(this))->attach(ctx_);
   installImageFunctions(ctx_);
   auto printer = std::make_shared<QtPrinterPort>(host_, this);

@@ -24,6 +24,9 @@ int dialogs(const std::vector<std::string>& args);
 int drc(const std::vector<std::string>& args);
 int ratsnest(const std::vector<std::string>& args);
 int picture(const std::vector<std::string>& args);
+int flood(const std::vector<std::string>& args);
+int isolate(const std::vector<std::string>& args);
+int mill(const std::vector<std::string>& args);
 
 // A scripted value that does not fit the box it was given for: the command
 // ends with exit status 2, the message says why and lists the box's fields.

@@ -26,6 +26,9 @@ const char* kUsage =
     "  trelmo-cli ratsnest IN -o OUT [--hint C] [SCRIPT]  rat-nest added, saved as version 4\n"
     "  trelmo-cli picture IN -o OUT [--rectify PAIRS.txt] [--model bilinear|projective] [--rotate 90|180|270]\n"
     "                     [--mirror x|y] [--move DX,DY] [--hint C] [SCRIPT]\n"
+    "  trelmo-cli flood IN -o OUT --block X1,Y1,X2,Y2 [--layer N] [--thermal SIGNAL] [--hatch] [SCRIPT]\n"
+    "  trelmo-cli isolate IN -o OUT --block X1,Y1,X2,Y2 [--side top|bottom|both] [SCRIPT]\n"
+    "  trelmo-cli mill IN -o FOLDER --block X1,Y1,X2,Y2 [--gcode] [SCRIPT]\n"
     "\n"
     "SCRIPT answers what the editor would ask, each option repeatable:\n"
     "  --answer yes|no|cancel        the next question\n"
@@ -49,6 +52,9 @@ Command commandNamed(const std::string& name) {
   if (name == "drc") return trelmo::cli::drc;
   if (name == "ratsnest") return trelmo::cli::ratsnest;
   if (name == "picture") return trelmo::cli::picture;
+  if (name == "flood") return trelmo::cli::flood;
+  if (name == "isolate") return trelmo::cli::isolate;
+  if (name == "mill") return trelmo::cli::mill;
   return nullptr;
 }
 

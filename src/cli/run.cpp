@@ -12,6 +12,7 @@
 #include "edit/edit_functions.h"
 #include "edit/grab.h"
 #include "files/writer.h"
+#include "flood/flood_functions.h"
 #include "image/image_functions.h"
 #include "nets/net_functions.h"
 #include "output/output_functions.h"
@@ -143,6 +144,7 @@ int run(const std::vector<std::string>& argsIn) {
   installOutputFunctions(ctx);
   installEditFunctions(ctx);
   installNetFunctions(ctx);
+  installFloodFunctions(ctx);
   installImageFunctions(ctx);
   ctx.shell.startupPhase = 3;
   if (!startDesign(ctx, host, o.in)) {
