@@ -24,7 +24,7 @@ std::string signalText(const char* field) { return std::string(field, strnlen(fi
 void storeSignal(char* field, const std::string& text) {
   const std::string t = trimmedText(text).substr(0, kSignalFieldMax);
   std::memset(field, 0, kSignalFieldMax + 1);
-  std::memcpy(field, t.data(), t.size());
+  t.copy(field, kSignalFieldMax);
 }
 
 DialogField buttonField(const std::string& name, const std::string& label) {

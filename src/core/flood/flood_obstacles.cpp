@@ -26,6 +26,7 @@ bool copperSource(const Context& ctx, const LayerSet& sources) {
 void padKeepouts(const Record& r, double grow, std::vector<Keepout>& out) {
   const Outline o = padOutline(r);
   std::vector<Pt> corners;
+  corners.reserve(4);
   for (int i = 0; i < o.n; ++i) corners.push_back({o.x[i], o.y[i]});
   addRoundedPolygon(out, corners, o.radius + grow, true);
 }

@@ -55,7 +55,7 @@ void readSide(FieldReader& in, const std::string& row, IsolationParams& p) {
   if (!readLayerList(in.text(row + ".source"), p.sources)) in.refuse(row + ".source", "a list of layer numbers");
   const std::string signal = trimmedText(in.text(row + ".signal")).substr(0, kSignalFieldMax);
   std::memset(p.signal, 0, sizeof p.signal);
-  std::memcpy(p.signal, signal.data(), signal.size());
+  signal.copy(p.signal, kSignalFieldMax);
   p.passes = static_cast<int32_t>(in.integer(row + ".passes", 0, 100));
   for (const SizeColumn& c : kSizes) {
     const int32_t v = in.dimension(row + "." + c.name);

@@ -51,6 +51,31 @@ std::vector<Handle> pathSignals(const Context& ctx) {
   return out;
 }
 
+// The paths of one tool: the items of the layer of its width carrying the
+// signal, in list order.
+void signalPaths(const Context& ctx, const ItemIndex& index, int layer, const Box& area, Handle signal,
+                 MillTool& tool) {
+  for (int o = 0; o < index.size(); ++o) {
+    const Handle h = index[o].item;
+    const Record& r = ctx.rec(h);
+    if (r.layer != layer || r.size != tool.size || (r.type() != kLine && r.type() != kArc)) continue;
+    PlotItem it;
+    if (signalOf(ctx, h) != signal || !plotItemPaths(ctx, h, 0, it)) continue;
+    for (PlotPath& p : it.paths)
+      if (pathInside(area, p)) tool.paths.push_back(std::move(p));
+  }
+}
+
+void textStrokes(const Context& ctx, const ItemIndex& index, const std::vector<int>& texts, const Box& area,
+                 MillTool& tool) {
+  for (const int o : texts) {
+    std::vector<PlotPath> strokes;
+    textPaths(ctx, index[o].item, strokes);
+    for (PlotPath& p : strokes)
+      if (pathInside(area, p)) tool.paths.push_back(std::move(p));
+  }
+}
+
 void pathTools(const Context& ctx, const ItemIndex& index, int layer, const Box& area, MillJob& job) {
   std::map<int32_t, MillTool> byWidth;
   std::vector<int> texts;
@@ -60,24 +85,10 @@ void pathTools(const Context& ctx, const ItemIndex& index, int layer, const Box&
     if ((r.type() == kLine && r.size > 0) || r.type() == kArc) byWidth[r.size].size = r.size;
     if (r.type() == kText) texts.push_back(o), byWidth[kTextTool].size = kTextTool;
   }
+  const std::vector<Handle> signals = pathSignals(ctx);
   for (auto& [width, tool] : byWidth) {
-    for (const Handle s : pathSignals(ctx))
-      for (int o = 0; o < index.size(); ++o) {
-        const Handle h = index[o].item;
-        const Record& r = ctx.rec(h);
-        if (r.layer != layer || r.size != width || signalOf(ctx, h) != s) continue;
-        PlotItem it;
-        if ((r.type() == kLine || r.type() == kArc) && plotItemPaths(ctx, h, 0, it))
-          for (PlotPath& p : it.paths)
-            if (pathInside(area, p)) tool.paths.push_back(std::move(p));
-      }
-    if (width != kTextTool) continue;
-    for (const int o : texts) {
-      std::vector<PlotPath> strokes;
-      textPaths(ctx, index[o].item, strokes);
-      for (PlotPath& p : strokes)
-        if (pathInside(area, p)) tool.paths.push_back(std::move(p));
-    }
+    for (const Handle s : signals) signalPaths(ctx, index, layer, area, s, tool);
+    if (width == kTextTool) textStrokes(ctx, index, texts, area, tool);
   }
   for (auto& [width, tool] : byWidth) job.tools.push_back(std::move(tool));
 }
@@ -161,7 +172,13 @@ std::vector<std::string> defaultMillNames(const std::string& designPath, const s
   std::string stem = designPath.substr(slash == std::string::npos ? 0 : slash + 1);
   stem = stem.substr(0, std::min(stem.find('.'), size_t{6}));
   std::vector<std::string> names;
-  for (const char c : {'d', 't', 'b', 'r'}) names.push_back(stem + "-" + c + extension);
+  for (const char c : {'d', 't', 'b', 'r'}) {
+    std::string name = stem;
+    name += '-';
+    name += c;
+    name += extension;
+    names.push_back(std::move(name));
+  }
   return names;
 }
 
