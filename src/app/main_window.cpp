@@ -25,6 +25,7 @@
 #include "context.h"
 #include "database/design_files.h"
 #include "edit/edit_functions.h"
+#include "flood/flood_functions.h"
 #include "image/image_functions.h"
 #include "nets/net_functions.h"
 #include "nets/netlist_in.h"
@@ -98,6 +99,7 @@ void MainWindow::installHooks() {
   installRouterFunctions(ctx_, {[this](std::function<void()> work) {
                            QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
                          }});
+  installFloodFunctions(ctx_);
   (new LogViewer(this))->attach(ctx_);
   installImageFunctions(ctx_);
   auto printer = std::make_shared<QtPrinterPort>(host_, this);

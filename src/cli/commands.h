@@ -29,6 +29,9 @@ int netlist(const std::vector<std::string>& args);
 int bom(const std::vector<std::string>& args);
 int pinlist(const std::vector<std::string>& args);
 int netlistIn(const std::vector<std::string>& args);
+int flood(const std::vector<std::string>& args);
+int isolate(const std::vector<std::string>& args);
+int mill(const std::vector<std::string>& args);
 
 // A scripted value that does not fit the box it was given for: the command
 // ends with exit status 2, the message says why and lists the box's fields.

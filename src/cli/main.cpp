@@ -34,6 +34,9 @@ const char* kUsage =
     "  trelmo-cli pinlist IN -o OUT [--wires] [--hint C] [SCRIPT]       pin list (or wire list)\n"
     "  trelmo-cli netlist-in BOARD NETLIST... -o OUT [--log LOG] [--map FOOTPRINT.map] [--replace-footprints]\n"
     "                    [--replace-parameters] [--hint C] [SCRIPT]   netlists applied, OUT saved as version 4\n"
+    "  trelmo-cli flood IN -o OUT --block X1,Y1,X2,Y2 [--layer N] [--thermal SIGNAL] [--hatch] [SCRIPT]\n"
+    "  trelmo-cli isolate IN -o OUT --block X1,Y1,X2,Y2 [--side top|bottom|both] [SCRIPT]\n"
+    "  trelmo-cli mill IN -o FOLDER --block X1,Y1,X2,Y2 [--gcode] [SCRIPT]\n"
     "\n"
     "SCRIPT answers what the editor would ask, each option repeatable:\n"
     "  --answer yes|no|cancel        the next question\n"
@@ -62,6 +65,9 @@ Command commandNamed(const std::string& name) {
   if (name == "bom") return trelmo::cli::bom;
   if (name == "pinlist") return trelmo::cli::pinlist;
   if (name == "netlist-in") return trelmo::cli::netlistIn;
+  if (name == "flood") return trelmo::cli::flood;
+  if (name == "isolate") return trelmo::cli::isolate;
+  if (name == "mill") return trelmo::cli::mill;
   return nullptr;
 }
 

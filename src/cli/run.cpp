@@ -12,6 +12,7 @@
 #include "edit/edit_functions.h"
 #include "edit/grab.h"
 #include "files/writer.h"
+#include "flood/flood_functions.h"
 #include "image/image_functions.h"
 #include "nets/net_functions.h"
 #include "nets/netlist_in.h"
@@ -149,6 +150,7 @@ int run(const std::vector<std::string>& argsIn) {
   installReportFunctions(ctx);
   installNetlistInput(ctx);
   installRouterFunctions(ctx);
+  installFloodFunctions(ctx);
   installImageFunctions(ctx);
   ctx.shell.startupPhase = 3;
   if (!startDesign(ctx, host, o.in)) {

@@ -8,6 +8,7 @@
 #include "database/pool.h"
 #include "database/signals.h"
 #include "edit/edit_state.h"
+#include "flood/flood_state.h"
 #include "image/pixel_image.h"
 #include "library/library_state.h"
 #include "nets/net_state.h"
@@ -45,6 +46,7 @@ struct Context {
   EditState edit;        // undo stacks of every file, the grab list
   LibraryState library;  // the library box and the component last loaded
   NetState nets;         // current signal, log viewer
+  FloodState flood;      // hatch grid, isolation output rows, the G-code mill
 
   Host* host;
   Host silentHost;
