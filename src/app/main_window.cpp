@@ -28,6 +28,7 @@
 #include "image/image_functions.h"
 #include "nets/net_functions.h"
 #include "output/output_functions.h"
+#include "output/report_functions.h"
 #include "router/router_functions.h"
 #include "screen/view.h"
 #include "shell/command_line.h"
@@ -94,6 +95,7 @@ void MainWindow::installHooks() {
   installRouterFunctions(ctx_, {[this](std::function<void()> work) {
                            QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
                          }});
+  installReportFunctions(ctx_);
   (new LogViewer(this))->attach(ctx_);
   installImageFunctions(ctx_);
   auto printer = std::make_shared<QtPrinterPort>(host_, this);

@@ -16,6 +16,7 @@
 #include "nets/net_functions.h"
 #include "output/output_functions.h"
 #include "output/plot_worker.h"
+#include "output/report_functions.h"
 #include "router/router_functions.h"
 #include "screen/redraw.h"
 #include "screen/view.h"
@@ -145,6 +146,7 @@ int run(const std::vector<std::string>& argsIn) {
   installEditFunctions(ctx);
   installNetFunctions(ctx);
   installRouterFunctions(ctx);
+  installReportFunctions(ctx);
   installImageFunctions(ctx);
   ctx.shell.startupPhase = 3;
   if (!startDesign(ctx, host, o.in)) {
