@@ -9,6 +9,23 @@
 
 namespace trelmo {
 
+namespace {
+
+// The board shows each route as it is made.
+void showRoute(Context& ctx, const RatLine& rat, const Route& route, const RouteRules& rules) {
+  int64_t box[4] = {std::min(rat.x1, rat.x2), std::min(rat.y1, rat.y2), std::max(rat.x1, rat.x2),
+                    std::max(rat.y1, rat.y2)};
+  for (const Segment& s : route.segments) {
+    box[0] = std::min<int64_t>({box[0], s.x1, s.x2}), box[1] = std::min<int64_t>({box[1], s.y1, s.y2});
+    box[2] = std::max<int64_t>({box[2], s.x1, s.x2}), box[3] = std::max<int64_t>({box[3], s.y1, s.y2});
+  }
+  const int64_t grow = std::max(rules.track, rules.viaPad);
+  const int64_t grown[4] = {box[0] - grow, box[1] - grow, box[2] + grow, box[3] + grow};
+  redrawWorldBox(ctx, grown);
+}
+
+}  // namespace
+
 RouteWork::RouteWork(Context& c, const RouterLink& link) : ctx(c), link_(link) {}
 
 RouteWork::~RouteWork() = default;
@@ -86,6 +103,7 @@ void RouteWork::commit(RatLine& rat, const Route& route) {
                       static_cast<int32_t>((rules.track + 1) / 2)});
       undo->touch(rat.item);
       whole = true;
+      showRoute(ctx, rat, route, rules);
       return;
     }
     for (const Segment& s : route.segments) {
@@ -113,6 +131,7 @@ void RouteWork::commit(RatLine& rat, const Route& route) {
     }
     undo->removed(rat.item);
     whole = true;
+    showRoute(ctx, rat, route, rules);
   });
   for (Shape& s : made) {
     s.box =
