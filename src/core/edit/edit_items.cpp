@@ -271,7 +271,7 @@ bool textMirrored(const Context& ctx, const Record& r) {
 // What a text shows: an attribute reference ("&" and a digit) shows the
 // attribute of its component.
 std::string shownText(const Context& ctx, Handle h, Handle ring) {
-  const std::string s = readText(ctx, h);
+  std::string s = readText(ctx, h);
   const Handle header = headerOf(ctx, ring);
   if (header == kNull || s.size() != 2 || s[0] != '&' || s[1] < '0' || s[1] > '4') return s;
   return componentFields(ctx, header)[static_cast<size_t>(s[1] - '0')];

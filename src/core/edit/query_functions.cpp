@@ -51,7 +51,8 @@ const Window* windowOf(char member) {
 
 // A length in the file's units, trimmed ("0.0120", "0.30 mm").
 std::string length(const Context& ctx, int64_t v) {
-  const int units = ctx.params.units;
+  const int8_t raw = ctx.params.units;
+  const int units = raw < 0 ? -std::abs(int{raw}) : std::abs(int{raw});
   std::string s = trimmedText(formatReadout(clamp32(v), units, 65536));
   if (units < 0) s += " mm";
   return s;
