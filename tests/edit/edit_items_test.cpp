@@ -3,6 +3,7 @@
 // boxes' values.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 
 #include "edit/edit_fixture.h"
@@ -185,6 +186,66 @@ TEST(Query, BoxesShowTheItemUnderTheCursorAndFollowIt) {
   b.run('Q', 'P');
   EXPECT_EQ(shown.back().title, "closed");
   EXPECT_FALSE(b.ctx.shell.hooks.boxOpen(b.ctx, fc('Q', 'P')));
+}
+
+}  // namespace
+}  // namespace trelmo::testing
+
+namespace trelmo::testing {
+namespace {
+
+TEST(EditItems, KrumpFilledSolidDissolvesItAndTracesItBack) {
+  EditBoard b;
+  const std::string original = b.items();
+  b.ctx.params.currentLayer = 12;
+  b.cursor(3.0, 2.2);
+  b.run('G', 'F');
+  b.run('E', 'F');
+  const std::string lines = b.items();
+  EXPECT_FALSE(has(lines, "1 12 0 2.6 1.9 3.4 2.7"));
+  EXPECT_TRUE(has(lines, "1 12 .001 2.6 1.9 3.4 1.9\r\n")) << lines;
+  EXPECT_TRUE(has(lines, "1 12 .001 2.6 2.7 2.6 1.9\r\n"));
+  b.run('U', 'U');
+  EXPECT_EQ(b.items(), original);
+  // Four lines joined end to end become one solid; undo gives them back.
+  for (auto [x1, y1, x2, y2] : {std::array{3.6, .2, 3.9, .2}, std::array{3.9, .2, 3.9, .4},
+                                std::array{3.9, .4, 3.6, .4}, std::array{3.6, .4, 3.6, .2}})
+    createItem(b.ctx.pool, b.ctx.current, kLine, 1, inches(.01), inches(x1), inches(y1), inches(x2), inches(y2), kNull);
+  const std::string drawn = b.items();
+  b.ctx.params.currentLayer = 1;
+  b.cursor(3.75, .2);
+  b.run('G', 'L');
+  b.run('E', 'F');
+  const std::string solid = b.items();
+  EXPECT_FALSE(has(solid, "1 1 .01 3.6 .2 3.9 .2"));
+  EXPECT_TRUE(has(solid, "1 1 0 3.6 .2 3.9 .4")) << solid;
+  b.run('U', 'U');
+  EXPECT_EQ(b.items(), drawn);
+}
+
+TEST(EditItems, LocateFindsTheFirstMatchThenTheNext) {
+  EditBoard b;
+  b.host.dialog = [](DialogBox& box) {
+    box.field("ref")->value = "";
+    box.field("pcb")->value = "res";
+    return true;
+  };
+  b.run('E', 'O');
+  EXPECT_EQ(b.ctx.view.cursorX, inches(2.0));  // R1's origin
+  EXPECT_EQ(b.ctx.view.cursorY, inches(1.6));
+  b.host.dialog = [](DialogBox& box) {
+    box.field("pcb")->value = "RES";
+    box.field("next")->value = "1";
+    return true;
+  };
+  b.run('E', 'O');
+  EXPECT_EQ(b.ctx.view.cursorY, inches(1.3));  // R2
+  b.host.dialog = [](DialogBox& box) {
+    box.field("text")->value = "bottom";
+    return true;
+  };
+  b.run('E', 'E');
+  EXPECT_EQ(b.ctx.view.cursorX, inches(3.4));
 }
 
 }  // namespace
