@@ -29,6 +29,7 @@
 #include "image/image_functions.h"
 #include "nets/net_functions.h"
 #include "output/output_functions.h"
+#include "output/report_functions.h"
 #include "screen/view.h"
 #include "shell/command_line.h"
 #include "shell/dispatch.h"
@@ -89,6 +90,7 @@ void MainWindow::installHooks() {
   installOutputFunctions(ctx_);
   installEditFunctions(ctx_);
   installNetFunctions(ctx_);
+  installReportFunctions(ctx_);
   (new LogViewer(this))->attach(ctx_);
   queryWindows_ = new QueryWindows(ctx_, canvas_, this);
   queryWindows_->attach();

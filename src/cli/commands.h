@@ -10,7 +10,7 @@
 namespace trelmo::cli {
 
 constexpr int kDone = 0, kFileError = 1, kUsageError = 2;
-// drc: the board has faults.
+// drc: the board has faults; netlist: the design stopped the netlist.
 constexpr int kFaultsFound = 3;
 
 int info(const std::vector<std::string>& args);
@@ -24,6 +24,9 @@ int dialogs(const std::vector<std::string>& args);
 int drc(const std::vector<std::string>& args);
 int ratsnest(const std::vector<std::string>& args);
 int picture(const std::vector<std::string>& args);
+int netlist(const std::vector<std::string>& args);
+int bom(const std::vector<std::string>& args);
+int pinlist(const std::vector<std::string>& args);
 
 // A scripted value that does not fit the box it was given for: the command
 // ends with exit status 2, the message says why and lists the box's fields.

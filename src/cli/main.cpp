@@ -26,6 +26,10 @@ const char* kUsage =
     "  trelmo-cli ratsnest IN -o OUT [--hint C] [SCRIPT]  rat-nest added, saved as version 4\n"
     "  trelmo-cli picture IN -o OUT [--rectify PAIRS.txt] [--model bilinear|projective] [--rotate 90|180|270]\n"
     "                     [--mirror x|y] [--move DX,DY] [--hint C] [SCRIPT]\n"
+    "  trelmo-cli netlist IN -o OUT [--format trelmo|bracketed] [--unconnected] [--hint C] [SCRIPT]\n"
+    "                    signal names completed, netlist written; exit 3 when the design stops it\n"
+    "  trelmo-cli bom IN -o OUT [--csv] [--ansi] [--hint C] [SCRIPT]   bill of materials\n"
+    "  trelmo-cli pinlist IN -o OUT [--wires] [--hint C] [SCRIPT]       pin list (or wire list)\n"
     "\n"
     "SCRIPT answers what the editor would ask, each option repeatable:\n"
     "  --answer yes|no|cancel        the next question\n"
@@ -33,7 +37,7 @@ const char* kUsage =
     "  --file PATH                   the next file-open or file-save box\n"
     "Hint letters (File Open's type list): G Gerber, I Excellon, X DXF, H HPGL,\n"
     "Z text view, @ hexdump view.\n"
-    "Exit status: 0 done, 1 a file could not be read or written, 2 usage error, 3 faults found (drc).\n";
+    "Exit status: 0 done, 1 a file could not be read or written, 2 usage error, 3 faults found (drc, netlist).\n";
 
 using Command = int (*)(const std::vector<std::string>&);
 
@@ -49,6 +53,9 @@ Command commandNamed(const std::string& name) {
   if (name == "drc") return trelmo::cli::drc;
   if (name == "ratsnest") return trelmo::cli::ratsnest;
   if (name == "picture") return trelmo::cli::picture;
+  if (name == "netlist") return trelmo::cli::netlist;
+  if (name == "bom") return trelmo::cli::bom;
+  if (name == "pinlist") return trelmo::cli::pinlist;
   return nullptr;
 }
 

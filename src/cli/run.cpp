@@ -16,6 +16,7 @@
 #include "nets/net_functions.h"
 #include "output/output_functions.h"
 #include "output/plot_worker.h"
+#include "output/report_functions.h"
 #include "screen/redraw.h"
 #include "screen/view.h"
 #include "shell/dispatch.h"
@@ -143,6 +144,7 @@ int run(const std::vector<std::string>& argsIn) {
   installOutputFunctions(ctx);
   installEditFunctions(ctx);
   installNetFunctions(ctx);
+  installReportFunctions(ctx);
   installImageFunctions(ctx);
   // The Query windows, as they open and are refreshed.
   ctx.edit.query.show = [](Context&, const DialogBox& box) {

@@ -3,6 +3,7 @@
 
 #include "context.h"
 #include "database/chains.h"
+#include "database/component_keys.h"
 #include "database/geometry.h"
 #include "database/rings.h"
 #include "database/signals.h"
@@ -14,32 +15,6 @@ namespace trelmo {
 namespace {
 
 constexpr char kSeparator = static_cast<char>(127);
-
-// The reference ID is the second field of a component's parameter text.
-std::string referenceOf(const Context& ctx, Handle header) {
-  const Handle sentinel = ctx.rec(header).ext;
-  if (sentinel == kNull) return {};
-  const std::string text = readText(ctx, sentinel);
-  const size_t first = text.find(kSeparator);
-  if (first == std::string::npos) return {};
-  const size_t end = text.find(kSeparator, first + 1);
-  return text.substr(first + 1, end == std::string::npos ? std::string::npos : end - first - 1);
-}
-
-// The reference form: letters from column 0, the digit run right-aligned to
-// end at column 43, what follows from column 44; 64 columns compared.
-std::string referenceForm(const std::string& ref) {
-  std::string form(64, ' ');
-  size_t i = 0;
-  while (i < ref.size() && !(ref[i] >= '0' && ref[i] <= '9')) ++i;
-  for (size_t k = 0; k < i && k < 44; ++k) form[k] = ref[k];
-  size_t j = i;
-  while (j < ref.size() && ref[j] >= '0' && ref[j] <= '9') ++j;
-  // Digits right-aligned ending at column 43; a run too long keeps its tail.
-  for (size_t k = j, col = 44; k > i && col > 0; --k, --col) form[col - 1] = ref[k - 1];
-  for (size_t k = j, col = 44; k < ref.size() && col < 64; ++k, ++col) form[col] = ref[k];
-  return form;
-}
 
 // Points moved by the offset stay inside the coordinate range.
 int32_t shifted(int32_t v, int32_t d) { return clamp32(int64_t{v} + d); }
@@ -60,7 +35,10 @@ std::string_view restOf(const NumberReader& r) { return r.pos < r.s.size() ? r.s
 
 }  // namespace
 
-std::string componentSortKey(const Context& ctx, Handle header) { return referenceForm(referenceOf(ctx, header)); }
+// Only the first 64 columns of the reference form count.
+std::string componentSortKey(const Context& ctx, Handle header) {
+  return referenceForm(componentFields(ctx, header)[kReferenceField]).substr(0, 64);
+}
 
 bool componentSortKeyLess(const Context& ctx, Handle a, Handle b) {
   return componentSortKey(ctx, a) < componentSortKey(ctx, b);
