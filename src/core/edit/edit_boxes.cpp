@@ -6,6 +6,7 @@
 
 #include "context.h"
 #include "database/chains.h"
+#include "database/component_keys.h"
 #include "database/signals.h"
 #include "edit/place_boxes.h"
 #include "shell/dialog_values.h"
@@ -65,20 +66,6 @@ int scopeOf(DialogBox& box) {
     if (const DialogField* f = box.field(name); f && f->value == "1") return 1;
   if (const DialogField* f = box.field("all"); f && f->value == "1") return 2;
   return 0;
-}
-
-std::vector<std::string> componentFields(const Context& ctx, Handle header) {
-  std::vector<std::string> fields(1);
-  if (header != kNull && ctx.pool.valid(header) && ctx.pool.valid(ctx.rec(header).ext)) {
-    for (char c : readText(ctx, ctx.rec(header).ext)) {
-      if (c == '\x7F')
-        fields.emplace_back();
-      else
-        fields.back() += c;
-    }
-  }
-  fields.resize(5);
-  return fields;
 }
 
 DialogBox editLineBox(const Context& ctx, Handle line) {
@@ -149,7 +136,8 @@ DialogBox editTextBox(const Context& ctx, Handle text) {
 }
 
 DialogBox editComponentBox(const Context& ctx, Handle header, bool schematic) {
-  const std::vector<std::string> f = componentFields(ctx, header);
+  const ComponentFields f =
+      header != kNull && ctx.pool.valid(header) ? componentFields(ctx, header) : ComponentFields{};
   DialogBox box;
   box.name = schematic ? "EditCompSchBox" : "EditCompPcbBox";
   box.title = schematic ? "Edit Schematic Component" : "Edit PCB Component";

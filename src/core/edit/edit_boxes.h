@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "database/component_keys.h"
 #include "database/record.h"
 #include "shell/host.h"
 
@@ -42,8 +43,5 @@ std::string degreesText(uint16_t angle);
 class FieldReader;
 uint16_t readAngle(FieldReader& in, const std::string& key);
 uint16_t boxSize16(int32_t v);
-
-// A component's five attribute fields (split at byte 127, missing ones empty).
-std::vector<std::string> componentFields(const Context& ctx, Handle header);
 
 }  // namespace trelmo

@@ -351,7 +351,7 @@ bool setComponent(Context& ctx, UndoTransaction& t, Handle header, const std::st
   t.modified(ring);
   ctx.rec(ring).ext = kNull;  // the old text stays with the undo entry
   if (!storeText(ctx, ring, params)) return false;
-  std::vector<std::string> fields = componentFields(ctx, header);
+  const ComponentFields fields = componentFields(ctx, header);
   for (Handle h = ctx.rec(ring).next; h != ring && h != kNull; h = ctx.rec(h).next) {
     if (ctx.rec(h).type() != kText) continue;
     const std::string s = readText(ctx, h);

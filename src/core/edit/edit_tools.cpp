@@ -57,7 +57,7 @@ bool textMatches(const Context& ctx, Handle h, const std::string& wanted) {
 }
 
 bool componentMatches(const Context& ctx, Handle h, const std::vector<std::string>& wanted) {
-  const std::vector<std::string> fields = componentFields(ctx, h);
+  const ComponentFields fields = componentFields(ctx, h);
   for (size_t i = 0; i < wanted.size() && i < fields.size(); ++i)
     if (!wanted[i].empty() && folded(toDisplay(fields[i], FieldRule::Tab)) != folded(wanted[i])) return false;
   return true;

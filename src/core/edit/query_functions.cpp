@@ -118,7 +118,7 @@ void textValues(const Context& ctx, DialogBox& box, Handle h) {
 }
 
 void componentValues(const Context& ctx, DialogBox& box, Handle h) {
-  const std::vector<std::string> f = componentFields(ctx, h);
+  const ComponentFields f = componentFields(ctx, h);
   add(box, "pattern", "Pattern:", toDisplay(f[0], FieldRule::Tab));
   add(box, "ref", "Ref ID:", toDisplay(f[1], FieldRule::Tab));
   add(box, "value", "Type/value:", toDisplay(f[2], FieldRule::Tab));
