@@ -312,6 +312,10 @@ void buildSolid(Context& ctx, Handle first) {
   }
   std::vector<std::pair<int32_t, int32_t>> outline(backward.rbegin(), backward.rend());
   outline.insert(outline.end(), forward.begin(), forward.end());
+  // The traced lines go first: an item removed keeps its successor for the
+  // undo, which must not be the new solid.
+  UndoTransaction t(ctx);
+  for (Handle h : used) t.removed(h);
   const Handle solid =
       createItem(ctx.pool, ctx.current, kLine, f.layer, 0, outline[0].first, outline[0].second, 0, 0, kNull);
   if (solid == kNull) return ctx.host->sound(Sound::Beop);
@@ -321,8 +325,6 @@ void buildSolid(Context& ctx, Handle first) {
       return ctx.host->sound(Sound::Beop);
     }
   }
-  UndoTransaction t(ctx);
-  for (Handle h : used) t.removed(h);
   t.added(solid);
   markModified(ctx);
 }
