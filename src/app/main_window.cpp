@@ -19,6 +19,7 @@
 #include "app/menus.h"
 #include "app/printer_port.h"
 #include "app/qt_host.h"
+#include "app/query_windows.h"
 #include "app/screens.h"
 #include "app/state_dump.h"
 #include "app/window_icon.h"
@@ -86,6 +87,7 @@ MainWindow::~MainWindow() {
   host_.ctx = nullptr;
   ctx_.nets.logOpened = nullptr;
   ctx_.nets.logLineAdded = nullptr;
+  delete queryWindows_;
 }
 
 void MainWindow::installHooks() {
@@ -101,6 +103,8 @@ void MainWindow::installHooks() {
                          }});
   installFloodFunctions(ctx_);
   (new LogViewer(this))->attach(ctx_);
+  queryWindows_ = new QueryWindows(ctx_, canvas_, this);
+  queryWindows_->attach();
   installImageFunctions(ctx_);
   auto printer = std::make_shared<QtPrinterPort>(host_, this);
   ctx_.output.printer = printer;

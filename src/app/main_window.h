@@ -17,6 +17,7 @@ namespace trelmo::app {
 class Canvas;
 class QtHost;
 class StateDump;
+class QueryWindows;
 
 constexpr int kHeartbeatMs = 55;
 
@@ -49,6 +50,7 @@ class MainWindow : public QMainWindow {
   const std::string& lastCommand() const { return lastCommand_; }
   // The icon frame shown, 0 for the still icon.
   int iconFrame() const { return iconFrame_; }
+  QueryWindows* queryWindows() const { return queryWindows_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -70,6 +72,7 @@ class MainWindow : public QMainWindow {
   bool inTick_ = false;
   std::string lastCommand_;
   StateDump* dump_ = nullptr;
+  QueryWindows* queryWindows_ = nullptr;
   int iconFrame_ = 0;
   std::array<QIcon, 33> frames_;
 };

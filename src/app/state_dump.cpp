@@ -9,6 +9,7 @@
 #include "app/canvas.h"
 #include "app/main_window.h"
 #include "app/qt_host.h"
+#include "app/query_windows.h"
 #include "context.h"
 #include "files/writer_safe_file.h"
 
@@ -91,6 +92,8 @@ std::string StateDump::text() const {
   o << "command=" << window_.lastCommand() << "\n";
   o << "icon=" << window_.iconFrame() << "\n";
   const PixelImage* picture = ctx_.current == kNull ? nullptr : ctx_.images.get(ctx_.params.imageCurrent);
+  o << "windows=" << (window_.queryWindows() ? oneLine(QString::fromStdString(window_.queryWindows()->describe())) : "")
+    << "\n";
   o << "picture=";
   if (picture) o << picture->x0() << "," << picture->y0() << "," << picture->x1() << "," << picture->y1();
   o << "\n";

@@ -152,6 +152,12 @@ int run(const std::vector<std::string>& argsIn) {
   installRouterFunctions(ctx);
   installFloodFunctions(ctx);
   installImageFunctions(ctx);
+  // The Query windows, as they open and are refreshed.
+  ctx.edit.query.show = [](Context&, const DialogBox& box) {
+    std::string line = "window: " + box.name + ":";
+    for (const DialogField& f : box.fields) line += " " + f.name + "=" + f.value + ";";
+    std::fprintf(stderr, "%s\n", line.c_str());
+  };
   ctx.shell.startupPhase = 3;
   if (!startDesign(ctx, host, o.in)) {
     host.reportUnused();

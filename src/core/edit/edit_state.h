@@ -2,13 +2,17 @@
 // open file and the grab list that carries items on the cursor.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "database/record.h"
+#include "shell/host.h"
 
 namespace trelmo {
+
+struct Context;
 
 // The two stacks of one design file, singly linked through the entries'
 // `prev` words, newest first.
@@ -70,12 +74,37 @@ struct PlaceState {
   int32_t textX = 0, textY = 0;
 };
 
+// The Query menu's modeless boxes and windows, and what Locate remembers.
+enum QueryWindow : uint8_t {
+  kQueryLine = 1,
+  kQueryArc = 2,
+  kQueryPad = 4,
+  kQueryText = 8,
+  kQueryComponent = 16,
+  kViewWindow = 32,
+  kZoomWindow = 64,
+};
+
+struct QueryState {
+  uint8_t open = 0;                                      // QueryWindow bits of the windows shown
+  uint8_t putAway = 0;                                   // the windows Alt-Q took off the screen
+  Handle textMatch = kNull;                              // the last text Locate Text found
+  Handle componentMatch = kNull;                         // the last component Locate Component found
+  std::vector<std::string> textFields, componentFields;  // the last search
+  // The front end's modeless windows: `show` opens the window named by the
+  // box (or refreshes it with the box's values), `close` takes it away. Both
+  // may stay empty (nothing is shown).
+  std::function<void(Context&, const DialogBox& box)> show;
+  std::function<void(Context&, const std::string& name)> close;
+};
+
 struct EditState {
   std::map<Handle, UndoStacks> undo;  // by file sentinel, made on first use
   GrabList grab;
   int32_t scaleFactor = 65536;  // the last factor of the scaling box, 16.16
   uint16_t rotationAngle = 0;   // the last angle of the rotation box
   PlaceState place;
+  QueryState query;
 };
 
 }  // namespace trelmo

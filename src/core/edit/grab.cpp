@@ -88,6 +88,50 @@ void moveGhost(Context& ctx, const Ghost& g, int64_t dx, int64_t dy) {
   }
 }
 
+// Copies what moved from the ghost into its item.
+void applyGhost(Context& ctx, Ghost& g) {
+  Record& it = ctx.rec(g.item);
+  Record& gh = ctx.rec(g.record);
+  if (it.type() == kSentinel) {
+    it.x1 = gh.x1, it.y1 = gh.y1;
+    return;
+  }
+  it.layer = gh.layer;
+  it.size = gh.size;
+  it.x1 = gh.x1, it.y1 = gh.y1, it.w3 = gh.w3, it.w4 = gh.w4, it.w5 = gh.w5;
+  if (item::isSolid(it) && gh.ext != kNull) {
+    // The moved vertices become the item's; the old ones stay with the undo
+    // entry (or go, for a new item nobody else holds).
+    const Handle old = it.ext;
+    it.ext = gh.ext;
+    gh.ext = kNull;
+    if (g.follow & kNewItem) freeChain(ctx.pool, old);
+    // The bounding box from the vertices, and the last edge back to the first.
+    const Handle first = it.ext;
+    Handle last = first;
+    int64_t box[4] = {ctx.rec(first).x1, ctx.rec(first).y1, ctx.rec(first).x1, ctx.rec(first).y1};
+    for (Handle v = first; v != kNull; v = ctx.rec(v).ext) {
+      const Record& e = ctx.rec(v);
+      box[0] = std::min<int64_t>(box[0], e.x1), box[1] = std::min<int64_t>(box[1], e.y1);
+      box[2] = std::max<int64_t>(box[2], e.x1), box[3] = std::max<int64_t>(box[3], e.y1);
+      last = v;
+    }
+    ctx.rec(last).w3 = ctx.rec(first).x1, ctx.rec(last).w4 = ctx.rec(first).y1;
+    it.x1 = clamp32(box[0]), it.y1 = clamp32(box[1]), it.w3 = clamp32(box[2]), it.w4 = clamp32(box[3]);
+  }
+  if (it.type() == kComponent) {
+    // A turned box keeps its corners in order.
+    if (it.x1 > it.w3) std::swap(it.x1, it.w3);
+    if (it.y1 > it.w4) std::swap(it.y1, it.w4);
+  }
+}
+
+void drawAllGhosts(Context& ctx) {
+  for (const Ghost& g : ctx.edit.grab.ghosts) drawGhost(ctx, g.record);
+}
+
+}  // namespace
+
 // The header of the component whose ring `ring` is; kNull for a file ring.
 Handle headerOf(const Context& ctx, Handle ring) {
   if (ring == kNull || !ctx.pool.valid(ring)) return kNull;
@@ -136,50 +180,6 @@ void recomputeExtent(Context& ctx, Handle header) {
   if (!any) return;
   hr.x1 = clamp32(box[0]), hr.y1 = clamp32(box[1]), hr.w3 = clamp32(box[2]), hr.w4 = clamp32(box[3]);
 }
-
-// Copies what moved from the ghost into its item.
-void applyGhost(Context& ctx, Ghost& g) {
-  Record& it = ctx.rec(g.item);
-  Record& gh = ctx.rec(g.record);
-  if (it.type() == kSentinel) {
-    it.x1 = gh.x1, it.y1 = gh.y1;
-    return;
-  }
-  it.layer = gh.layer;
-  it.size = gh.size;
-  it.x1 = gh.x1, it.y1 = gh.y1, it.w3 = gh.w3, it.w4 = gh.w4, it.w5 = gh.w5;
-  if (item::isSolid(it) && gh.ext != kNull) {
-    // The moved vertices become the item's; the old ones stay with the undo
-    // entry (or go, for a new item nobody else holds).
-    const Handle old = it.ext;
-    it.ext = gh.ext;
-    gh.ext = kNull;
-    if (g.follow & kNewItem) freeChain(ctx.pool, old);
-    // The bounding box from the vertices, and the last edge back to the first.
-    const Handle first = it.ext;
-    Handle last = first;
-    int64_t box[4] = {ctx.rec(first).x1, ctx.rec(first).y1, ctx.rec(first).x1, ctx.rec(first).y1};
-    for (Handle v = first; v != kNull; v = ctx.rec(v).ext) {
-      const Record& e = ctx.rec(v);
-      box[0] = std::min<int64_t>(box[0], e.x1), box[1] = std::min<int64_t>(box[1], e.y1);
-      box[2] = std::max<int64_t>(box[2], e.x1), box[3] = std::max<int64_t>(box[3], e.y1);
-      last = v;
-    }
-    ctx.rec(last).w3 = ctx.rec(first).x1, ctx.rec(last).w4 = ctx.rec(first).y1;
-    it.x1 = clamp32(box[0]), it.y1 = clamp32(box[1]), it.w3 = clamp32(box[2]), it.w4 = clamp32(box[3]);
-  }
-  if (it.type() == kComponent) {
-    // A turned box keeps its corners in order.
-    if (it.x1 > it.w3) std::swap(it.x1, it.w3);
-    if (it.y1 > it.w4) std::swap(it.y1, it.w4);
-  }
-}
-
-void drawAllGhosts(Context& ctx) {
-  for (const Ghost& g : ctx.edit.grab.ghosts) drawGhost(ctx, g.record);
-}
-
-}  // namespace
 
 bool grabItem(Context& ctx, Handle item, uint8_t mode, Handle ring) {
   if (ctx.current == kNull || !ctx.pool.valid(item)) return false;

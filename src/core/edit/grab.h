@@ -21,6 +21,10 @@ bool grabItem(Context& ctx, Handle item, uint8_t mode, Handle ring = kNull);
 // current design, free lines only, is grabbed by that end; returns how many.
 int grabLineEndsAt(Context& ctx, int32_t x, int32_t y, int layer, Handle except = kNull);
 bool isGrabbed(const Context& ctx);
+// The header of the component whose ring `ring` is; kNull for a file ring.
+Handle headerOf(const Context& ctx, Handle ring);
+// A component's box from what its items cover (nothing for an empty ring).
+void recomputeExtent(Context& ctx, Handle header);
 bool ghostOf(const Context& ctx, Handle item);
 
 // The ghosts' reference point becomes the cursor (start of a grab).

@@ -126,6 +126,36 @@ DialogBox placePadBox(const Context& ctx) {
   return box;
 }
 
+const std::vector<std::string>& padTypeChoices() { return kPadTypes; }
+
+bool padConflict(int type, int64_t layer, int32_t drill, int32_t x, int32_t y, std::string& title, std::string& text) {
+  const bool smt = (type & 4) != 0;
+  if (smt && layer == 0) {
+    title = "Pad layer/type conflict";
+    text =
+        "Surface mount pads may not be placed\nonto the pad master layer.\n\nPlease specify target layer or "
+        "select\nthrough-hole pad type.";
+  } else if (smt && drill != 0) {
+    title = "Pad type/drill conflict";
+    text =
+        "Surface mount pads may not contain\na drill hole.\n\nPlease clear the hole size or select\nthrough-hole "
+        "pad type.";
+  } else if (type >= 1 && type <= 3 && drill == 0) {
+    title = "Pad type/drill conflict";
+    text =
+        "Through-hole pads must contain\na drill hole.\n\nPlease specify a hole size or select\nsurface mount "
+        "pad type.";
+  } else if (x == 0 || y == 0) {
+    title = "Pad XY size error";
+    text =
+        "Pads may not have a null or zero size\nin either the X and Y dimensions.\n\nPlease specify the desired "
+        "pad size.";
+  } else {
+    return false;
+  }
+  return true;
+}
+
 bool askPadParameters(Context& ctx) {
   // The box stays open while its values are refused (a box answered the
   // same way again ends the function).
@@ -140,29 +170,8 @@ bool askPadParameters(Context& ctx) {
     const int32_t x = in.dimension("x"), y = in.dimension("y"), drill = in.dimension("drill");
     const uint16_t rotation = angleOf(in, box, "rotation");
     if (!in.report(ctx)) return false;
-    const bool smt = (type & 4) != 0;
     std::string title, text;
-    if (smt && layer == 0) {
-      title = "Pad layer/type conflict";
-      text =
-          "Surface mount pads may not be placed\nonto the pad master layer.\n\nPlease specify target layer or "
-          "select\nthrough-hole pad type.";
-    } else if (smt && drill != 0) {
-      title = "Pad type/drill conflict";
-      text =
-          "Surface mount pads may not contain\na drill hole.\n\nPlease clear the hole size or select\nthrough-hole "
-          "pad type.";
-    } else if (type >= 1 && type <= 3 && drill == 0) {
-      title = "Pad type/drill conflict";
-      text =
-          "Through-hole pads must contain\na drill hole.\n\nPlease specify a hole size or select\nsurface mount "
-          "pad type.";
-    } else if (x == 0 || y == 0) {
-      title = "Pad XY size error";
-      text =
-          "Pads may not have a null or zero size\nin either the X and Y dimensions.\n\nPlease specify the desired "
-          "pad size.";
-    }
+    padConflict(type, layer, drill, x, y, title, text);
     if (!title.empty()) {
       ctx.host->messageBox(title, text);
       const std::string values = dialogValues(box);

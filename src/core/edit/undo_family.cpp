@@ -72,6 +72,10 @@ void installEditFunctions(Context& ctx) {
   installGrabFunctions(ctx);
   installPlaceFunctions(ctx);
   installLibraryFunctions(ctx);
+  installEditItemFunctions(ctx);
+  installEditToolFunctions(ctx);
+  installDeleteFunctions(ctx);
+  installQueryFunctions(ctx);
 }
 
 }  // namespace trelmo
