@@ -1,5 +1,6 @@
 // The Grab and Place menus' boxes in the catalogue (see shell/dialog_catalogue.h).
 #include "context.h"
+#include "edit/block_boxes.h"
 #include "edit/grab_boxes.h"
 #include "edit/place_boxes.h"
 #include "shell/dialog_catalogue.h"
@@ -13,6 +14,8 @@ DialogBoxList editDialogBoxes() {
       {"PlaceArcBox", placeArcBox},           {"PlacePadBox", placePadBox},
       {"PlaceTextBox", placeTextBox},         {"PlaceSignalNameBox", placeSignalNameBox},
       {"SetupViaBox", setupViaBox},           {"SetupDimensionBox", setupDimensionBox},
+      {"BlockLayersBox", blockLayersBox},     {"BlockRotationBox", blockRotationBox},
+      {"BuildCompBox", buildComponentBox},    {"ResequenceComponentsBox", resequenceBox},
   };
   return kBoxes;
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,12 +71,21 @@ struct PlaceState {
   int32_t textX = 0, textY = 0;
 };
 
+// Kept out of this widely included header: edit/block.h and
+// edit/resequence.h define them.
+struct BlockDefinition;
+struct ResequenceState;
+
 struct EditState {
   std::map<Handle, UndoStacks> undo;  // by file sentinel, made on first use
   GrabList grab;
   int32_t scaleFactor = 65536;  // the last factor of the scaling box, 16.16
   uint16_t rotationAngle = 0;   // the last angle of the rotation box
   PlaceState place;
+  // The block and the resequencing parameters, made by their install
+  // functions (null before).
+  std::shared_ptr<BlockDefinition> block;
+  std::shared_ptr<ResequenceState> resequence;
 };
 
 }  // namespace trelmo

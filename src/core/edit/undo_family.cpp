@@ -1,8 +1,10 @@
 // The Un-Do menu: one event or all of them back and forth, and the purges.
 #include "context.h"
+#include "edit/block.h"
 #include "edit/edit_functions.h"
 #include "edit/grab.h"
 #include "edit/place_functions.h"
+#include "edit/resequence.h"
 #include "edit/undo.h"
 #include "library/library_functions.h"
 #include "shell/dispatch.h"
@@ -72,6 +74,8 @@ void installEditFunctions(Context& ctx) {
   installGrabFunctions(ctx);
   installPlaceFunctions(ctx);
   installLibraryFunctions(ctx);
+  installBlockFunctions(ctx);
+  installResequenceFunctions(ctx);
 }
 
 }  // namespace trelmo
