@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "database/chains.h"
+#include "database/design_files.h"
 #include "database/rings.h"
 #include "database/walk.h"
 #include "edit/edit_fixture.h"
+#include "screen/draw_items.h"
+#include "shell/heartbeat.h"
 #include "shell/input_actions.h"
 
 namespace trelmo::testing {
@@ -203,6 +206,64 @@ TEST_F(BlockBoard, MessagesWithoutABlockAndAcrossFiles) {
   EXPECT_FALSE(blockOf(b.ctx)->layers[0]);
   b.run('B', 'E', kFromKeys);
   EXPECT_EQ(blockOf(b.ctx)->file, kNull);
+  // A block goes with its file.
+  define(2.9, .6, 3.2, 1.1, 3.0, .8);
+  closeDesignFile(b.ctx, b.ctx.current);
+  openFileByName(b.ctx, b.dir.example("demo.pcb"), 0);
+  b.host.status.clear();
+  b.run('B', 'C', kFromKeys);
+  ASSERT_FALSE(b.host.status.empty());
+  EXPECT_EQ(b.host.status.back(), "Block must be defined before this function can be used.");
+}
+
+TEST_F(BlockBoard, TheAnimatedOutlineLeavesNothingBehind) {
+  std::vector<uint32_t> px(400 * 300);
+  b.ctx.screen.surface.attach(reinterpret_cast<uint8_t*>(px.data()), 400 * 4, 400, 300, PixelFormat::depth(32));
+  refreshScreenPixels(b.ctx);
+  b.ctx.view.area = {0, 0, 399, 299};
+  auto lit = [&] {
+    int n = 0;
+    for (uint32_t p : px) n += p != 0;
+    return n;
+  };
+  b.run('B', 'P', kFromKeys);
+  EXPECT_TRUE(b.ctx.shell.prefs.animatedBlockPerimeter);
+  EXPECT_EQ(b.host.settings["Animated Block Perimeter"], "Yes");
+  define(.5, .5, 2.5, 2, 1, 1);
+  const int drawn = lit();
+  EXPECT_GT(drawn, 100);
+  for (int tick = 0; tick < 5; ++tick) heartbeatTick(b.ctx);
+  EXPECT_GT(lit(), 100);
+  b.run('B', 'P', kFromKeys);  // refused while the block shows
+  EXPECT_TRUE(b.ctx.shell.prefs.animatedBlockPerimeter);
+  b.run('B', 'E', kFromKeys);
+  EXPECT_EQ(lit(), 0);
+}
+
+TEST_F(BlockBoard, MoveBetweenFilesOnlyBetweenSheetsOfOneSchematic) {
+  define(2.9, .6, 3.2, 1.1, 3.0, .8);
+  newDesignFile(b.ctx, b.dir.file("other.pcb"));
+  b.run('B', 'M', kFromKeys);
+  click(1, 1);
+  EXPECT_EQ(b.host.status.back(), "Block move not usable between files, please use block copy.");
+  EXPECT_TRUE(ringEmpty(b.ctx.pool, b.ctx.current));
+  // From the first sheet to the second: the items change files.
+  const Handle sheet1 = newDesignFile(b.ctx, b.dir.file("demo.sh1"));
+  const Handle pad = createItem(b.ctx.pool, sheet1, kPad, 3, item::kSchematicDot, inches(1), inches(1), 0, 0, kNull);
+  b.run('B', 'E', kFromKeys);
+  define(.5, .5, 1.5, 1.5, 1, 1);
+  const Handle sheet2 = newDesignFile(b.ctx, b.dir.file("demo.sh2"));
+  b.run('B', 'M', kFromKeys);
+  click(2, 2);
+  EXPECT_TRUE(ringEmpty(b.ctx.pool, sheet1));
+  ASSERT_FALSE(ringEmpty(b.ctx.pool, sheet2));
+  EXPECT_EQ(b.ctx.rec(b.ctx.rec(sheet2).next).x1, inches(2));
+  EXPECT_EQ(blockOf(b.ctx)->file, sheet2);
+  ASSERT_TRUE(undoEvent(b.ctx));  // the copy goes from the second sheet
+  EXPECT_TRUE(ringEmpty(b.ctx.pool, sheet2));
+  b.ctx.current = sheet1;
+  ASSERT_TRUE(undoEvent(b.ctx));  // and the first gets its pad back
+  EXPECT_EQ(b.ctx.rec(sheet1).next, pad);
 }
 
 TEST_F(BlockBoard, BuildComponentMakesOneComponentAndUndoGivesTheItemsBack) {

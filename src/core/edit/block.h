@@ -51,9 +51,12 @@ struct BlockDefinition {
 };
 
 // The block of this context (kNull file: none), or nullptr before the block
-// functions are installed.
+// functions are installed. A block whose file has been closed is forgotten
+// (the const form gives nullptr for it).
 BlockDefinition* blockOf(Context& ctx);
 const BlockDefinition* blockOf(const Context& ctx);
+// Whether `file` is a design file of the open-file ring.
+bool fileIsOpen(const Context& ctx, Handle file);
 // The block defined in `file`, or nullptr.
 const BlockDefinition* blockIn(const Context& ctx, Handle file);
 

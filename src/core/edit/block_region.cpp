@@ -25,8 +25,29 @@ bool pointCode(const BlockRegion& region, int32_t x, int32_t y, bool outside) {
 
 }  // namespace
 
-BlockDefinition* blockOf(Context& ctx) { return ctx.edit.block.get(); }
-const BlockDefinition* blockOf(const Context& ctx) { return ctx.edit.block.get(); }
+bool fileIsOpen(const Context& ctx, Handle file) {
+  const Handle ring = ctx.rings[kOpenFiles];
+  for (Handle h = ctx.rec(ring).next; h != ring && h != kNull; h = ctx.rec(h).next)
+    if (ctx.rec(h).ext == file) return true;
+  return false;
+}
+
+BlockDefinition* blockOf(Context& ctx) {
+  BlockDefinition* b = ctx.edit.block.get();
+  // A block whose file was closed is gone with it.
+  if (b && b->file != kNull && !fileIsOpen(ctx, b->file)) {
+    b->file = kNull;
+    b->region = {};
+    b->mode = 0;
+    b->stage = 0;
+  }
+  return b;
+}
+
+const BlockDefinition* blockOf(const Context& ctx) {
+  const BlockDefinition* b = ctx.edit.block.get();
+  return b && (b->file == kNull || fileIsOpen(ctx, b->file)) ? b : nullptr;
+}
 
 const BlockDefinition* blockIn(const Context& ctx, Handle file) {
   const BlockDefinition* b = blockOf(ctx);
