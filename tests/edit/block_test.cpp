@@ -209,7 +209,7 @@ TEST_F(BlockBoard, MessagesWithoutABlockAndAcrossFiles) {
   // A block goes with its file.
   define(2.9, .6, 3.2, 1.1, 3.0, .8);
   closeDesignFile(b.ctx, b.ctx.current);
-  openFileByName(b.ctx, b.dir.example("demo.pcb"), 0);
+  openFileByName(b.ctx, b.dir.example("demo.sch"), 0);
   b.host.status.clear();
   b.run('B', 'C', kFromKeys);
   ASSERT_FALSE(b.host.status.empty());

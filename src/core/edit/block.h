@@ -6,6 +6,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "database/record.h"
@@ -35,6 +36,7 @@ struct BlockRegion {
 
 struct BlockDefinition {
   Handle file = kNull;  // the design file the block is defined in; kNull: no block
+  std::string path;     // its path then (a closed file's record may serve another)
   BlockRegion region;
   int32_t sourceX = 0, sourceY = 0;
   int32_t targetX = 0, targetY = 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "context.h"
+#include "database/design_files.h"
 #include "edit/block.h"
 #include "edit/block_boxes.h"
 #include "edit/block_functions.h"
@@ -119,6 +120,7 @@ bool startDefinition(Context& ctx, uint16_t code, int source) {
   b.layers = defaultBlockLayers(ctx.params);
   b.region = {};
   b.file = ctx.current;
+  b.path = filePath(ctx, ctx.current);
   ctx.shell.currentFunction = code;
   return true;
 }

@@ -127,6 +127,7 @@ void blockMoveOrCopy(Context& ctx, bool copy) {
     if (inside.empty() || !copyBlock(ctx, b, inside) || copy) return;
     removeFromFile(ctx, b.file, inside);
     b.file = active;
+    b.path = filePath(ctx, active);
     moveRegion(b);
     ctx.host->redrawView();
     return;

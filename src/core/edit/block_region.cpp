@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "context.h"
+#include "database/design_files.h"
 #include "database/geometry.h"
 #include "edit/block.h"
 
@@ -25,6 +26,14 @@ bool pointCode(const BlockRegion& region, int32_t x, int32_t y, bool outside) {
 
 }  // namespace
 
+namespace {
+
+bool stillOpen(const Context& ctx, const BlockDefinition& b) {
+  return fileIsOpen(ctx, b.file) && filePath(ctx, b.file) == b.path;
+}
+
+}  // namespace
+
 bool fileIsOpen(const Context& ctx, Handle file) {
   const Handle ring = ctx.rings[kOpenFiles];
   for (Handle h = ctx.rec(ring).next; h != ring && h != kNull; h = ctx.rec(h).next)
@@ -35,7 +44,7 @@ bool fileIsOpen(const Context& ctx, Handle file) {
 BlockDefinition* blockOf(Context& ctx) {
   BlockDefinition* b = ctx.edit.block.get();
   // A block whose file was closed is gone with it.
-  if (b && b->file != kNull && !fileIsOpen(ctx, b->file)) {
+  if (b && b->file != kNull && !stillOpen(ctx, *b)) {
     b->file = kNull;
     b->region = {};
     b->mode = 0;
@@ -46,7 +55,7 @@ BlockDefinition* blockOf(Context& ctx) {
 
 const BlockDefinition* blockOf(const Context& ctx) {
   const BlockDefinition* b = ctx.edit.block.get();
-  return b && (b->file == kNull || fileIsOpen(ctx, b->file)) ? b : nullptr;
+  return b && (b->file == kNull || stillOpen(ctx, *b)) ? b : nullptr;
 }
 
 const BlockDefinition* blockIn(const Context& ctx, Handle file) {
