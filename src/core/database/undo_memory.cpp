@@ -27,12 +27,14 @@ void freeUndoEntry(Context& ctx, Handle h) {
       return;
     case kModified: {
       // A chain the entry holds apart from its item (the vertices of a filled
-      // solid or the text replaced after the entry was made) is the entry's own.
+      // solid, or the text of a text item or of a component's parameters
+      // replaced after the entry was made) is the entry's own.
       const Handle item = e.next;
       if (e.ext != kNull && ctx.pool.valid(item) && e.ext != ctx.rec(item).ext) {
         const Record& i = ctx.rec(item);
+        const bool componentText = i.type() == kSentinel && i.layer == kComponentRing;
         if ((i.type() == kLine && item::isSolid(e) && (e.flags & kTypeMask) == kLine) ||
-            (i.type() == kText && isTextChain(ctx, e.ext)))
+            ((i.type() == kText || componentText) && isTextChain(ctx, e.ext)))
           freeChain(ctx.pool, e.ext);
       }
       ctx.pool.release(h);

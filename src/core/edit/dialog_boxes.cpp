@@ -1,5 +1,6 @@
 // The Grab and Place menus' boxes in the catalogue (see shell/dialog_catalogue.h).
 #include "context.h"
+#include "edit/block_boxes.h"
 #include "edit/edit_boxes.h"
 #include "edit/grab_boxes.h"
 #include "edit/place_boxes.h"
@@ -33,6 +34,10 @@ DialogBoxList editDialogBoxes() {
       {"QueryPadBox", [](const Context& c) { return queryBox(c, 'P'); }},
       {"QueryTextBox", [](const Context& c) { return queryBox(c, 'T'); }},
       {"QueryComponentBox", [](const Context& c) { return queryBox(c, 'C'); }},
+      {"BlockLayersBox", blockLayersBox},
+      {"BlockRotationBox", blockRotationBox},
+      {"BuildCompBox", buildComponentBox},
+      {"ResequenceComponentsBox", resequenceBox},
   };
   return kBoxes;
 }

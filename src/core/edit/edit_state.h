@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,11 @@ struct QueryState {
   std::function<void(Context&, const std::string& name)> close;
 };
 
+// Kept out of this widely included header: edit/block.h and
+// edit/resequence.h define them.
+struct BlockDefinition;
+struct ResequenceState;
+
 struct EditState {
   std::map<Handle, UndoStacks> undo;  // by file sentinel, made on first use
   GrabList grab;
@@ -105,6 +111,10 @@ struct EditState {
   uint16_t rotationAngle = 0;   // the last angle of the rotation box
   PlaceState place;
   QueryState query;
+  // The block and the resequencing parameters, made by their install
+  // functions (null before).
+  std::shared_ptr<BlockDefinition> block;
+  std::shared_ptr<ResequenceState> resequence;
 };
 
 }  // namespace trelmo

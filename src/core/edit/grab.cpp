@@ -308,9 +308,10 @@ bool dropGrabList(Context& ctx) {
     }
     std::sort(headers.begin(), headers.end());
     headers.erase(std::unique(headers.begin(), headers.end()), headers.end());
+    std::sort(recorded.begin(), recorded.end());
     for (Handle header : headers) {
       // A component moved whole keeps the box its ghost carried.
-      if (std::find(recorded.begin(), recorded.end(), header) != recorded.end()) continue;
+      if (std::binary_search(recorded.begin(), recorded.end(), header)) continue;
       t.modified(header);
       recomputeExtent(ctx, header);
       t.touch(header);

@@ -1,8 +1,10 @@
 // The Un-Do menu: one event or all of them back and forth, and the purges.
 #include "context.h"
+#include "edit/block.h"
 #include "edit/edit_functions.h"
 #include "edit/grab.h"
 #include "edit/place_functions.h"
+#include "edit/resequence.h"
 #include "edit/undo.h"
 #include "library/library_functions.h"
 #include "shell/dispatch.h"
@@ -76,6 +78,8 @@ void installEditFunctions(Context& ctx) {
   installEditToolFunctions(ctx);
   installDeleteFunctions(ctx);
   installQueryFunctions(ctx);
+  installBlockFunctions(ctx);
+  installResequenceFunctions(ctx);
 }
 
 }  // namespace trelmo
