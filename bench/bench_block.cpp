@@ -29,6 +29,7 @@ void blockAroundAll(Context& ctx) {
   BlockDefinition& b = *blockOf(ctx);
   const ItemBox box = ringBounds(ctx.pool, ctx.current);
   b.file = ctx.current;
+  b.path = filePath(ctx, ctx.current);
   b.region = {static_cast<int32_t>(box.x0) - 1,
               static_cast<int32_t>(box.y0) - 1,
               static_cast<int32_t>(box.x1) + 1,
