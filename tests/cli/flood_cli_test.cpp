@@ -53,5 +53,26 @@ TEST(FloodCli, FloodIsolateAndMillTheExampleBoard) {
   EXPECT_EQ(runCli({"isolate", demo, "-o", "x.pcb", "--block", "0,0,1,1", "--side", "left"}, dir.file("")).status, 2);
 }
 
+// Block Define in a macro, then Flood Fill on that block: the same copper as
+// the flood subcommand's rectangle gives.
+TEST(FloodCli, FloodFillFromAMacroUsesTheDefinedBlock) {
+  TempDir dir;
+  const std::string demo = dir.example("demo.pcb");
+  const std::vector<std::string> box = {"--dialog", "FloodFillBox.target=3",     "--dialog", "FloodFillBox.thermal=GND",
+                                        "--dialog", "FloodFillBox.lineSize=.015"};
+  std::vector<std::string> args = {
+      "run", demo, "--macro", "\"BG\" \"0,0\" CR CR \"3.5,2.8\" CR CR \"0,0\" CR CR \"BF\"", "-o", "bf.pcb"};
+  args.insert(args.end(), box.begin(), box.end());
+  CliResult r = runCli(args, dir.file(""));
+  ASSERT_EQ(r.status, 0) << r.err;
+  args = {"flood", demo, "-o", "flood.pcb", "--block", "0,0,3.5,2.8"};
+  args.insert(args.end(), box.begin(), box.end());
+  r = runCli(args, dir.file(""));
+  ASSERT_EQ(r.status, 0) << r.err;
+  const int byBlock = lineCount(readWhole(dir.file("bf.pcb")), "1 3 .015 ");
+  EXPECT_GT(byBlock, 200);
+  EXPECT_EQ(byBlock, lineCount(readWhole(dir.file("flood.pcb")), "1 3 .015 "));
+}
+
 }  // namespace
 }  // namespace trelmo::testing

@@ -1,8 +1,10 @@
 #include "flood/flood_functions.h"
 
 #include <cstring>
+#include <utility>
 
 #include "context.h"
+#include "edit/block.h"
 #include "edit/undo.h"
 #include "flood/flood_fill.h"
 #include "flood/isolation_boxes.h"
@@ -102,9 +104,22 @@ bool readLayerList(const std::string& text, LayerSet& layers) {
 }
 
 bool currentBlockRegion(Context& ctx, flood::FloodRegion& region) {
-  (void)ctx;
-  (void)region;
-  return false;
+  const BlockDefinition* b = blockOf(std::as_const(ctx));
+  // A block still being drawn, or one defined in another file, is no block here.
+  if (b == nullptr || b->file == kNull || b->file != ctx.current || b->stage != 0) return false;
+  const BlockRegion& r = b->region;
+  if (r.polygon.size() >= 6) {
+    region = flood::FloodRegion{};
+    for (size_t i = 0; i + 1 < r.polygon.size(); i += 2)
+      region.polygon.push_back({static_cast<double>(r.polygon[i]), static_cast<double>(r.polygon[i + 1])});
+  } else {
+    if (r.x0 == r.x1 || r.y0 == r.y1) return false;
+    region = flood::FloodRegion::fromRectangle(r.x0, r.y0, r.x1, r.y1);
+  }
+  region.layers = LayerSet{};
+  for (int l = 0; l < 256; ++l)
+    if (b->layers[static_cast<size_t>(l)]) region.layers.set(l);
+  return true;
 }
 
 DialogBox floodFillBox(const Context& ctx) {

@@ -30,7 +30,12 @@ struct Sexp {
   std::vector<Sexp> items;
 
   // The first atom of a list: its name.
-  std::string_view head() const { return list && !items.empty() && !items[0].list ? items[0].atom : ""; }
+  // (Both branches are views: a conditional of a string and "" would make a
+  // temporary string and leave the view dangling.)
+  std::string_view head() const {
+    if (list && !items.empty() && !items[0].list) return items[0].atom;
+    return {};
+  }
   // The atom after the name of the first sub-list called `name`.
   std::string value(std::string_view name) const {
     for (const Sexp& s : items)
