@@ -10,6 +10,7 @@
 #include "database/chains.h"
 #include "database/design_files.h"
 #include "edit/block.h"
+#include "edit/grab_boxes.h"
 #include "edit/resequence.h"
 #include "shell/dialog_values.h"
 
@@ -20,20 +21,6 @@ namespace {
 constexpr const char* kIllegalRef =
     "The Reference ID field contains an illegal\ncharacter.\n\nOnly alphabetic characters and numbers\nare allowed.  "
     "Blanks, tabs, and special\ncharacters are not.";
-
-std::string degreesText(uint16_t angle) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.4g", angle * 360.0 / 65536.0);
-  return buf;
-}
-
-std::string factorText(int32_t f) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.5g", f / 65536.0);
-  std::string s = buf;
-  if (s.find('.') == std::string::npos) s += ".0";
-  return s;
-}
 
 // Degrees as a 16-bit angle; false when the text is no number.
 bool readDegrees(const std::string& typed, uint16_t& angle) {

@@ -8,6 +8,7 @@
 #include "database/chains.h"
 #include "database/component_keys.h"
 #include "database/signals.h"
+#include "edit/grab_boxes.h"
 #include "edit/place_boxes.h"
 #include "shell/dialog_values.h"
 
@@ -41,12 +42,6 @@ Record recordOf(const Context& ctx, Handle h) {
 }
 
 }  // namespace
-
-std::string degreesText(uint16_t angle) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.4g", angle * 360.0 / 65536.0);
-  return buf;
-}
 
 uint16_t readAngle(FieldReader& in, const std::string& key) {
   const std::string t = trimmedText(in.text(key));

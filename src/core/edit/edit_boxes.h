@@ -37,8 +37,6 @@ DialogBox locateTextBox(const Context& ctx);
 // middle button, 2 "all".
 int scopeOf(DialogBox& box);
 
-// Degrees with up to four significant decimals ("90", "22.5").
-std::string degreesText(uint16_t angle);
 // A box's degrees as a binary angle; a value that does not read is refused.
 class FieldReader;
 uint16_t readAngle(FieldReader& in, const std::string& key);

@@ -10,8 +10,6 @@
 
 namespace trelmo {
 
-namespace {
-
 std::string degreesText(uint16_t angle) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.4g", angle * 360.0 / 65536.0);
@@ -25,8 +23,6 @@ std::string factorText(int32_t f) {
   if (s.find('.') == std::string::npos) s += ".0";
   return s;
 }
-
-}  // namespace
 
 DialogBox rotationAngleBox(const Context& ctx) {
   DialogBox box;

@@ -17,7 +17,8 @@ namespace {
 
 std::string nameOf(const Context& ctx, Handle s) { return s != kNull ? signalName(ctx, s) : std::string(); }
 
-// The fault found on the status line, the cursor on the item.
+}  // namespace
+
 void reportAt(Context& ctx, Handle item, const std::string& text) {
   const Record& r = ctx.rec(item);
   View& v = ctx.view;
@@ -31,8 +32,6 @@ void reportAt(Context& ctx, Handle item, const std::string& text) {
   }
   showStatus(ctx, text, 0);
 }
-
-}  // namespace
 
 int netScan(Context& ctx, Connectivity& net, UndoTransaction& undo, int layer, int32_t x, int32_t y, bool clearAll) {
   net.clearReached();

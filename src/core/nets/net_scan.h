@@ -20,6 +20,9 @@ class UndoTransaction;
 // that cleared everything once).
 int netScan(Context& ctx, Connectivity& net, UndoTransaction& undo, int layer, int32_t x, int32_t y,
             bool clearAll = true);
+// A fault found, on the status line, with the cursor on the item and a
+// marker drawn there (the view follows the cursor).
+void reportAt(Context& ctx, Handle item, const std::string& text);
 // NS at the cursor on the current layer.
 int netScanAtCursor(Context& ctx);
 // N+ (direction 1) and N- (-1): scans the signals after (before) the

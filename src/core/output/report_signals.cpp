@@ -12,6 +12,7 @@
 #include "database/signals.h"
 #include "edit/undo.h"
 #include "nets/connectivity.h"
+#include "nets/net_scan.h"
 #include "nets/shapes.h"
 #include "output/report_functions.h"
 #include "output/report_text.h"
@@ -39,20 +40,6 @@ int64_t nameBase(const Context& ctx) {
     return 1000000 + 100000 * (ext[n - 2] - '0') + 10000 * (ext[n - 1] - '0');
   if (n >= 1 && isDigit(ext[n - 1])) return 100000 + 10000 * (ext[n - 1] - '0');
   return 10000;
-}
-
-void reportAt(Context& ctx, Handle item, const std::string& text) {
-  const Record& r = ctx.rec(item);
-  View& v = ctx.view;
-  v.cursorX = r.x1, v.cursorY = r.y1;
-  updateCursorPixel(v);
-  if (!cursorInsideMargins(v)) centreOnCursor(v);
-  ctx.host->redrawView();
-  if (ctx.screen.surface.valid()) {
-    drawMarker(ctx, ctx.screen.markerPixel, r.x1, r.y1);
-    ctx.host->showSurface();
-  }
-  showStatus(ctx, text, 0);
 }
 
 // Whether the item loses its signal before the islands are named again.
