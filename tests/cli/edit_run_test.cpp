@@ -7,34 +7,14 @@
 #include <filesystem>
 #include <string>
 
-#include "cli/cli_runner.h"
+#include "cli/example_run.h"
 
 namespace fs = std::filesystem;
 
 namespace trelmo::testing {
 namespace {
 
-class EditRun : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("trelmo-edit-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-    setenv("XDG_DATA_HOME", dir.c_str(), 1);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  std::string run(const std::string& macro, const std::vector<std::string>& extra = {}) {
-    std::vector<std::string> args = {"run", std::string(TRELMO_EXAMPLES_DIR) + "/demo.pcb", "--macro", macro};
-    args.insert(args.end(), extra.begin(), extra.end());
-    args.push_back("-o");
-    args.push_back((dir / "out.pcb").string());
-    last = runCli(args, dir);
-    EXPECT_EQ(last.status, 0) << last.err;
-    return readWhole(dir / "out.pcb");
-  }
-  fs::path dir;
-  CliResult last;
-};
+using EditRun = ExampleBoardRun;
 
 // A track deleted through its via, two lines joined at a vertex, a
 // component's reference and rotation, a contiguous track widened, a pad

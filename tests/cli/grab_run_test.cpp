@@ -6,35 +6,14 @@
 #include <filesystem>
 #include <string>
 
-#include "cli/cli_runner.h"
+#include "cli/example_run.h"
 
 namespace fs = std::filesystem;
 
 namespace trelmo::testing {
 namespace {
 
-class GrabRun : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("trelmo-grab-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-    setenv("XDG_DATA_HOME", dir.c_str(), 1);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  // Runs the macro on the example board and returns the saved file.
-  std::string run(const std::string& macro, const std::vector<std::string>& extra = {}) {
-    std::vector<std::string> args = {"run", std::string(TRELMO_EXAMPLES_DIR) + "/demo.pcb", "--macro", macro};
-    args.insert(args.end(), extra.begin(), extra.end());
-    args.push_back("-o");
-    args.push_back((dir / "out.pcb").string());
-    last = runCli(args, dir);
-    EXPECT_EQ(last.status, 0) << last.err;
-    return readWhole(dir / "out.pcb");
-  }
-  fs::path dir;
-  CliResult last;
-};
+using GrabRun = ExampleBoardRun;
 
 TEST_F(GrabRun, APadMovedDroppedAndUndoneGivesTheOriginalFile) {
   const std::string original = run("");
