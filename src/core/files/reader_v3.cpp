@@ -83,8 +83,10 @@ struct OldLine {
     int start = integer();
     int sweep = integer();
     if (sweep < 0) {
-      sweep = -sweep;
-      start -= sweep;
+      // Only the low byte of an angle is kept, so wrapping arithmetic is exact
+      // and a sweep of INT_MIN cannot overflow.
+      sweep = static_cast<int>(0U - static_cast<unsigned>(sweep));
+      start = static_cast<int>(static_cast<unsigned>(start) - static_cast<unsigned>(sweep));
     }
     const int ecc = integer();
     const int axis = r.integer();
