@@ -1,6 +1,8 @@
 #include "app/state_dump.h"
 
 #include <QApplication>
+#include <QHash>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -44,6 +46,15 @@ QString labelTexts(QWidget* box) {
   for (const QLabel* l : box->findChildren<QLabel*>())
     if (l->isVisible() && !l->text().isEmpty()) texts << l->text();
   return texts.join(" | ");
+}
+
+// The top-level items of the current design (0 without one).
+size_t designItems(const Context& ctx) {
+  size_t n = 0;
+  const Handle file = ctx.current;
+  if (file == kNull) return 0;
+  for (Handle h = ctx.rec(file).next; h != file && h != kNull; h = ctx.rec(h).next) ++n;
+  return n;
 }
 
 }  // namespace
@@ -94,6 +105,12 @@ std::string StateDump::text() const {
   const PixelImage* picture = ctx_.current == kNull ? nullptr : ctx_.images.get(ctx_.params.imageCurrent);
   o << "windows=" << (window_.queryWindows() ? oneLine(QString::fromStdString(window_.queryWindows()->describe())) : "")
     << "\n";
+  o << "items=" << designItems(ctx_) << "\n";
+  o << "busy=" << s.busy.owner << "\n";
+  o << "zoom=" << ctx_.view.viewScale << "\n";
+  // What the drawing area shows, as a hash of its pixels.
+  const QImage& shown = canvas->image();
+  o << "canvas=" << qHashBits(shown.constBits(), static_cast<size_t>(shown.sizeInBytes())) << "\n";
   o << "picture=";
   if (picture) o << picture->x0() << "," << picture->y0() << "," << picture->x1() << "," << picture->y1();
   o << "\n";

@@ -1,7 +1,8 @@
 // A read-out of what the editor shows, for tests that drive the real window
 // from outside: with TRELMO_STATE_DUMP set to a file name, the mode, menu bar,
-// cursor, status bar, title, open boxes and menus are written there (one
-// "name=value" line each) whenever they change.
+// cursor, status bar, title, open boxes and menus, the current design's item
+// count, the worker holding it, the zoom and a hash of the drawing area are
+// written there (one "name=value" line each) whenever they change.
 #pragma once
 #include <QObject>
 #include <QString>

@@ -141,8 +141,43 @@ TEST_F(BlockBoard, MoveStretchesATrackWithOneEndInsideAndUndoesInOneEvent) {
   EXPECT_GT(undoDepth(b.ctx), depth);
   ASSERT_TRUE(undoEvent(b.ctx));
   EXPECT_EQ(b.items(), original);
+  // The outline goes back with the items, and forward again.
+  EXPECT_EQ(block.region.y0, inches(.6));
+  EXPECT_EQ(block.sourceY, inches(.8));
   ASSERT_TRUE(redoEvent(b.ctx));
   EXPECT_NE(lineOf(b.ctx, 2.4, .8, 3.0, 1.8), kNull);
+  EXPECT_EQ(block.region.y0, inches(1.6));
+  EXPECT_EQ(block.sourceY, inches(1.8));
+}
+
+// With a block in the file, the whole-file scopes of Edit Line and Edit Pad
+// change only what lies on the picked item's side of the boundary.
+TEST_F(BlockBoard, EditingEveryLineOrPadKeepsToThePickedSideOfTheBlock) {
+  define(.1, .1, 1.05, 2.9, .5, .5);
+  b.host.dialog = [](DialogBox& box) {
+    box.field("width")->value = ".02";
+    box.field("all")->value = "1";
+    return true;
+  };
+  b.ctx.params.currentLayer = 12;
+  b.cursor(.3, 1.5);  // inside
+  b.run('E', 'L', kFromKeys);
+  const std::string lines = b.items();
+  EXPECT_NE(lines.find("1 12 .02 .3 2.4 .3 .5 GND"), std::string::npos) << lines;
+  EXPECT_NE(lines.find("1 12 .02 1.0 1.0 1.0 .5 GND"), std::string::npos);
+  EXPECT_NE(lines.find("1 12 .016 .3 .5 3.1 .5 GND"), std::string::npos);   // across the boundary
+  EXPECT_NE(lines.find("1 12 .016 3.1 .5 3.1 .8 GND"), std::string::npos);  // outside
+  b.host.dialog = [](DialogBox& box) {
+    box.field("x")->value = ".08";
+    box.field("all")->value = "1";
+    return true;
+  };
+  b.cursor(2.0, 1.6);  // outside: R1 pin 1
+  b.run('E', 'P', kFromKeys);
+  const std::string pads = b.items();
+  EXPECT_NE(pads.find("3 0 1 2.0 1.6 .08 .065 .035 0 1 VCC"), std::string::npos) << pads;
+  EXPECT_NE(pads.find("3 0 1 1.1 1.3 .08 .065 .035 0 7 DIS"), std::string::npos);
+  EXPECT_NE(pads.find("3 0 1 1.0 1.3 .065 .065 .035 0 8 VCC"), std::string::npos);  // inside
 }
 
 TEST_F(BlockBoard, DeleteInsideAndOutsideLeaveTracksThatCrossTheBoundary) {

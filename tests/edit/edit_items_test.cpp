@@ -46,6 +46,48 @@ TEST(EditItems, ContiguousLinesFollowEndsOfTheSameLayerAndWidthOnly) {
   EXPECT_TRUE(has(b.items(), "1 3 .016 1.0 1.0 1.0 .5 GND"));
 }
 
+// Edit Line makes the picked line's layer the active one; Un-Do takes that
+// back with the line, Re-Do does it again.
+TEST(EditItems, UndoOfAnEditedLineGivesBackTheActiveLayer) {
+  EditBoard b;
+  b.ctx.params.currentLayer = 3;
+  answer(b, {{"width", ".02"}});
+  b.cursor(.3, 1.5);  // a bottom-side track only
+  b.run('E', 'L');
+  ASSERT_TRUE(has(b.items(), "1 12 .02 .3 2.4 .3 .5"));
+  EXPECT_EQ(b.ctx.params.currentLayer, 12);
+  b.run('U', 'U');
+  EXPECT_EQ(b.ctx.params.currentLayer, 3);
+  EXPECT_FALSE(has(b.items(), "1 12 .02 .3 2.4 .3 .5"));
+  b.run('U', 'E');
+  EXPECT_EQ(b.ctx.params.currentLayer, 12);
+  EXPECT_TRUE(has(b.items(), "1 12 .02 .3 2.4 .3 .5"));
+}
+
+// The picked pad is replaced with its pin name; Un-Do brings back the old
+// pad with its own name, and purging the stacks leaves no record behind.
+TEST(EditItems, AnEditedPinNameGoesBackAndForthWithItsPad) {
+  EditBoard b;
+  const size_t freeBefore = b.ctx.pool.freeCount();
+  answer(b, {{"pin", "A1"}});
+  b.cursor(2.4, 1.6);  // R1 pin 2
+  b.run('E', 'P');
+  ASSERT_TRUE(has(b.items(), "3 0 1 2.4 1.6 .065 .065 .035 0 A1 DIS")) << b.items();
+  answer(b, {{"pin", "B2"}});
+  b.run('E', 'P');
+  ASSERT_TRUE(has(b.items(), "3 0 1 2.4 1.6 .065 .065 .035 0 B2 DIS"));
+  b.run('U', 'U');
+  EXPECT_TRUE(has(b.items(), "3 0 1 2.4 1.6 .065 .065 .035 0 A1 DIS"));
+  b.run('U', 'U');
+  EXPECT_TRUE(has(b.items(), "3 0 1 2.4 1.6 .065 .065 .035 0 2 DIS"));
+  b.run('U', 'E');
+  b.run('U', 'E');
+  EXPECT_TRUE(has(b.items(), "3 0 1 2.4 1.6 .065 .065 .035 0 B2 DIS"));
+  b.run('U', 'A');
+  purgeRedoStack(b.ctx, b.ctx.current);
+  EXPECT_EQ(b.ctx.pool.freeCount(), freeBefore);
+}
+
 TEST(EditItems, PadBoxKeepsThePadRulesAndEditsTheComponentInOneEvent) {
   EditBoard b;
   const std::string original = b.items();

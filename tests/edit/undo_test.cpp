@@ -221,6 +221,34 @@ TEST(Undo, ARemovedComponentComesBackWholeAndIsFreedWithTheRedoStack) {
   EXPECT_GT(b.ctx.pool.freeCount(), freeBefore + 5);
 }
 
+// An item is removed after new ones were linked in right behind it (an
+// item replaced in its place): the removed item's successor is then one of
+// the new items, which Un-Do takes out first.
+TEST(Undo, AnItemRemovedAfterNewItemsWereLinkedBehindItComesBackInItsPlace) {
+  EditBoard b;
+  const Handle pad = b.freeItem(kPad, 0), successor = b.ctx.rec(pad).next;
+  const std::string before = b.save();
+  {
+    UndoTransaction t(b.ctx);
+    Handle made[2];
+    for (Handle& h : made) {
+      h = createItem(b.ctx.pool, b.ctx.current, kLine, 3, 100, 0, 0, inches(1), 0, kNull);
+      moveItem(b.ctx.pool, h, successor);
+    }
+    t.removed(pad);
+    for (Handle h : made) t.added(h);
+  }
+  const std::string after = b.save();
+  for (int round = 0; round < 2; ++round) {
+    b.run('U', 'U');
+    ASSERT_EQ(b.save(), before);
+    EXPECT_EQ(b.ctx.rec(pad).next, successor);
+    EXPECT_EQ(b.ctx.rec(successor).prev, pad);
+    b.run('U', 'E');
+    ASSERT_EQ(b.save(), after);
+  }
+}
+
 TEST(Undo, AForgottenItemLeavesADeadEntryThatIsPassedOver) {
   EditBoard b;
   const std::string before = b.save();

@@ -87,6 +87,11 @@ TEST(RouterWorker, EscapeStopsBetweenRoutes) {
   b.start();
   ASSERT_TRUE(designBusy(b.ctx));
   for (int i = 0, spins = 0; i < 20 && spins < 1000000; ++spins) i += b.loop.runOne() ? 1 : 0;
+  // A refused function and a zoom in between do not take Escape from the run.
+  executeFunction(b.ctx, fc('N', 'R'), kFromKeys);
+  const uint32_t scale = b.ctx.view.viewScale;
+  executeFunction(b.ctx, fc('Z', 'I'), kFromMacro);  // the I key
+  EXPECT_NE(b.ctx.view.viewScale, scale);
   dispatchKey(b.ctx, kKeyEscape);
   b.finish();
   EXPECT_FALSE(designBusy(b.ctx));

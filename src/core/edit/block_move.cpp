@@ -141,8 +141,12 @@ void blockMoveOrCopy(Context& ctx, bool copy) {
     const bool whole = contained(m.code);
     grabItem(ctx, m.item, whole ? wholeMode(r, false) : static_cast<uint8_t>(m.code));
   }
+  const Handle top = undoTop(ctx);
+  const BlockDefinition before = b;
   transformAndDrop(ctx, b);
   moveRegion(b);
+  // The outline goes back with the items on Un-Do.
+  if (undoTop(ctx) != top) recordBlockOutline(ctx, before, true);
   b.stage = 0;
   ctx.screen.surface.setClip(ctx.view.area);
   xorBlockOutline(ctx);

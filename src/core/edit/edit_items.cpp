@@ -12,6 +12,7 @@
 #include "database/chains.h"
 #include "database/rings.h"
 #include "database/signals.h"
+#include "edit/block.h"
 #include "edit/edit_boxes.h"
 #include "edit/edit_functions.h"
 #include "edit/edit_pick.h"
@@ -54,6 +55,32 @@ void ringItems(const Context& ctx, Handle ring, const ItemFn& fn) {
     if (!ctx.rec(h).hidden() && ctx.rec(h).type() != kComponent) fn(h, ring);
 }
 
+// With a block defined in this file, the wide scopes change only items on
+// the picked item's side of its boundary, whatever the block's layers.
+class BlockSide {
+ public:
+  BlockSide(const Context& ctx, Handle picked) : ctx_(ctx) {
+    const BlockDefinition* b = blockIn(ctx, ctx.current);
+    if (!b) return;
+    block_ = *b;
+    block_.layers.fill(true);
+    defined_ = true;
+    side_ = sideOf(picked);
+  }
+  bool same(Handle h) const { return !defined_ || sideOf(h) == side_; }
+
+ private:
+  // 1 inside, 2 outside, 0 across the boundary.
+  int sideOf(Handle h) const {
+    if (contained(containmentCode(ctx_, block_, h))) return 1;
+    return contained(containmentCode(ctx_, block_, h, true)) ? 2 : 0;
+  }
+  const Context& ctx_;
+  BlockDefinition block_;
+  bool defined_ = false;
+  int side_ = 0;
+};
+
 // ------------------------------------------------------------------ lines
 
 struct LineValues {
@@ -92,6 +119,7 @@ bool editLine(Context& ctx) {
   const Hit hit = searchLayers(ctx, lineUnder);
   if (!hit) return false;
   const Record old = ctx.rec(hit.item);
+  const uint16_t activeBefore = ctx.params.currentLayer;
   ctx.params.currentLayer = old.layer;
   DialogBox box = editLineBox(ctx, hit.item);
   if (!ctx.host->runDialog(box)) return true;
@@ -101,6 +129,7 @@ bool editLine(Context& ctx) {
   if (!in.report(ctx)) return true;
   const LineValues v{layer, width <= 0 ? uint16_t{1} : boxSize16(width)};
   UndoTransaction t(ctx);
+  t.activeLayer(activeBefore);
   switch (scopeOf(box)) {
     case 0:
       setLine(ctx, t, hit.item, v);
@@ -108,14 +137,16 @@ bool editLine(Context& ctx) {
     case 1:
       contiguousLines(ctx, t, hit.item, hit.ring, v);
       break;
-    default:
+    default: {
+      const BlockSide side(ctx, hit.item);
       eachItem(ctx, ctx.current, [&](Handle h, Handle) {
         const Record& r = ctx.rec(h);
         if ((r.type() == kLine || r.type() == kArc) && r.size != 0 && r.layer == old.layer && r.size == old.size &&
-            r.hilighted() == old.hilighted())
+            r.hilighted() == old.hilighted() && side.same(h))
           setLine(ctx, t, h, v);
       });
       break;
+    }
   }
   componentChanged(ctx, t, hit.ring);
   ctx.params.currentLayer = v.layer;
@@ -139,6 +170,7 @@ uint16_t readEccentricity(FieldReader& in, const std::string& key) {
 bool editArc(Context& ctx) {
   const Hit hit = searchLayers(ctx, arcUnder);
   if (!hit) return false;
+  const uint16_t activeBefore = ctx.params.currentLayer;
   ctx.params.currentLayer = ctx.rec(hit.item).layer;
   DialogBox box = editArcBox(ctx, hit.item);
   if (!ctx.host->runDialog(box)) return true;
@@ -149,6 +181,7 @@ bool editArc(Context& ctx) {
   const uint16_t ecc = readEccentricity(in, "ellipse");
   if (!in.report(ctx)) return true;
   UndoTransaction t(ctx);
+  t.activeLayer(activeBefore);
   t.modified(hit.item);
   Record& r = ctx.rec(hit.item);
   r.layer = layer, r.size = boxSize16(width);
@@ -241,6 +274,7 @@ bool editPad(Context& ctx) {
   if (!askPad(ctx, box, v)) return true;
   const Record old = ctx.rec(hit.item);
   const int scope = scopeOf(box);
+  const BlockSide side(ctx, hit.item);
   UndoTransaction t(ctx);
   if (replacePad(ctx, t, hit.item, v) == kNull) {
     ctx.host->sound(Sound::Beop);
@@ -248,7 +282,7 @@ bool editPad(Context& ctx) {
   }
   auto change = [&](Handle h, Handle) {
     const Record& r = ctx.rec(h);
-    if (r.type() == kPad && padMatches(r, old, v)) changePad(ctx, t, h, old, v);
+    if (r.type() == kPad && padMatches(r, old, v) && side.same(h)) changePad(ctx, t, h, old, v);
   };
   if (scope == 1) ringItems(ctx, hit.ring, change);
   if (scope == 2) eachItem(ctx, ctx.current, change);
@@ -308,11 +342,12 @@ bool editTextParameters(Context& ctx) {
   if (!in.report(ctx)) return true;
   const Record old = ctx.rec(hit.item);
   const int scope = scopeOf(box);
+  const BlockSide side(ctx, hit.item);
   UndoTransaction t(ctx);
   changeText(ctx, t, hit.item, hit.ring, old, v, true);
   auto change = [&](Handle h, Handle ring) {
     const Record& r = ctx.rec(h);
-    if (h == hit.item || r.type() != kText || r.layer != old.layer || r.size != old.size) return;
+    if (h == hit.item || r.type() != kText || r.layer != old.layer || r.size != old.size || !side.same(h)) return;
     if (v.rotation == item::textAngle(old) && item::textAngle(r) != item::textAngle(old)) return;
     changeText(ctx, t, h, ring, old, v, false);
   };

@@ -61,6 +61,25 @@ void exchange(Record& item, Record& entry) {
   }
 }
 
+// Whether an item is linked into a ring (a removed item keeps only its
+// former successor, whose predecessor is someone else).
+bool linked(const Context& ctx, Handle h) {
+  if (!ctx.pool.valid(h)) return false;
+  const Handle next = ctx.rec(h).next;
+  return ctx.pool.valid(next) && ctx.rec(next).prev == h;
+}
+
+// Where a removed item goes back: before its former successor, or, when that
+// successor is itself out of the ring (an item added behind the removed one
+// in the same event and taken out first), before the successor that one had.
+Handle placeOfReturn(const Context& ctx, Handle successor) {
+  const size_t cap = ctx.pool.blockCount() * size_t{RecordPool::kRecordsPerBlock};
+  Handle h = successor;
+  for (size_t n = 0; n < cap && ctx.pool.valid(h); ++n, h = ctx.rec(h).next)
+    if (linked(ctx, h)) return h;
+  return successor;
+}
+
 void markModified(Context& ctx) {
   if (ctx.current != kNull) ctx.rec(ctx.current).size |= kFileModified;
 }
@@ -74,6 +93,7 @@ struct Mover {
   bool all;
   bool moved = false;  // an entry has gone to the other stack in this event
   bool any = false;
+  bool redrawAll = false;  // the block outline moved
   int64_t box[4] = {0, 0, 0, 0};
 
   void touch(Handle item) {
@@ -96,6 +116,11 @@ struct Mover {
     e.prev = kNull;
     switch (kind) {
       case kMarker: {
+        if (e.type() == kStateEntryType) {
+          redrawAll = exchangeEditState(ctx, h) || redrawAll;
+          pushOther(h, kMarker);
+          return continues;
+        }
         pushOther(h, kMarker);
         if (all) return continues;
         ctx.host->messageBox(redo ? "Re-Do Marker" : "Un-Do Marker", readText(ctx, h));
@@ -125,7 +150,7 @@ struct Mover {
         return continues;
       }
       default: {
-        const Handle successor = e.next;
+        const Handle successor = placeOfReturn(ctx, e.next);
         e.flags &= kEntryBitsClear;
         linkBefore(ctx.pool, h, successor);
         touch(h);
@@ -149,7 +174,12 @@ bool runEvent(Context& ctx, bool redo, bool all) {
   Mover m{ctx, from, to, redo, all};
   while (from != kNull && m.step()) {
   }
-  if (m.any) redrawWorldBox(ctx, m.box);
+  if (m.redrawAll) {
+    ctx.screen.dirty.clear();
+    ctx.host->redrawView();
+  } else if (m.any) {
+    redrawWorldBox(ctx, m.box);
+  }
   // Undone or redone, the design differs from what the last save wrote (the
   // Un-Do stack can reach back beyond a save).
   markModified(ctx);
@@ -178,6 +208,13 @@ bool record(Context& ctx, Handle entry, uint8_t kind, bool continues) {
 }
 
 }  // namespace
+
+bool recordState(Context& ctx, Handle entry, bool continues) { return record(ctx, entry, kMarker, continues); }
+
+Handle undoTop(const Context& ctx) {
+  const UndoStacks* s = findStacks(ctx);
+  return s ? s->undo : kNull;
+}
 
 bool recordAdded(Context& ctx, Handle item, bool continues) {
   if (ctx.current == kNull || !ctx.pool.valid(item)) return false;

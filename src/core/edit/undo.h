@@ -9,6 +9,7 @@
 namespace trelmo {
 
 struct Context;
+struct BlockDefinition;
 
 // Entry kinds, kept in bits 4-5 of an entry's flags while it is on a stack;
 // bit 3 says the entry continues the event of the entry below it.
@@ -30,6 +31,22 @@ bool recordRemoved(Context& ctx, Handle item, bool continues);
 void forgetItem(Context& ctx, Handle item);
 // A marker entry with the text and the time; nothing for an empty text.
 bool pushMarker(Context& ctx, std::string_view text, bool continues = false);
+
+// State entries: kind 0 records of this type carry what an event changed
+// beside its items (undo_edit_state.cpp); Un-Do and Re-Do exchange it with
+// the present state and pass on silently.
+constexpr uint8_t kStateEntryType = kReserved;
+// Pushes a prepared entry record of kind 0 (Re-Do stack purged first).
+bool recordState(Context& ctx, Handle entry, bool continues);
+// The active layer before an edit picked another.
+bool recordActiveLayer(Context& ctx, uint16_t before, bool continues);
+// The block's outline and source reference point before a block move.
+bool recordBlockOutline(Context& ctx, const BlockDefinition& before, bool continues);
+// Exchanges a state entry's values with the present ones; true when the
+// block outline changed (the view is redrawn whole).
+bool exchangeEditState(Context& ctx, Handle entry);
+// The newest entry of the current file's Un-Do stack (kNull: none).
+Handle undoTop(const Context& ctx);
 
 // Pops and frees every entry; a removed item is freed with what it owns (a
 // component with its whole ring).
@@ -74,6 +91,8 @@ class UndoTransaction {
   // all of them (the mirror view); a filled solid gets a copy of its
   // vertices so that the old ones stay with the entry.
   bool modifiedRing(Handle ring);
+  // The active layer as it was before the edit (taken back with the event).
+  bool activeLayer(uint16_t before) { return recordActiveLayer(ctx_, before, next()); }
   // Adds an item's extent to the area redrawn at the end.
   void touch(Handle item);
   // The whole view is redrawn at the end instead.

@@ -86,7 +86,7 @@ void collect(Context& ctx, const std::shared_ptr<RouterThread>& run) {
   if (run->thread.joinable()) run->thread.join();
   ctx.host->closeWaitBox();
   if (ctx.shell.busy.owner == "router") clearDesignBusy(ctx);
-  ctx.shell.cancelHooks = {};
+  ctx.shell.cancelHooks[kWorkerHookSlot] = nullptr;
   reportTotals(ctx, run->totals);
   ctx.host->redrawView();
 }
@@ -106,7 +106,7 @@ void stopNow(Context& ctx, const std::shared_ptr<RouterThread>& run) {
 void startWorker(Context& ctx, const RouterFrontEnd& fe) {
   auto run = std::make_shared<RouterThread>();
   if (!markDesignBusy(ctx, "router", [run](Context& c) { stopNow(c, run); })) return ctx.host->sound(Sound::Beep);
-  ctx.shell.cancelHooks[0] = [run](Context&) { run->progress.cancel = true; };
+  ctx.shell.cancelHooks[kWorkerHookSlot] = [run](Context&) { run->progress.cancel = true; };
   const RouterOptions options = routerOptions(ctx);
   try {
     run->thread = std::thread([run, fe, options, &ctx] {
@@ -122,7 +122,7 @@ void startWorker(Context& ctx, const RouterFrontEnd& fe) {
     });
   } catch (const std::system_error&) {
     clearDesignBusy(ctx);
-    ctx.shell.cancelHooks = {};
+    ctx.shell.cancelHooks[kWorkerHookSlot] = nullptr;
     ctx.host->messageBox("TRELMO'98 Routing Error", "Unable to create multi-tasking thread for plotting.");
     return;
   }

@@ -9,6 +9,7 @@
 // change the design) and clearDesignBusy there after it has been joined. Its
 // `stop` callback asks the thread to end and joins it; File Exit uses it.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -16,6 +17,11 @@
 namespace trelmo {
 
 struct Context;
+
+// The slot of the cancel hooks a running worker's Escape takes: starting a
+// function (even a refused one, or a zoom) and leaving TRELMO mode clear the
+// other slots only, so Escape still reaches the worker afterwards.
+constexpr size_t kWorkerHookSlot = 2;
 
 bool designBusy(const Context& ctx);
 // False (and nothing changed) when another worker already holds the design.

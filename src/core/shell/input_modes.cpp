@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "context.h"
+#include "shell/design_busy.h"
 #include "shell/input.h"
 #include "shell/keys.h"
 
@@ -104,7 +105,9 @@ void leaveTrelmoMode(Context& ctx, bool restoreMenuBar) {
     ctx.input.crossHairShown = false;
     host.showCrossHair(false);
     s.acceptHooks = {};
+    const Hook worker = s.cancelHooks[kWorkerHookSlot];
     s.cancelHooks = {};
+    s.cancelHooks[kWorkerHookSlot] = worker;
     s.blockAnimating = false;
     ctx.screen.rubber.on = false;
     host.confinePointer(false, 0, 0, 0, 0);
