@@ -45,6 +45,15 @@ inline std::string pairs(std::initializer_list<std::pair<int, std::string>> list
   return s;
 }
 
+// DXF text from a blank-separated list of group codes and values, for values
+// without blanks: groups("0 LINE 8 0 10 0 20 0").
+inline std::string groups(const std::string& list) {
+  std::istringstream in(list);
+  std::string s, code, value;
+  while (in >> code >> value) s += "  " + code + "\n" + value + "\n";
+  return s;
+}
+
 // A complete DXF file: an empty HEADER, then the given sections' bodies.
 inline std::string dxfFile(const std::string& entities, const std::string& blocks = "",
                            const std::string& tables = "") {
