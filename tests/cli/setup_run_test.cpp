@@ -11,6 +11,7 @@
 #include "cli/cli_runner.h"
 
 namespace fs = std::filesystem;
+using trelmo::testing::CliFolder;
 using trelmo::testing::CliResult;
 using trelmo::testing::readWhole;
 using trelmo::testing::runCli;
@@ -19,15 +20,8 @@ namespace {
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-class SetupRun : public ::testing::Test {
+class SetupRun : public CliFolder {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("trelmo-setup-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-    setenv("XDG_DATA_HOME", dir.c_str(), 1);
-  }
-  void TearDown() override { fs::remove_all(dir); }
   // Runs the macro over the demo board with the extra arguments and saves it;
   // the saved file's text is in `saved`.
   CliResult run(const std::string& macro, std::vector<std::string> extra) {
@@ -39,7 +33,6 @@ class SetupRun : public ::testing::Test {
     return r;
   }
   bool savedLine(const std::string& line) const { return has(saved, "\r\n" + line + "\r\n"); }
-  fs::path dir;
   std::string saved;
 };
 
