@@ -10,11 +10,6 @@
 namespace trelmo::testing {
 namespace {
 
-struct BoxHost : Host {
-  std::vector<std::string> boxes;  // "title: text"
-  void messageBox(const std::string& title, const std::string& text) override { boxes.push_back(title + ": " + text); }
-};
-
 class DxfBlockTest : public ImportFixture, public ::testing::Test {
  protected:
   // Reads a file with one block definition and the given entities.
@@ -153,8 +148,6 @@ TEST_F(DxfBlockTest, SelfReferenceAndExponentialNestingStayBounded) {
     blocks += pairs({{0, "BLOCK"}, {2, "B" + std::to_string(i)}, {10, "0"}, {20, "0"}}) +
               insert(prev, "0", "0", "1", "1", "0") + insert(prev, "1", "0", "1", "1", "0") + groups("0 ENDBLK");
   }
-  BoxHost host;
-  ctx.host = &host;
   ctx.pool.setBlockLimit(40);  // 1,165,080 records: a budget of half of them
   const auto began = std::chrono::steady_clock::now();
   in.openMemory(dxfFile(insert("SELF", "0", "0", "1", "1", "0") + insert("B40", "0", "0", "1", "1", "0"), blocks));
@@ -184,8 +177,6 @@ TEST_F(DxfBlockTest, DeepNestingIsSaidAndKeepsTheOuterLevels) {
   for (int i = 1; i <= 20; ++i)
     blocks += pairs({{0, "BLOCK"}, {2, "B" + std::to_string(i)}, {10, "0"}, {20, "0"}}) +
               insert("B" + std::to_string(i - 1), "0", "0", "1", "1", "0") + groups("0 ENDBLK");
-  BoxHost host;
-  ctx.host = &host;
   in.openMemory(dxfFile(insert("B20", "0", "0", "1", "1", "0"), blocks));
   ASSERT_EQ(readDxf(ctx, in, kHintDxf), 'X');
   ASSERT_EQ(host.boxes.size(), 1u);

@@ -18,8 +18,15 @@
 
 namespace trelmo::testing {
 
+// Keeps the message boxes a reader shows, as "title: text".
+struct BoxHost : Host {
+  std::vector<std::string> boxes;
+  void messageBox(const std::string& title, const std::string& text) override { boxes.push_back(title + ": " + text); }
+};
+
 struct ImportFixture {
-  Context ctx;
+  BoxHost host;
+  Context ctx{host};
   InputFile in;
   ImportFixture() { newDesignFile(ctx, "/tmp/import-test.dwg"); }
 
