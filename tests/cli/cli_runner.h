@@ -2,9 +2,12 @@
 // of the test's own, and keeps what it wrote to stdout and stderr.
 #pragma once
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -52,5 +55,23 @@ inline CliResult runCli(const std::vector<std::string>& args, const std::filesys
   std::filesystem::remove(errFile);
   return r;
 }
+
+// A folder of the test's own: the current folder of its runs and their data
+// home, removed afterwards.
+class CliFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "-" + std::to_string(::getpid()) + "-" + info->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    dir = std::filesystem::temp_directory_path() / ("trelmo-" + name);
+    std::filesystem::create_directories(dir);
+    setenv("XDG_DATA_HOME", dir.c_str(), 1);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+  CliResult cli(const std::vector<std::string>& args) const { return runCli(args, dir); }
+  static std::string demo() { return std::string(TRELMO_EXAMPLES_DIR) + "/demo.pcb"; }
+  std::filesystem::path dir;
+};
 
 }  // namespace trelmo::testing

@@ -8,6 +8,7 @@
 #include "cli/cli_runner.h"
 
 namespace fs = std::filesystem;
+using trelmo::testing::CliFolder;
 using trelmo::testing::CliResult;
 using trelmo::testing::runCli;
 
@@ -15,17 +16,8 @@ namespace {
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-class DialogRun : public ::testing::Test {
+class DialogRun : public CliFolder {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("trelmo-dialog-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-    setenv("XDG_DATA_HOME", dir.c_str(), 1);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  CliResult cli(const std::vector<std::string>& args) const { return runCli(args, dir); }
-  std::string demo() const { return std::string(TRELMO_EXAMPLES_DIR) + "/demo.pcb"; }
   // A photo-plot file with neither format nor apertures: 20 draws along X.
   std::string bareGerber() const {
     std::string body = "D10*\n";
@@ -33,7 +25,6 @@ class DialogRun : public ::testing::Test {
     std::ofstream(dir / "bare.gbr") << body;
     return (dir / "bare.gbr").string();
   }
-  fs::path dir;
 };
 
 TEST_F(DialogRun, ImportFormatBoxTakesTheScriptedValues) {

@@ -2,9 +2,7 @@
 // folder of the test's own.
 #pragma once
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,16 +11,8 @@
 
 namespace trelmo::testing {
 
-class ExampleBoardRun : public ::testing::Test {
+class ExampleBoardRun : public CliFolder {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = std::filesystem::temp_directory_path() /
-          ("trelmo-" + std::string(info->test_suite_name()) + "-" + std::to_string(::getpid()) + "-" + info->name());
-    std::filesystem::create_directories(dir);
-    setenv("XDG_DATA_HOME", dir.c_str(), 1);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
   // Runs the macro on the example board and returns the saved file.
   std::string run(const std::string& macro, const std::vector<std::string>& extra = {}) {
     std::vector<std::string> args = {"run", std::string(TRELMO_EXAMPLES_DIR) + "/demo.pcb", "--macro", macro};
@@ -33,7 +23,6 @@ class ExampleBoardRun : public ::testing::Test {
     EXPECT_EQ(last.status, 0) << last.err;
     return readWhole(dir / "out.pcb");
   }
-  std::filesystem::path dir;
   CliResult last;
 };
 

@@ -15,12 +15,10 @@ namespace fs = std::filesystem;
 namespace trelmo::testing {
 namespace {
 
-class PictureCli : public ::testing::Test {
+class PictureCli : public CliFolder {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("trelmo-picture-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
+    CliFolder::SetUp();
     original = makeImage(30, 20, 0, 100);
     original->setI32(40, 29 * 65536 / 100), original->setI32(44, 19 * 65536 / 100);
     for (uint32_t r = 0; r < 20; ++r)
@@ -28,7 +26,6 @@ class PictureCli : public ::testing::Test {
     std::string why;
     ASSERT_TRUE(savePng(*original, (dir / "in.png").string(), why)) << why;
   }
-  void TearDown() override { fs::remove_all(dir); }
   void write(const std::string& name, const std::string& text) { std::ofstream(dir / name) << text; }
   CliResult run(std::vector<std::string> args) {
     args.insert(args.begin(), "picture");
@@ -43,7 +40,6 @@ class PictureCli : public ::testing::Test {
     return true;
   }
 
-  fs::path dir;
   std::unique_ptr<PixelImage> original;
 };
 

@@ -23,15 +23,8 @@ constexpr char kDrawing[] =
     "\"2.3,2.3\" CR <PL> \"2.3,2.8\" CR <PL> \"1.8,3.3\" CR <PL> Esc "
     "\"2,3.5\" CR <PT> \"HELLO\" CR";
 
-class PlaceRun : public ::testing::Test {
+class PlaceRun : public CliFolder {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("trelmo-place-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-    setenv("XDG_DATA_HOME", dir.c_str(), 1);
-  }
-  void TearDown() override { fs::remove_all(dir); }
   std::string run(const std::string& macro, const std::string& name) {
     const CliResult r = runCli({"run", "-new-pcb", "--macro", macro, "--dialog", "ComponentLibraryBox.pattern=DIP8",
                                 "--dialog", "ComponentLibraryBox.ref=U1", "-o", (dir / name).string()},
@@ -40,7 +33,6 @@ class PlaceRun : public ::testing::Test {
     last = r.err;
     return readWhole(dir / name);
   }
-  fs::path dir;
   std::string last;
 };
 
@@ -64,10 +56,7 @@ TEST_F(PlaceRun, ASchematicFromTheSymbolLibraryWithWiresAndAPort) {
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string sheet = readWhole(out);
   // The resistor symbol with its attributes and pins at (2, 2) and (2.4, 2).
-  EXPECT_NE(sheet.find("RES\x7FR1\x7F"
-                       "10K\x7F\x7FRAX400\r\n"),
-            std::string::npos)
-      << sheet;
+  EXPECT_NE(sheet.find("RES\177R1\17710K\177\177RAX400\r\n"), std::string::npos) << sheet;
   EXPECT_NE(sheet.find("3 0 0 2.4 2.0 0 0 0 0 2\r\n"), std::string::npos) << sheet;
   // Two ortho wires on the Signals layer, the port named OUT at their end,
   // and a bus port named after it.

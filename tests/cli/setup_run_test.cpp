@@ -11,6 +11,7 @@
 #include "cli/cli_runner.h"
 
 namespace fs = std::filesystem;
+using trelmo::testing::CliFolder;
 using trelmo::testing::CliResult;
 using trelmo::testing::readWhole;
 using trelmo::testing::runCli;
@@ -19,15 +20,8 @@ namespace {
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-class SetupRun : public ::testing::Test {
+class SetupRun : public CliFolder {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("trelmo-setup-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-    setenv("XDG_DATA_HOME", dir.c_str(), 1);
-  }
-  void TearDown() override { fs::remove_all(dir); }
   // Runs the macro over the demo board with the extra arguments and saves it;
   // the saved file's text is in `saved`.
   CliResult run(const std::string& macro, std::vector<std::string> extra) {
@@ -39,7 +33,6 @@ class SetupRun : public ::testing::Test {
     return r;
   }
   bool savedLine(const std::string& line) const { return has(saved, "\r\n" + line + "\r\n"); }
-  fs::path dir;
   std::string saved;
 };
 
@@ -106,20 +99,15 @@ TEST_F(SetupRun, AValueABoxCannotTakeChangesNothing) {
   EXPECT_TRUE(has(snap.err, "box: Snap Table Error: The snap table entry \"1mm\" is no grid snap.")) << snap.err;
 }
 
-TEST_F(SetupRun, ZeroPointSetThenCleared) {
-  const CliResult once = run("\"1,2\" CR <SP>", {});
-  ASSERT_EQ(once.status, 0) << once.err;
-  EXPECT_TRUE(has(once.err, "sound: Peep\nmessage: Relative zero point established.\n")) << once.err;
-  EXPECT_TRUE(savedLine("-gz1.0,2.0"));
-  const CliResult twice = run("\"1,2\" CR <SP> <SP>", {});
-  EXPECT_TRUE(has(twice.err, "message: Absolute coordinates restored.\n")) << twice.err;
-  EXPECT_TRUE(savedLine("-gz0,0"));
-}
-
-TEST_F(SetupRun, OrthoModeTogglesWithItsMessages) {
-  const CliResult r = run("T T", {});
+// The zero point, ortho mode and the layer zoom through one macro; their
+// toggles and boxes are the shell tests' business.
+TEST_F(SetupRun, ZeroPointOrthoModeAndZoomLayerReachTheSavedFile) {
+  const CliResult r = run("\"1,2\" CR <SP> T T <ZL>", {"--dialog", "SelectLayerBox.layer=12 Bottom Copper"});
   ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(has(r.err, "sound: Peep\nmessage: Relative zero point established.\n")) << r.err;
   EXPECT_TRUE(has(r.err, "message: Ortho-snap mode enabled.\nmessage: Ortho-snap mode disabled.\n")) << r.err;
+  EXPECT_TRUE(savedLine("-gz1.0,2.0"));
+  EXPECT_TRUE(savedLine("-y12")) << "the active layer";
 }
 
 TEST_F(SetupRun, ZoomWindowFitsTheTwoCorners) {
@@ -130,22 +118,6 @@ TEST_F(SetupRun, ZoomWindowFitsTheTwoCorners) {
   EXPECT_TRUE(has(r.err, "message: Zoom Window:  Select second corner point\n")) << r.err;
   // One inch fills the 746-row drawing area less 7 rows; the cursor is the centre.
   EXPECT_TRUE(has(r.err, "cursor: 1.50000,1.50000\nscale: 738 dpi\n")) << r.err;
-}
-
-TEST_F(SetupRun, ZoomLayerMakesTheChosenLayerActive) {
-  const CliResult r = run("<ZL>", {"--dialog", "SelectLayerBox.layer=12 Bottom Copper"});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(savedLine("-y12")) << "the active layer";
-}
-
-TEST_F(SetupRun, ZoomInFromTheKeysAsksForTheCentralPoint) {
-  const CliResult plain = run("", {});
-  const CliResult r = run("\"ZI\" \"1,1\" CR CR", {});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(has(r.err, "message: Zoom In:  Select central point.\n")) << r.err;
-  const auto dpi = [](const std::string& s) { return std::stoi(s.substr(s.find("scale: ") + 7)); };
-  EXPECT_GT(dpi(r.err), dpi(plain.err));
-  EXPECT_TRUE(has(r.err, "cursor: 1.00000,1.00000\n")) << r.err;
 }
 
 }  // namespace

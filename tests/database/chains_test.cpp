@@ -62,10 +62,7 @@ TEST_F(Chains, TextRecordsHold28BytesAndEndWithNulOnlyWhenNotFull) {
 
 TEST_F(Chains, FieldSeparatorEndsItsRecord) {
   const Handle s = newItem(kSentinel);
-  const std::string fields =
-      "R1\x7f"
-      "10K\x7f"
-      "0805";
+  const std::string fields = "R1\17710K\1770805";
   ASSERT_TRUE(storeText(ctx, s, fields));
   const auto chain = chainOf(s);
   ASSERT_EQ(chain.size(), 3u);
@@ -81,24 +78,14 @@ TEST_F(Chains, FieldSeparatorEndsItsRecord) {
 
 TEST_F(Chains, CharacterSetConversions) {
   EXPECT_EQ(toInternal("1\\t2\\n4K7\\o 1\\uF 90\xb0 \xb5\xbd\xbc 47ohms \\x"),
-            "1\t2\xff"
-            "4K7\xea 1\xe6"
-            "F 90\xf8 \xe6\xab\xac 47\xea \\x");
-  EXPECT_EQ(toDisplay("90\xf8 \xe6\xab\xac 47\xea\x7f"
-                      "B",
-                      FieldRule::EndText),
-            "90\xb0 \xb5\xbd\xbc 47ohms");
-  EXPECT_EQ(toDisplay("R1\x7f"
-                      "10K",
-                      FieldRule::Tab),
-            "R1\t10K");
+            "1\t2\3774K7\352 1\346F 90\370 \346\253\254 47\352 \\x");
+  EXPECT_EQ(toDisplay("90\370 \346\253\254 47\352\177B", FieldRule::EndText), "90\xb0 \xb5\xbd\xbc 47ohms");
+  EXPECT_EQ(toDisplay("R1\17710K", FieldRule::Tab), "R1\t10K");
   const std::string typed = "Line 1\\nLine 2\\t10ohms 5\xb0";
   EXPECT_EQ(toEditable(toInternal(typed)), typed);
   const Handle t = newItem(kText);
   ASSERT_TRUE(storeEditedText(ctx, t, "4\\o7"));
-  EXPECT_EQ(readText(ctx, t),
-            "4\xea"
-            "7");
+  EXPECT_EQ(readText(ctx, t), "4\3527");
 }
 
 TEST_F(Chains, PinNumbersBelow1024ElsePinNameRecords) {

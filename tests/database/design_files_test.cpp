@@ -35,10 +35,7 @@ class DesignFiles : public ::testing::Test {
     const Handle text = createItem(ctx.pool, file, kText, 1, 10, 0, 0, 0, 0, kNull);
     ASSERT_TRUE(storeText(ctx, text, std::string(90, 't')));
     const Handle c = component(file);
-    ASSERT_TRUE(storeText(ctx, ctx.pool[c].ext,
-                          "U1\x7f"
-                          "74HC00\x7f"
-                          "DIP14"));
+    ASSERT_TRUE(storeText(ctx, ctx.pool[c].ext, "U1\17774HC00\177DIP14"));
     const Handle pad = createItem(ctx.pool, ctx.pool[c].ext, kPad, 1, 1, 0, 0, 0, 0, kNull);
     ASSERT_TRUE(storePin(ctx, pad, "VCC"));
     ASSERT_TRUE(attachSignal(ctx, pad, "gnd"));

@@ -65,10 +65,7 @@ TEST_F(RingHelpers, TextItemsCarryTheirText) {
 
 TEST(TextLength, CountsCharactersUpToAFieldSeparator) {
   EXPECT_EQ(textLengthOf("abc", 600), 3 * 600 - 200);
-  EXPECT_EQ(textLengthOf(std::string("ab\x7F"
-                                     "cdef"),
-                         600),
-            textLengthOf("ab", 600));
+  EXPECT_EQ(textLengthOf(std::string("ab\177cdef"), 600), textLengthOf("ab", 600));
   EXPECT_EQ(textLengthOf("", 600), 1);   // never below one
   EXPECT_EQ(textLengthOf("abc", 5), 1);  // too small a height for a unit
   EXPECT_EQ(textLengthOfChars(2, 600), textLengthOf("xy", 600));

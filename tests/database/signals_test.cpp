@@ -44,9 +44,7 @@ TEST_F(Signals, NameEndsAfter19CharactersOrAtABlankControlOr255) {
   EXPECT_EQ(itemSignal(ctx, a), "ABCDEFGHIJKLMNOPQRS");
   ASSERT_TRUE(attachSignal(ctx, a, "VCC +5V"));
   EXPECT_EQ(itemSignal(ctx, a), "VCC");
-  ASSERT_TRUE(attachSignal(ctx, a,
-                           "D0\xff"
-                           "D1"));
+  ASSERT_TRUE(attachSignal(ctx, a, "D0\377D1"));
   EXPECT_EQ(itemSignal(ctx, a), "D0");
   ASSERT_TRUE(attachSignal(ctx, a, "\tX"));  // no characters: no signal
   EXPECT_EQ(ctx.pool[a].ext, kNull);

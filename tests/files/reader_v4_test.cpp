@@ -55,8 +55,7 @@ TEST_F(V4Reader, ItemLinesOfEveryType) {
 
 TEST_F(V4Reader, ComponentsAreSortedAndEmptyOnesDropped) {
   ASSERT_EQ(read(kBoardHeader + "0 6 0 0 0\r\n"  // no component open: ignored
-                                "6 1 0 0 0 1 1 DIP\x7fR10\x7f"
-                                "10K\x7f\x7f\r\n1 1 .01 0 0 1 0\r\n0 6 0 0 0\r\n"
+                                "6 1 0 0 0 1 1 DIP\177R10\17710K\177\177\r\n1 1 .01 0 0 1 0\r\n0 6 0 0 0\r\n"
                                 "6 1 0 0 0 1 1 DIP\x7fU1\r\n0 6 0 0 0\r\n"
                                 "6 1 90 0 0 1 1 DIP\x7fR9\r\n1 1 .01 0 0 1 0\r\n0 6 0 .25 .75\r\n"
                                 "6 1 0 0 0 1 1\r\n1 1 .01 0 0 1 0\r\n0 6 0 0 0\r\n"
@@ -68,9 +67,7 @@ TEST_F(V4Reader, ComponentsAreSortedAndEmptyOnesDropped) {
   EXPECT_EQ(readText(ctx, rec(list[1]).ext), "DIP\x7fR9");
   EXPECT_EQ(rec(list[1]).size, 16384);
   EXPECT_EQ(rec(rec(list[1]).ext).y1, kInch * 3 / 4);
-  EXPECT_EQ(readText(ctx, rec(list[2]).ext),
-            "DIP\x7fR10\x7f"
-            "10K");
+  EXPECT_EQ(readText(ctx, rec(list[2]).ext), "DIP\177R10\17710K");
   EXPECT_EQ(item::owner(rec(rec(list[2]).ext)), list[2]);
   EXPECT_TRUE(componentSortKeyLess(ctx, list[1], list[2]));
   EXPECT_EQ(items(rec(list[3]).ext).size(), 2u);
@@ -124,8 +121,7 @@ TEST_F(V4Reader, ItemTextsUseTheCurrentLayerAndOffsets) {
   ctx.params.currentLayer = 12;
   ASSERT_TRUE(parseItemText(ctx, ctx.current,
                             kArrow + "4 -1 .05 0 0 .3 0 0 0 Bottom\r\n4 12 .05 0 0 .3 0 0 0 Mirrored\r\n"
-                                     "1 -1 0 0 0 1 1\x7f"
-                                     "0 0\x7f.1 0\x7f.1 .1 SIGNAL\r\n",
+                                     "1 -1 0 0 0 1 1\1770 0\177.1 0\177.1 .1 SIGNAL\r\n",
                             kInch, 0));
   const auto list = items();
   ASSERT_EQ(list.size(), 4u);
@@ -141,8 +137,7 @@ TEST_F(V4Reader, ItemTextsUseTheCurrentLayerAndOffsets) {
 TEST_F(V4Reader, BuiltInSymbolComponentThroughTheItemParser) {
   ASSERT_TRUE(parseItemText(ctx, ctx.current,
                             "6 0 0 -.1 -.045 0 .045 $$SIG\r\n1 -1 .01 -.1 0 0 0\r\n3 0 0 -.1 0 .02 .02 0 0 1\r\n"
-                            "0 6 0 0 0\r\n\x1a"
-                            "1 1 .01 0 0 1 1\r\n",
+                            "0 6 0 0 0\r\n\0321 1 .01 0 0 1 1\r\n",
                             0, 0));
   auto list = items();
   ASSERT_EQ(list.size(), 1u);  // nothing after byte 26

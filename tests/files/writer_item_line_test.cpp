@@ -73,9 +73,7 @@ TEST_F(ItemLineTest, TextAsStoredAndEmptyTextNotWritten) {
   attachSignal(ctx, net, "DATA0");
   EXPECT_EQ(line(net), "4 2 .06 0 0 0 0 0 0 DATA0\r\n");
   // A line end inside a text would split the item line.
-  EXPECT_EQ(line(addText(ctx, ring, 1, 0, 0, 0, "A\r\n1 3 0")),
-            "4 1 0 0 0 0 0 0 0 A\xff\xff"
-            "1 3 0\r\n");
+  EXPECT_EQ(line(addText(ctx, ring, 1, 0, 0, 0, "A\r\n1 3 0")), "4 1 0 0 0 0 0 0 0 A\377\3771 3 0\r\n");
 }
 
 TEST_F(ItemLineTest, ComponentReservedAndContainerLines) {

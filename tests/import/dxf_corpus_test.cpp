@@ -64,66 +64,45 @@ TEST(DxfCorpus, HandWrittenR10WithEveryEntity) {
   EXPECT_EQ(f.ctx.layer(0).plotColor, 0u);
 }
 
-TEST(DxfCorpus, EzdxfPolylinesWithBulgesWidthsAndExtrusion) {
-  ImportFixture f;
-  Survey s;
-  const char code = openCorpus(f, "dxf/ezdxf-POLI-ALL210_12.DXF", s);
-  if (code == 0) GTEST_SKIP() << "corpus not present";
-  EXPECT_EQ(code, 'X');
-  EXPECT_GE(s.byType[kArc], 25);
-  EXPECT_GE(s.byType[kLine], 40);
-  // The polylines lie within about 20 inches of the origin once projected.
-  EXPECT_GT(s.minX, -40 * kIn);
-  EXPECT_LT(s.maxX, 40 * kIn);
-  EXPECT_GT(s.minY, -40 * kIn);
-  EXPECT_LT(s.maxY, 40 * kIn);
-}
+// What other programs' files hold, as ranges: counts of top-level lines,
+// arcs and texts, and the extents of the item points in inches.
+struct Range {
+  double lo = -1e9, hi = 1e9;
+};
+struct CorpusCase {
+  const char* name;
+  char code;
+  Range lines, arcs, texts, minX, maxX, minY, maxY;
+};
 
-TEST(DxfCorpus, QcadR12Drawing) {
-  ImportFixture f;
-  Survey s;
-  const char code = openCorpus(f, "dxf/qcad-example_R12.dxf", s);
-  if (code == 0) GTEST_SKIP() << "corpus not present";
-  EXPECT_EQ(code, 'X');
-  EXPECT_GE(s.byType[kLine], 20);
-  EXPECT_EQ(s.byType[kArc], 2);
-  EXPECT_GE(s.byType[kText], 2);
-  EXPECT_EQ(s.minX, 0);
-  EXPECT_EQ(s.maxX, 320 * kIn);
-  EXPECT_EQ(s.maxY, 240 * kIn);
-}
-
-TEST(HpglCorpus, AutocadPlotWithEscapesAndNoNewlines) {
-  ImportFixture f;
-  Survey s;
-  const char code = openCorpus(f, "hpgl/acad.hp", s);
-  if (code == 0) GTEST_SKIP() << "corpus not present";
-  EXPECT_EQ(code, 'H');
-  EXPECT_GT(s.byType[kLine], 1000);
-  EXPECT_GE(s.minX, 0);
-  EXPECT_LT(s.maxX, 11000 * 65);
-}
-
-TEST(HpglCorpus, WindowsDriverPlotWithoutSeparators) {
-  ImportFixture f;
-  Survey s;
-  const char code = openCorpus(f, "hpgl/win_1.hp", s);
-  if (code == 0) GTEST_SKIP() << "corpus not present";
-  EXPECT_EQ(code, 'H');
-  EXPECT_GT(s.byType[kLine], 100);
-  EXPECT_GE(s.minX, 0);
-  EXPECT_LT(s.maxX, 10300 * 65);
-  EXPECT_LT(s.maxY, 7650 * 65);
-}
-
-TEST(HpglCorpus, ArcsTest) {
-  ImportFixture f;
-  Survey s;
-  const char code = openCorpus(f, "hpgl/arcs.hp", s);
-  if (code == 0) GTEST_SKIP() << "corpus not present";
-  EXPECT_EQ(code, 'H');
-  EXPECT_EQ(s.byType[kArc], 6);  // three AA arcs and three circles
-  EXPECT_EQ(s.byType[kLine], 3);
+TEST(Corpus, PolylinesPlotsAndDrawingsOfOtherProgramsLandWhereTheyShould) {
+  const Range any, inside40{-40, 40};
+  const auto under = [](int plotterUnits) { return Range{-1e9, (plotterUnits * 65 - 1) / 65536.0}; };
+  const CorpusCase cases[] = {
+      // ezdxf polylines with bulges, widths and extrusion: within 20 inches once projected
+      {"dxf/ezdxf-POLI-ALL210_12.DXF", 'X', {40}, {25}, any, inside40, inside40, inside40, inside40},
+      {"dxf/qcad-example_R12.dxf", 'X', {20}, {2, 2}, {2}, {0, 0}, {320, 320}, any, {240, 240}},
+      // AutoCAD's plot with escapes and no newlines; a Windows driver's without separators
+      {"hpgl/acad.hp", 'H', {1001}, any, any, {0}, under(11000), any, any},
+      {"hpgl/win_1.hp", 'H', {101}, any, any, {0}, under(10300), any, under(7650)},
+      {"hpgl/arcs.hp", 'H', {3, 3}, {6, 6}, any, any, any, any, any},  // three AA arcs and three circles
+  };
+  for (const CorpusCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ImportFixture f;
+    Survey s;
+    const char code = openCorpus(f, c.name, s);
+    if (code == 0) GTEST_SKIP() << "corpus not present";
+    EXPECT_EQ(code, c.code);
+    const auto within = [](double v, Range r) { return v >= r.lo && v <= r.hi; };
+    EXPECT_TRUE(within(s.byType[kLine], c.lines)) << s.byType[kLine] << " lines";
+    EXPECT_TRUE(within(s.byType[kArc], c.arcs)) << s.byType[kArc] << " arcs";
+    EXPECT_TRUE(within(s.byType[kText], c.texts)) << s.byType[kText] << " texts";
+    EXPECT_TRUE(within(s.minX / double(kIn), c.minX)) << s.minX;
+    EXPECT_TRUE(within(s.maxX / double(kIn), c.maxX)) << s.maxX;
+    EXPECT_TRUE(within(s.minY / double(kIn), c.minY)) << s.minY;
+    EXPECT_TRUE(within(s.maxY / double(kIn), c.maxY)) << s.maxY;
+  }
 }
 
 }  // namespace

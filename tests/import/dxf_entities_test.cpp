@@ -33,8 +33,8 @@ TEST_F(DxfTest, RecognisesTheHeaderSectionAfterComments) {
   EXPECT_FALSE(dxf::looksLikeDxf("999\n"));
   EXPECT_FALSE(dxf::looksLikeDxf("TRELMO Version 4.0\n"));
 
-  EXPECT_EQ(read(pairs({{0, "SECTION"}, {2, "TABLES"}, {0, "ENDSEC"}, {0, "EOF"}}), kHintNone), 0);
-  EXPECT_EQ(read(pairs({{0, "SECTION"}, {2, "TABLES"}, {0, "ENDSEC"}, {0, "EOF"}}), kHintDxf), 'X');
+  EXPECT_EQ(read(groups("0 SECTION 2 TABLES 0 ENDSEC 0 EOF"), kHintNone), 0);
+  EXPECT_EQ(read(groups("0 SECTION 2 TABLES 0 ENDSEC 0 EOF"), kHintDxf), 'X');
   EXPECT_EQ(read(dxfFile(""), kHintGerber), 0);
   EXPECT_EQ(read(commented), 'X');
 }
@@ -52,12 +52,9 @@ TEST_F(DxfTest, NumbersTakeExponentsLimitedToFive) {
 }
 
 TEST_F(DxfTest, LayersAreNamedInTheFirstEmptySlotAndReused) {
-  read(dxfFile(pairs({{0, "LINE"}, {8, "OUTLINE"}, {10, "0"},   {20, "0"},
-                      {11, "1"},   {21, "0"},      {0, "LINE"}, {8, "A-VERY-LONG-LAYER-NAME"},
-                      {10, "0"},   {20, "0"},      {11, "1"},   {21, "0"},
-                      {0, "LINE"}, {8, "OUTLINE"}, {10, "0"},   {20, "0"},
-                      {11, "2"},   {21, "0"},      {0, "LINE"}, {8, "A-VERY-LONG-LAYER-NAME"},
-                      {10, "0"},   {20, "0"},      {11, "1"},   {21, "0"}})));
+  read(
+      dxfFile(groups("0 LINE 8 OUTLINE 10 0 20 0 11 1 21 0 0 LINE 8 A-VERY-LONG-LAYER-NAME 10 0 20 0 11 1 21 0 0 LINE "
+                     "8 OUTLINE 10 0 20 0 11 2 21 0 0 LINE 8 A-VERY-LONG-LAYER-NAME 10 0 20 0 11 1 21 0")));
   auto lines = itemsOfType(kLine);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(at(lines[0]).layer, at(lines[2]).layer);
@@ -70,17 +67,8 @@ TEST_F(DxfTest, LayersAreNamedInTheFirstEmptySlotAndReused) {
 }
 
 TEST_F(DxfTest, LayerTableEntriesTakeTheColourAndTheInvertedPlotColour) {
-  read(dxfFile(pairs({{0, "LINE"}, {8, "RED"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"}}), "",
-               pairs({{0, "TABLE"},
-                      {2, "LAYER"},
-                      {0, "LAYER"},
-                      {2, "RED"},
-                      {70, "0"},
-                      {62, "1"},
-                      {0, "LAYER"},
-                      {2, "GREEN"},
-                      {62, "-19"},
-                      {0, "ENDTAB"}})));
+  read(dxfFile(groups("0 LINE 8 RED 10 0 20 0 11 1 21 1"), "",
+               groups("0 TABLE 2 LAYER 0 LAYER 2 RED 70 0 62 1 0 LAYER 2 GREEN 62 -19 0 ENDTAB")));
   auto lines = itemsOfType(kLine);
   ASSERT_EQ(lines.size(), 1u);
   const LayerEntry& red = ctx.layer(at(lines[0]).layer);
@@ -91,24 +79,9 @@ TEST_F(DxfTest, LayerTableEntriesTakeTheColourAndTheInvertedPlotColour) {
 }
 
 TEST_F(DxfTest, ClosedPolylineOfFourVerticesGivesFourLines) {
-  read(dxfFile(pairs({{0, "POLYLINE"},
-                      {8, "0"},
-                      {66, "1"},
-                      {70, "1"},
-                      {40, "0.0005"},
-                      {0, "VERTEX"},
-                      {10, "0"},
-                      {20, "0"},
-                      {0, "VERTEX"},
-                      {10, "1"},
-                      {20, "0"},
-                      {0, "VERTEX"},
-                      {10, "1"},
-                      {20, "1"},
-                      {0, "VERTEX"},
-                      {10, "0"},
-                      {20, "1"},
-                      {0, "SEQEND"}})));
+  read(
+      dxfFile(groups("0 POLYLINE 8 0 66 1 70 1 40 0.0005 0 VERTEX 10 0 20 0 0 VERTEX 10 1 20 0 0 VERTEX 10 1 20 1 0 "
+                     "VERTEX 10 0 20 1 0 SEQEND")));
   auto lines = itemsOfType(kLine);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(at(lines[3]).x1, 0);
@@ -123,17 +96,8 @@ TEST_F(DxfTest, BulgedSegmentsAreArcsThroughBothVertices) {
   for (const char* b : bulges) {
     SCOPED_TRACE(b);
     ImportFixture f;
-    f.in.openMemory(dxfFile(pairs({{0, "POLYLINE"},
-                                   {8, "0"},
-                                   {40, "0.01"},
-                                   {0, "VERTEX"},
-                                   {10, "1.25"},
-                                   {20, "2"},
-                                   {42, b},
-                                   {0, "VERTEX"},
-                                   {10, "3"},
-                                   {20, "2.5"},
-                                   {0, "SEQEND"}})));
+    f.in.openMemory(dxfFile(groups(std::string("0 POLYLINE 8 0 40 0.01 0 VERTEX 10 1.25 20 2 42 ") + b +
+                                   " 0 VERTEX 10 3 20 2.5 0 SEQEND")));
     ASSERT_EQ(readDxf(f.ctx, f.in, kHintDxf), 'X');
     auto arcs = f.itemsOfType(kArc);
     ASSERT_EQ(arcs.size(), 1u);
@@ -155,18 +119,7 @@ TEST_F(DxfTest, BulgedSegmentsAreArcsThroughBothVertices) {
 }
 
 TEST_F(DxfTest, TwoBulgedVerticesClosedMakeOneFullCircle) {
-  read(dxfFile(pairs({{0, "POLYLINE"},
-                      {8, "0"},
-                      {70, "1"},
-                      {0, "VERTEX"},
-                      {10, "0"},
-                      {20, "0"},
-                      {42, "1"},
-                      {0, "VERTEX"},
-                      {10, "2"},
-                      {20, "0"},
-                      {42, "1"},
-                      {0, "SEQEND"}})));
+  read(dxfFile(groups("0 POLYLINE 8 0 70 1 0 VERTEX 10 0 20 0 42 1 0 VERTEX 10 2 20 0 42 1 0 SEQEND")));
   auto all = items();
   ASSERT_EQ(all.size(), 1u);
   const Record& c = at(all[0]);
@@ -179,16 +132,7 @@ TEST_F(DxfTest, TwoBulgedVerticesClosedMakeOneFullCircle) {
 }
 
 TEST_F(DxfTest, SolidCornersRunFirstThirdFourthSecond) {
-  read(dxfFile(pairs({{0, "SOLID"},
-                      {8, "FILL"},
-                      {10, "0"},
-                      {20, "0"},
-                      {11, "1"},
-                      {21, "0"},
-                      {12, "0"},
-                      {22, "1"},
-                      {13, "1"},
-                      {23, "1"}})));
+  read(dxfFile(groups("0 SOLID 8 FILL 10 0 20 0 11 1 21 0 12 0 22 1 13 1 23 1")));
   auto all = items();
   ASSERT_EQ(all.size(), 1u);
   const Record& s = at(all[0]);
@@ -204,18 +148,7 @@ TEST_F(DxfTest, SolidCornersRunFirstThirdFourthSecond) {
 }
 
 TEST_F(DxfTest, ArcSweepWrapsThroughZero) {
-  read(dxfFile(pairs({{0, "ARC"},
-                      {8, "0"},
-                      {10, "1"},
-                      {20, "1"},
-                      {40, "0.5"},
-                      {50, "350"},
-                      {51, "10"},
-                      {0, "CIRCLE"},
-                      {8, "0"},
-                      {10, "2"},
-                      {20, "2"},
-                      {40, "0.25"}})));
+  read(dxfFile(groups("0 ARC 8 0 10 1 20 1 40 0.5 50 350 51 10 0 CIRCLE 8 0 10 2 20 2 40 0.25")));
   auto arcs = itemsOfType(kArc);
   ASSERT_EQ(arcs.size(), 2u);
   EXPECT_EQ(item::start(at(arcs[0])), dxf::toAngle(350));
@@ -227,25 +160,8 @@ TEST_F(DxfTest, ArcSweepWrapsThroughZero) {
 }
 
 TEST_F(DxfTest, TextKeepsHeightRotationMirrorAndString) {
-  read(dxfFile(pairs({{0, "TEXT"},
-                      {8, "NOTES"},
-                      {10, "1"},
-                      {20, "2"},
-                      {40, "0.1"},
-                      {1, "R1 10%%dC"},
-                      {50, "90"},
-                      {0, "TEXT"},
-                      {8, "NOTES"},
-                      {10, "0"},
-                      {20, "0"},
-                      {40, "2"},
-                      {1, "BACK"},
-                      {71, "2"},
-                      {0, "TEXT"},
-                      {8, "NOTES"},
-                      {10, "0"},
-                      {20, "0"},
-                      {40, "0.1"}})));
+  read(dxfFile(groups("0 TEXT 8 NOTES 10 1 20 2 40 0.1") + pairs({{1, "R1 10%%dC"}}) +
+               groups("50 90 0 TEXT 8 NOTES 10 0 20 0 40 2 1 BACK 71 2 0 TEXT 8 NOTES 10 0 20 0 40 0.1")));
   auto texts = itemsOfType(kText);
   ASSERT_EQ(texts.size(), 2u);  // the one without a string makes nothing
   const Record& t = at(texts[0]);
@@ -262,50 +178,35 @@ TEST_F(DxfTest, TextKeepsHeightRotationMirrorAndString) {
 // Strings are read in the file's code page (or UTF-8 from AutoCAD 2007 on);
 // what the font cannot show becomes "?", never another symbol.
 TEST_F(DxfTest, TextCharactersComeFromTheFilesCodePage) {
-  const auto header = [](const std::string& vars) {
-    return pairs({{0, "SECTION"}, {2, "HEADER"}}) + vars + pairs({{0, "ENDSEC"}});
-  };
+  const auto header = [](const std::string& vars) { return groups("0 SECTION 2 HEADER") + vars + groups("0 ENDSEC"); };
   const std::string text = pairs({{0, "TEXT"},
                                   {8, "0"},
                                   {10, "0"},
                                   {20, "0"},
                                   {40, "0.1"},
-                                  {1,
-                                   "\xF8\xEA\xBD\xB0\xB5 a\x7f"
-                                   "b \\U+00B0\\U+03A9 \\U+4E2D"}});
-  const auto entities = pairs({{0, "SECTION"}, {2, "ENTITIES"}}) + text + pairs({{0, "ENDSEC"}, {0, "EOF"}});
+                                  {1, "\370\352\275\260\265 a\177b \\U+00B0\\U+03A9 \\U+4E2D"}});
+  const auto entities = groups("0 SECTION 2 ENTITIES") + text + groups("0 ENDSEC 0 EOF");
   const std::string degree(1, char(kDegree)), micro(1, char(kMicro)), half(1, char(kHalf)), ohm(1, char(kOhm));
   read(header("") + entities);  // no code page: ANSI_1252
   ASSERT_EQ(itemsOfType(kText).size(), 1u);
   EXPECT_EQ(readText(ctx, itemsOfType(kText)[0]), "??" + half + degree + micro + " a?b " + degree + ohm + " ?");
 
   ImportFixture dos;
-  dos.in.openMemory(header(pairs({{9, "$DWGCODEPAGE"}, {3, "dos437"}})) + entities);
+  dos.in.openMemory(header(groups("9 $DWGCODEPAGE 3 dos437")) + entities);
   readDxf(dos.ctx, dos.in, kHintDxf);
   EXPECT_EQ(readText(dos.ctx, dos.itemsOfType(kText)[0]), degree + ohm + "??? a?b " + degree + ohm + " ?");
 
   ImportFixture utf8;
   const std::string u = pairs(
       {{0, "TEXT"}, {8, "0"}, {10, "0"}, {20, "0"}, {40, "0.1"}, {1, "\xC3\xB8 \xC2\xBD\xCE\xA9 \xE2\x84\xA6\xC3"}});
-  utf8.in.openMemory(header(pairs({{9, "$ACADVER"}, {1, "AC1024"}, {9, "$DWGCODEPAGE"}, {3, "ANSI_1252"}})) +
-                     pairs({{0, "SECTION"}, {2, "ENTITIES"}}) + u + pairs({{0, "ENDSEC"}, {0, "EOF"}}));
+  utf8.in.openMemory(header(groups("9 $ACADVER 1 AC1024 9 $DWGCODEPAGE 3 ANSI_1252")) + groups("0 SECTION 2 ENTITIES") +
+                     u + groups("0 ENDSEC 0 EOF"));
   readDxf(utf8.ctx, utf8.in, kHintDxf);
   EXPECT_EQ(readText(utf8.ctx, utf8.itemsOfType(kText)[0]), "? " + half + ohm + " " + ohm + "?");
 }
 
 TEST_F(DxfTest, LightweightPolylineReadsLikeAPolyline) {
-  read(dxfFile(pairs({{0, "LWPOLYLINE"},
-                      {8, "EDGE"},
-                      {90, "3"},
-                      {70, "1"},
-                      {43, "0.02"},
-                      {10, "0"},
-                      {20, "0"},
-                      {10, "2"},
-                      {20, "0"},
-                      {42, "1"},
-                      {10, "2"},
-                      {20, "2"}})));
+  read(dxfFile(groups("0 LWPOLYLINE 8 EDGE 90 3 70 1 43 0.02 10 0 20 0 10 2 20 0 42 1 10 2 20 2")));
   auto all = items();
   ASSERT_EQ(all.size(), 3u);
   EXPECT_EQ(at(all[0]).type(), kLine);
@@ -320,9 +221,9 @@ TEST_F(DxfTest, LightweightPolylineReadsLikeAPolyline) {
 }
 
 TEST_F(DxfTest, ExtrusionTowardsMinusZMirrorsX) {
-  read(dxfFile(pairs({{0, "CIRCLE"},     {8, "0"},  {10, "1"}, {20, "2"}, {40, "0.5"}, {230, "-1"}, {0, "ARC"},
-                      {8, "0"},          {10, "0"}, {20, "0"}, {40, "1"}, {50, "0"},   {51, "90"},  {230, "-1"},
-                      {0, "LWPOLYLINE"}, {8, "0"},  {10, "1"}, {20, "0"}, {10, "3"},   {20, "0"},   {230, "-1"}})));
+  read(
+      dxfFile(groups("0 CIRCLE 8 0 10 1 20 2 40 0.5 230 -1 0 ARC 8 0 10 0 20 0 40 1 50 0 51 90 230 -1 0 LWPOLYLINE 8 0 "
+                     "10 1 20 0 10 3 20 0 230 -1")));
   auto all = items();
   ASSERT_EQ(all.size(), 3u);
   EXPECT_EQ(at(all[0]).x1, -kIn);
@@ -335,33 +236,10 @@ TEST_F(DxfTest, ExtrusionTowardsMinusZMirrorsX) {
 }
 
 TEST_F(DxfTest, EllipsesAndParagraphTextOfNewerVersions) {
-  read(dxfFile(pairs({{0, "ELLIPSE"},
-                      {8, "0"},
-                      {10, "1"},
-                      {20, "1"},
-                      {11, "0"},
-                      {21, "2"},
-                      {40, "0.5"},
-                      {41, "0"},
-                      {42, "1.5707963267949"},
-                      {0, "ELLIPSE"},
-                      {8, "0"},
-                      {10, "0"},
-                      {20, "0"},
-                      {11, "1"},
-                      {21, "0"},
-                      {40, "1"},
-                      {41, "0"},
-                      {42, "1.5707963267949"},
-                      {230, "-1"},
-                      {0, "MTEXT"},
-                      {8, "0"},
-                      {10, "2"},
-                      {20, "3"},
-                      {40, "0.1"},
-                      {71, "1"},
-                      {3, "{\\fArial|b0;First\\Pline with 1\\S1^2;"},
-                      {1, " inch}"}})));
+  read(dxfFile(groups("0 ELLIPSE 8 0 10 1 20 1 11 0 21 2 40 0.5 41 0 42 1.5707963267949 "
+                      "0 ELLIPSE 8 0 10 0 20 0 11 1 21 0 40 1 41 0 42 1.5707963267949 230 -1 "
+                      "0 MTEXT 8 0 10 2 20 3 40 0.1 71 1") +
+               pairs({{3, "{\\fArial|b0;First\\Pline with 1\\S1^2;"}, {1, " inch}"}})));
   auto all = items();
   ASSERT_EQ(all.size(), 3u);
   const Record& e = at(all[0]);
@@ -382,10 +260,10 @@ TEST_F(DxfTest, EllipsesAndParagraphTextOfNewerVersions) {
 TEST_F(DxfTest, HostileInputEndsQuietly) {
   const std::string cases[] = {
       "",
-      pairs({{0, "SECTION"}, {2, "ENTITIES"}, {0, "POLYLINE"}, {70, "1"}, {0, "VERTEX"}, {10, "1"}}),
-      pairs({{0, "SECTION"}, {2, "ENTITIES"}, {0, "LWPOLYLINE"}, {90, "2000000000"}, {42, "5"}, {20, "1"}}),
-      pairs({{0, "SECTION"}, {2, "BLOCKS"}, {0, "BLOCK"}, {2, "A"}, {0, "INSERT"}, {2, "A"}}),
-      pairs({{0, "SECTION"}, {2, "ENTITIES"}, {0, "ARC"}, {40, "1E99999999999"}, {50, "nan"}, {51, "-1E5"}}),
+      groups("0 SECTION 2 ENTITIES 0 POLYLINE 70 1 0 VERTEX 10 1"),
+      groups("0 SECTION 2 ENTITIES 0 LWPOLYLINE 90 2000000000 42 5 20 1"),
+      groups("0 SECTION 2 BLOCKS 0 BLOCK 2 A 0 INSERT 2 A"),
+      groups("0 SECTION 2 ENTITIES 0 ARC 40 1E99999999999 50 nan 51 -1E5"),
       pairs({{0, "SECTION"}, {2, "ENTITIES"}, {0, "TEXT"}, {1, std::string(3000, 'x')}, {40, "-1"}}),
       std::string("0\nSECTION\n2\n") + std::string(5000, '\0') + "\n0\n",
       pairs({{0, "SECTION"}, {2, "ENTITIES"}, {0, "LINE"}, {8, std::string("\x01\x02", 2)}, {10, "--..E-E"}}),

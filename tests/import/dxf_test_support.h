@@ -18,8 +18,15 @@
 
 namespace trelmo::testing {
 
+// Keeps the message boxes a reader shows, as "title: text".
+struct BoxHost : Host {
+  std::vector<std::string> boxes;
+  void messageBox(const std::string& title, const std::string& text) override { boxes.push_back(title + ": " + text); }
+};
+
 struct ImportFixture {
-  Context ctx;
+  BoxHost host;
+  Context ctx{host};
   InputFile in;
   ImportFixture() { newDesignFile(ctx, "/tmp/import-test.dwg"); }
 
@@ -42,6 +49,15 @@ struct ImportFixture {
 inline std::string pairs(std::initializer_list<std::pair<int, std::string>> list) {
   std::string s;
   for (const auto& [code, value] : list) s += "  " + std::to_string(code) + "\n" + value + "\n";
+  return s;
+}
+
+// DXF text from a blank-separated list of group codes and values, for values
+// without blanks: groups("0 LINE 8 0 10 0 20 0").
+inline std::string groups(const std::string& list) {
+  std::istringstream in(list);
+  std::string s, code, value;
+  while (in >> code >> value) s += "  " + code + "\n" + value + "\n";
   return s;
 }
 

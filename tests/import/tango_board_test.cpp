@@ -209,10 +209,8 @@ TEST_F(TangoBoardTest, ComponentsCollectTheirItemsInSortedOrder) {
   EXPECT_EQ(items()[1], comps[1]);
   const Record& r2 = at(comps[0]);
   const Handle ring = r2.ext;
-  EXPECT_EQ(text(ring), std::string("RES400\x7fR2\x7f"
-                                    "4K7"));
-  EXPECT_EQ(readText(ctx, at(comps[1]).ext), std::string("RES400\x7fR10\x7f"
-                                                         "1K\x7fm\x7fx"));
+  EXPECT_EQ(text(ring), std::string("RES400\177R2\1774K7"));
+  EXPECT_EQ(readText(ctx, at(comps[1]).ext), std::string("RES400\177R10\1771K\177m\177x"));
   EXPECT_EQ(at(ring).x1, 32768);
   EXPECT_EQ(at(ring).y1, 39322);  // 600 mils rounded
   EXPECT_EQ(at(ring).w5, 2);
@@ -233,8 +231,7 @@ TEST_F(TangoBoardTest, SampleBoardFile) {
   auto comps = itemsOfType(kComponent);
   ASSERT_EQ(comps.size(), 2u);
   const Handle r1 = at(comps[0]).ext;
-  EXPECT_EQ(readText(ctx, r1), std::string("RES400\x7fR1\x7f"
-                                           "10K"));
+  EXPECT_EQ(readText(ctx, r1), std::string("RES400\177R1\17710K"));
   ASSERT_EQ(items(r1).size(), 5u);
   EXPECT_EQ(items(at(comps[1]).ext).size(), 2u);
   EXPECT_EQ(itemSignal(ctx, items(r1)[0]), "VCC");

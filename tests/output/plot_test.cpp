@@ -103,14 +103,10 @@ TEST(Pcl, ASmallJobMatchesItsGoldenFile) {
   PclWriter cmy(colour, 24, 150);
   ASSERT_TRUE(cmy.begin(150, 300) && cmy.band(band.data(), pitch, width, {}, 2) && cmy.end());
   expectGolden("small_job.pcl", out.bytes + colour.bytes);
-  EXPECT_EQ(out.bytes.substr(0, 26),
-            "\x1B"
-            "E\x1B&l0O\x1B&l0E\x1B*p150X\x1B*p300Y");
+  EXPECT_EQ(out.bytes.substr(0, 26), "\033E\033&l0O\033&l0E\033*p150X\033*p300Y");
   EXPECT_NE(colour.bytes.find("\x1B*r-3U\x1B*t150R\x1B*r1A\x1B*b2M"), std::string::npos);
   EXPECT_NE(colour.bytes.find("\x1B*v8S\x1B*b"), std::string::npos);
-  EXPECT_EQ(out.bytes.substr(out.bytes.size() - 6),
-            "\x1B*rB\x1B"
-            "E");
+  EXPECT_EQ(out.bytes.substr(out.bytes.size() - 6), "\033*rB\033E");
 }
 
 TEST(Bmp, HeadersAtEveryDepthMatchTheirGoldenFile) {

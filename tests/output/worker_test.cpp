@@ -204,12 +204,8 @@ TEST_F(WorkerTest, RawPclGoesToThePrinterQueueAndARefusalSaysWhy) {
   plot(PlotKind::Pcl);
   waitPlotWorker(ctx, false);
   EXPECT_EQ(title, "Graphics Data");
-  EXPECT_EQ(sent.substr(0, 2),
-            "\x1B"
-            "E");
-  EXPECT_EQ(sent.substr(sent.size() - 6),
-            "\x1B*rB\x1B"
-            "E");
+  EXPECT_EQ(sent.substr(0, 2), "\033E");
+  EXPECT_EQ(sent.substr(sent.size() - 6), "\033*rB\033E");
   ctx.output.openRawJob = [](Context&, const std::string&, std::string& failure) {
     failure = "Open_Printer Failure\n\nThe printer is not responding.";
     return std::unique_ptr<ByteSink>();

@@ -59,15 +59,9 @@ TEST_F(Drawing, MirroredTextRunsLeftAndKeepsANegativeLength) {
 
 TEST_F(Drawing, TabLineBreakAndControlBytes) {
   Handle tab = text(3, 600, 0, 0, "A\tB");
-  Handle lines = text(3, 600, 0, 0,
-                      "ABC\xff"
-                      "D");
-  Handle sep = text(3, 600, 0, 0,
-                    "AB\x7f"
-                    "CDEF");
-  Handle bigger = text(3, 600, 0, 0,
-                       "\xc3"
-                       "A");
+  Handle lines = text(3, 600, 0, 0, "ABC\377D");
+  Handle sep = text(3, 600, 0, 0, "AB\177CDEF");
+  Handle bigger = text(3, 600, 0, 0, "\303A");
   ctx.view.viewScale = 0x10000000;
   drawDesign(ctx, true);
   EXPECT_EQ(item::textLength(ctx.rec(tab)), 8 * 600 + 600 - 200);  // B starts at the eighth cell
@@ -77,9 +71,7 @@ TEST_F(Drawing, TabLineBreakAndControlBytes) {
 }
 
 TEST_F(Drawing, AttributeReferencesShowComponentFields) {
-  Handle ring = component(0, 0, kInch, kInch,
-                          std::string("DIP14\x7fU17\x7f"
-                                      "74HC00"));
+  Handle ring = component(0, 0, kInch, kInch, std::string("DIP14\177U17\17774HC00"));
   Handle ref = text(3, 600, 0, 0, "&@", 0, 0, 1, ring);
   Handle value = text(3, 600, 0, 0, "&2", 0, 0, 1, ring);
   Handle missing = text(3, 600, 0, 0, "&7", 0, 0, 1, ring);

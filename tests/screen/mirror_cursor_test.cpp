@@ -167,11 +167,7 @@ TEST_F(MirrorView, FirstRedrawAlreadyUsesTheMeasuredLength) {
   EXPECT_EQ(snapshot(), first);
   EXPECT_EQ(item::textLength(ctx.rec(t)), length);
   EXPECT_EQ(textLineCount(ctx.rec(t)), 1);
-  Handle two = text(3, 600, kInch, kInch,
-                    "a\xff"
-                    "b\xff"
-                    "c",
-                    0);
+  Handle two = text(3, 600, kInch, kInch, "a\377b\377c", 0);
   drawDesign(ctx, true);
   EXPECT_EQ(textLineCount(ctx.rec(two)), 3);
 }

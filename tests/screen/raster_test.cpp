@@ -168,25 +168,6 @@ TEST_F(RasterShapes, PolygonFillCoversHalfOpenSpansAndSparseRows) {
   EXPECT_NE(s.pixelAt(10, 20), 0u);
 }
 
-TEST(PixelFormats, EightBitPaletteIsTheListedTable) {
-  const auto& p = screenPalette();
-  EXPECT_EQ(p[0], 0x000000u);
-  EXPECT_EQ(p[1], 0x0000AAu);
-  EXPECT_EQ(p[4], 0xAA0000u);
-  EXPECT_EQ(p[7], 0xAAAAAAu);
-  EXPECT_EQ(p[9], 0u);
-  EXPECT_EQ(p[13], 0x111111u);
-  EXPECT_EQ(p[19], 0x777777u);
-  EXPECT_EQ(p[20 + 1 + 6 * 2 + 36 * 3], 0x336699u);  // red 1, green 2, blue 3
-  EXPECT_EQ(p[235], 0xFFFFFFu);
-  EXPECT_EQ(p[236], 0x888888u);
-  EXPECT_EQ(p[243], 0xFFFFFFu);
-  EXPECT_EQ(p[246], 0u);
-  EXPECT_EQ(p[248], 0x555555u);
-  EXPECT_EQ(p[252], 0xFF5555u);
-  EXPECT_EQ(p[255], 0xFFFFFFu);
-}
-
 TEST(PixelFormats, FixedScreenColoursOfAnEightBitScreen) {
   Context ctx;
   std::vector<uint8_t> px(16 * 16);

@@ -41,20 +41,18 @@ TEST(DialogSetting, ValuesMustFitTheirFieldKind) {
   struct Accepted {
     const char *field, *value, *stored;
   };
-  const Accepted accepted[] = {
-      {"snap", "1", "1"},
-      {"count", "-12", "-12"},
-      {"width", "2.5", "2.5"},
-      {"width", "-.5", "-.5"},
-      {"name", "abcd", "abcd"},
-      {"name", "", ""},
-      {"units", "1", "1"},
-      {"units", "Millimetres", "1"},
-      {"units", "&Millimetres", "1"},
-      {"units", "Tom & Jerry", "2"},
-      {"size", "1", "1"},
-      {"size", "10", "0"},
-  };
+  const Accepted accepted[] = {{"snap", "1", "1"},
+                               {"count", "-12", "-12"},
+                               {"width", "2.5", "2.5"},
+                               {"width", "-.5", "-.5"},
+                               {"name", "abcd", "abcd"},
+                               {"name", "", ""},
+                               {"units", "1", "1"},
+                               {"units", "Millimetres", "1"},
+                               {"units", "&Millimetres", "1"},
+                               {"units", "Tom & Jerry", "2"},
+                               {"size", "1", "1"},
+                               {"size", "10", "0"}};
   for (const Accepted& c : accepted) {
     DialogBox box = sampleBox();
     std::string why;

@@ -75,45 +75,27 @@ TEST(Dispatch, MenuCommandsAreRecordedAndRoutedByTheirIds) {
   EXPECT_TRUE(host.sounds.empty());
 }
 
-// Every item of the menu bar carries its two letters as its id.
-TEST(Menus, ItemsCarryTheirCodesAndTexts) {
+// Every item of a menu-bar popup belongs to that popup's family, and the two
+// popup menus differ only in their Place submenu.
+TEST(Menus, ItemsBelongToTheirFamilyAndPopupsShareAllButPlace) {
   const auto bar = menuBar();
   ASSERT_EQ(bar.size(), 12u);
-  const char* titles[] = {"&File",  "&Place", "&Grab",  "&Edit", "&Delete", "&Query",
-                          "&Un-Do", "&Setup", "&Block", "&Nets", "&Zoom",   "&?"};
-  size_t items = 0;
-  for (size_t i = 0; i < 12; ++i) {
-    EXPECT_STREQ(bar[i].text, titles[i]);
+  for (size_t i = 0; i < bar.size(); ++i) {
     EXPECT_EQ(familyOf(bar[i].code), kFamilies[i]);
-    for (const MenuItem& item : bar[i].submenu) {
-      if (item.separator()) continue;
-      ++items;
-      if (!item.isSubmenu()) {
-        EXPECT_EQ(familyOf(item.code), kFamilies[i]) << item.text;
-      }
-    }
+    for (const MenuItem& item : bar[i].submenu)
+      if (!item.separator() && !item.isSubmenu()) EXPECT_EQ(familyOf(item.code), kFamilies[i]) << item.text;
   }
-  EXPECT_STREQ(findMenuItem(bar, 20556)->text, "&Line");
-  EXPECT_STREQ(findMenuItem(bar, fc('F', 'A'))->text, "Save &As ...");
-  EXPECT_STREQ(findMenuItem(bar, fc('G', 'R'))->text, "&Rotate 90\u00b0");
-  EXPECT_STREQ(findMenuItem(bar, fc('S', '>'))->text, "&Scale/align the image");
-  EXPECT_STREQ(findMenuItem(bar, fc('F', '9'))->text, "&9:");
   EXPECT_EQ(findMenuItem(bar, 0x5360)->code, kScreenBox);
   EXPECT_EQ(findMenuItem(bar, fc('F', 'Q')), nullptr);
-}
-
-TEST(Menus, PopupsDifferOnlyInTheirPlaceSubmenu) {
   const auto schematic = popupMenu(0), board = popupMenu(1);
-  ASSERT_EQ(schematic.size(), 7u);
-  ASSERT_EQ(board.size(), 7u);
-  EXPECT_EQ(schematic[6].code, 19795);
-  EXPECT_STREQ(schematic[6].text, "<E&scape>");
-  EXPECT_EQ(schematic[0].submenu.size(), 11u);
-  EXPECT_EQ(board[0].submenu.size(), 10u);
-  EXPECT_STREQ(findMenuItem(board, fc('P', 'A'))->text, "&Arc/circle");
+  ASSERT_EQ(schematic.size(), board.size());
+  for (size_t i = 1; i < board.size(); ++i) {
+    ASSERT_EQ(schematic[i].submenu.size(), board[i].submenu.size()) << i;
+    for (size_t k = 0; k < board[i].submenu.size(); ++k)
+      EXPECT_EQ(schematic[i].submenu[k].code, board[i].submenu[k].code);
+  }
+  EXPECT_NE(findMenuItem(schematic, fc('P', 'S')), nullptr);
   EXPECT_EQ(findMenuItem(board, fc('P', 'S')), nullptr);
-  EXPECT_STREQ(findMenuItem(schematic, fc('U', 'U'))->text, "&Un-Do Single Event");
-  EXPECT_STREQ(findMenuItem(schematic, fc('E', 'R'))->text, "Line to A&rc");
 }
 
 // Enabled items of one menu-bar popup, as their two letters.

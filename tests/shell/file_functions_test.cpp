@@ -14,8 +14,8 @@
 #include "database/chains.h"
 #include "database/design_files.h"
 #include "database/signals.h"
+#include "editor_bench.h"
 #include "screen/redraw.h"
-#include "scripted_host.h"
 #include "shell/dispatch.h"
 #include "shell/function_codes.h"
 
@@ -23,26 +23,14 @@ namespace trelmo {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::readAll;
 using testing::ScriptedHost;
 using testing::TempDir;
 
-struct Editor {
-  ScriptedHost host;
-  Context ctx{host};
-  TempDir dir;
-  Editor() {
-    ctx.paths.data = dir.file("data");
-    ctx.shell.startupPhase = 3;
-  }
-  void run(char a, char b) { executeFunction(ctx, fc(a, b), kFromMenuBar); }
+struct Editor : testing::EditorBench {
   void touch() { ctx.rec(ctx.current).size |= kFileModified; }
   std::string current() const { return ctx.current == kNull ? "" : filePath(ctx, ctx.current); }
 };
-
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST(FileOpen, OpensThroughTheBoxAndRefusesAFileAlreadyOpen) {
   Editor e;

@@ -8,9 +8,9 @@
 
 #include "database/design_files.h"
 #include "database/signals.h"
+#include "editor_bench.h"
 #include "files/item_lines.h"
 #include "files/writer.h"
-#include "scripted_host.h"
 #include "shell/dispatch.h"
 #include "shell/file_functions.h"
 #include "shell/function_codes.h"
@@ -19,25 +19,12 @@ namespace trelmo {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::readAll;
 using testing::ScriptedHost;
 using testing::TempDir;
 
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-struct Editor {
-  ScriptedHost host;
-  Context ctx{host};
-  TempDir dir;
-  std::string board;
-  Editor() {
-    ctx.paths.data = dir.file("data");
-    ctx.shell.startupPhase = 3;
-    board = dir.example("demo.pcb");
-  }
-  void run(char a, char b) { executeFunction(ctx, fc(a, b), kFromMenuBar); }
+struct Editor : testing::EditorBench {
+  std::string board = dir.example("demo.pcb");
   std::string copy() const { return autosavePath(ctx, board); }
   // What a session that stopped after an autosave tick leaves behind: the
   // board with one more line, written to the Autosave folder only.

@@ -40,14 +40,7 @@ TEST(MessageFile, LinesSortedIntoTheTwoListsUntilTheClosingLine) {
   EXPECT_EQ(helpLine(t, "M.XX"), "");
 }
 
-TEST(MessageFile, BuiltInTableHoldsTheMessagesAndHelpLines) {
-  Running r;
-  const MessageTable& t = r.ctx.shell.messages;
-  EXPECT_EQ(t.numbered.size(), 79u);
-  EXPECT_EQ(helpLine(t, "M.FW"), "Create a new file that doesn't currently exist on disk.");
-  EXPECT_EQ(helpLine(t, "M.?."), "Help functions aid and assist you while you work.");
-  EXPECT_EQ(helpLine(t, "W.FG"), "Enter parameters to control the Gerber photo-plot file creation process.");
-  EXPECT_EQ(helpLine(t, "M.MS"), "Return to Windows mode with standard menu and arrow cursor.");
+TEST(MessageFile, KeysAreTheNumberInHex) {
   EXPECT_EQ(messageKey(0x12C), "1.2C");
   EXPECT_EQ(messageKey(0x810), "8.10");
 }

@@ -8,7 +8,7 @@
 
 #include "database/design_files.h"
 #include "database/walk.h"
-#include "scripted_host.h"
+#include "editor_bench.h"
 #include "shell/dispatch.h"
 #include "shell/file_functions.h"
 #include "shell/function_codes.h"
@@ -35,14 +35,7 @@ std::string bigBoard(const TempDir& dir, int lines) {
   return path;
 }
 
-struct Editor {
-  ScriptedHost host;
-  Context ctx{host};
-  TempDir dir;
-  Editor() {
-    ctx.paths.data = dir.file("data");
-    ctx.shell.startupPhase = 3;
-  }
+struct Editor : testing::EditorBench {
   // The pool may grow by `blocks` more blocks from here.
   void limitTo(int blocks) { ctx.pool.setBlockLimit(ctx.pool.blockCount() + blocks); }
 };
