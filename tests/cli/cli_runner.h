@@ -28,6 +28,8 @@ inline std::string readWhole(const std::filesystem::path& p) {
   return s.str();
 }
 
+inline bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
 // `dir` is the current folder of the run and holds its output files.
 inline CliResult runCli(const std::vector<std::string>& args, const std::filesystem::path& dir) {
   const std::filesystem::path outFile = dir / ".cli-stdout", errFile = dir / ".cli-stderr";

@@ -10,11 +10,10 @@
 namespace fs = std::filesystem;
 using trelmo::testing::CliFolder;
 using trelmo::testing::CliResult;
+using trelmo::testing::has;
 using trelmo::testing::runCli;
 
 namespace {
-
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 class DialogRun : public CliFolder {
  protected:
@@ -45,20 +44,6 @@ TEST_F(DialogRun, ImportFormatBoxTakesTheScriptedValues) {
   ASSERT_EQ(inches.status, 0) << inches.err;
   EXPECT_TRUE(has(inches.err, "units=1; defaults=1 -> ok")) << inches.err;
   EXPECT_TRUE(has(cli({"info", "three.pcb"}).out, "extents: 0.00000,0.00000 0.07480,")) << "1.9 mm";
-}
-
-// A P-CAD outline defines its apertures and states its format only in a
-// comment: it is read as Gerber, and the report shows the format assumed.
-TEST_F(DialogRun, ImportBoxOfACommentedFormatIsReported) {
-  std::ofstream(dir / "outline.gbr") << "G04 PCAD Gerber File*\nG04 Format: 2.4, Leading Zero Suppression, "
-                                        "Absolute, Inches*\n%ADD10C,0.0100*%\nG54D10*\nX0Y0D02*\nX20000Y0D01*\n"
-                                        "X20000Y10000D01*\nX0Y10000D01*\nX0Y0D01*\nM02*\n";
-  const CliResult r = cli({"info", (dir / "outline.gbr").string()});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(has(r.out, "format: G")) << r.out;
-  EXPECT_TRUE(has(r.err, "dialog: GerberInFormatBox: addressing=0; zeros=0; decimal=4; units=0; defaults=0 -> ok\n"))
-      << r.err;
-  EXPECT_TRUE(has(r.out, "extents: 0.00000,0.00000 2.00000,1.00000")) << r.out;
 }
 
 TEST_F(DialogRun, BoxesOpenedByKeysAreSetOrCancelled) {

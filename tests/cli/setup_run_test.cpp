@@ -13,12 +13,11 @@
 namespace fs = std::filesystem;
 using trelmo::testing::CliFolder;
 using trelmo::testing::CliResult;
+using trelmo::testing::has;
 using trelmo::testing::readWhole;
 using trelmo::testing::runCli;
 
 namespace {
-
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 class SetupRun : public CliFolder {
  protected:

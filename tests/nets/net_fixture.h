@@ -3,8 +3,10 @@
 // 1 silk, 255 the rat-nest.
 #pragma once
 #include <fstream>
+#include <iomanip>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "context.h"
 #include "database/chains.h"
@@ -81,6 +83,22 @@ struct NetBoard {
     return s.str();
   }
 };
+
+// Item lines of a component with pads "PIN" or "PIN SIGNAL" 0.1 inch apart
+// from (x, 0).
+inline std::string componentLines(const std::string& pattern, const std::string& ref, const std::string& value,
+                                  double x, const std::vector<std::string>& pads, const std::string& modifier = "") {
+  std::ostringstream s;
+  s << std::fixed << std::setprecision(3) << "6 1 0 " << x << " 0 " << x + 0.1 * static_cast<double>(pads.size())
+    << " .1 " << pattern << '\x7f' << ref << '\x7f' << value << '\x7f' << modifier << "\n";
+  double px = x;
+  for (const std::string& p : pads) {
+    s << "3 0 1 " << px << " 0 .065 .065 .035 0 " << p << "\n";
+    px += 0.1;
+  }
+  s << "0 6 0 " << x << " 0\n";
+  return s.str();
+}
 
 inline int32_t inches(double v) { return static_cast<int32_t>(v * 65536 + (v < 0 ? -0.5 : 0.5)); }
 

@@ -19,21 +19,6 @@ namespace {
 
 constexpr char kSep = '\x7f';
 
-// A component with pads "PIN" or "PIN SIGNAL" 0.1 inch apart from (x, 0).
-std::string component(const std::string& pattern, const std::string& ref, const std::string& value, double x,
-                      const std::vector<std::string>& pads, const std::string& modifier = "") {
-  std::ostringstream s;
-  s << std::fixed << std::setprecision(3) << "6 1 0 " << x << " 0 " << x + 0.1 * static_cast<double>(pads.size())
-    << " .1 " << pattern << kSep << ref << kSep << value << kSep << modifier << "\n";
-  double px = x;
-  for (const std::string& p : pads) {
-    s << "3 0 1 " << px << " 0 .065 .065 .035 0 " << p << "\n";
-    px += 0.1;
-  }
-  s << "0 6 0 " << x << " 0\n";
-  return s.str();
-}
-
 // Columns: reference at 0, pattern at 16, value at 42, modifier at 68, the
 // design pattern at 94.
 std::string wideLine(const std::string& ref, const std::string& pattern, const std::string& value,
@@ -116,10 +101,10 @@ TEST(NetlistInLog, EveryMessageOfASmallNetlist) {
   const std::string header = boardHeader();
   std::ofstream(b.dir.file("board.pcb"), std::ios::binary)
       << header.substr(0, header.find("-y12:")) << "-y5:00E04040,00000000,3,5,PWR\n"
-      << header.substr(header.find("-y12:")) << component("AX", "R1", "1K", 0, {"1 OLD", "2"})
-      << component("AX", "R2", "1K", 1, {"1", "2"}, "5%") << component("DIP", "U1a", "7400", 2, {"1", "2", "3"})
-      << component("DIP", "U1b", "7400", 3, {"3", "0"}) << component("DIP", "U9", "7400", 4, {"1"})
-      << "\nEND OF FILE\n";
+      << header.substr(header.find("-y12:")) << componentLines("AX", "R1", "1K", 0, {"1 OLD", "2"})
+      << componentLines("AX", "R2", "1K", 1, {"1", "2"}, "5%")
+      << componentLines("DIP", "U1a", "7400", 2, {"1", "2", "3"}) << componentLines("DIP", "U1b", "7400", 3, {"3", "0"})
+      << componentLines("DIP", "U9", "7400", 4, {"1"}) << "\nEND OF FILE\n";
   ASSERT_TRUE(openFileByName(b.ctx, b.dir.file("board.pcb"), 0));
   b.write("board.NET", wideLine("R1", "AX2", "1K") + wideLine("R2", "AX", "2K", "1%") + wideLine("Q7", "NOPE", "X") +
                            wideLine("Q8", "DIP", "7402") + "\r\n" + netLine("PWR", "R1-1 U1-1") +
@@ -160,8 +145,8 @@ TEST(NetlistInLog, EveryMessageOfASmallNetlist) {
 
 TEST(NetlistInLog, OptionsReplacePatternsAndValuesInOneUndoEvent) {
   NetlistIn b;
-  ASSERT_TRUE(
-      b.load(component("AX", "R1", "1K", 0, {"1 A", "2"}, "5%") + component("DIP", "U1", "7400", 1, {"1", "2"})));
+  ASSERT_TRUE(b.load(componentLines("AX", "R1", "1K", 0, {"1 A", "2"}, "5%") +
+                     componentLines("DIP", "U1", "7400", 1, {"1", "2"})));
   b.write("board.NET", wideLine("R1", "DIP", "2K", "1%") + netLine("N", "R1-1 U1-2"));
   const size_t undoBefore = undoDepth(b.ctx);
   const std::string log = b.apply({"board.NET"}, true, true);
@@ -189,7 +174,7 @@ TEST(NetlistInLog, OptionsReplacePatternsAndValuesInOneUndoEvent) {
 
 TEST(NetlistInLog, TheBoxFindsFilesByPatternOrSaysNone) {
   NetlistIn b;
-  ASSERT_TRUE(b.load(component("AX", "R1", "1K", 0, {"1", "2"})));
+  ASSERT_TRUE(b.load(componentLines("AX", "R1", "1K", 0, {"1", "2"})));
   EXPECT_EQ(netlistInPattern(b.ctx), b.dir.file("board.N??"));
   std::string why;
   b.host.dialog = [](DialogBox&) { return true; };
@@ -232,8 +217,8 @@ TEST(NetlistInRoundTrip, SchematicNetsComeBackFromTheBoard) {
       << schNet;
 
   NetlistIn b;
-  ASSERT_TRUE(
-      b.load(component("AX", "R1", "1K", 0, {"1 OLD", "2 OLD"}) + component("AX", "R2", "2K", 1, {"1", "2 X"})));
+  ASSERT_TRUE(b.load(componentLines("AX", "R1", "1K", 0, {"1 OLD", "2 OLD"}) +
+                     componentLines("AX", "R2", "2K", 1, {"1", "2 X"})));
   b.write("rt.NET", schNet);
   const std::string log = b.apply({"rt.NET"});
   EXPECT_EQ(log.find("Warning"), std::string::npos) << log;
@@ -247,7 +232,8 @@ TEST(NetlistInRoundTrip, SchematicNetsComeBackFromTheBoard) {
 
 TEST(NetlistInKicad, SExpressionNetlistWithAFootprintMap) {
   NetlistIn b;
-  ASSERT_TRUE(b.load(component("AX", "R1", "10K", 0, {"1", "2"}) + component("AX", "R2", "470", 1, {"1", "2"})));
+  ASSERT_TRUE(
+      b.load(componentLines("AX", "R1", "10K", 0, {"1", "2"}) + componentLines("AX", "R2", "470", 1, {"1", "2"})));
   b.write("footprint.map", "# KiCad footprint   our pattern\n\nResistor_THT:R_Axial_DIN0207*  AX\n");
   b.write("demo.net",
           "(export (version \"E\")\n"

@@ -13,8 +13,6 @@
 namespace trelmo::testing {
 namespace {
 
-constexpr char kSep = '\x7f';
-
 std::string wholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream s;
@@ -22,23 +20,6 @@ std::string wholeFile(const std::string& path) {
   return s.str();
 }
 std::string expected(const std::string& name) { return wholeFile(std::string(TRELMO_TEST_DATA) + "/reports/" + name); }
-
-// A component of pads "PIN SIGNAL" (signal may be empty) in a row from x.
-std::string component(const std::string& params, double x, const std::vector<std::string>& pads) {
-  std::ostringstream s;
-  s << std::fixed << std::setprecision(3) << "6 1 0 " << x << " 0 " << x + 0.1 * static_cast<double>(pads.size())
-    << " .1 " << params << "\n";
-  double px = x;
-  for (const std::string& p : pads) {
-    s << "3 0 1 " << px << " 0 .065 .065 .035 0 " << p << "\n";
-    px += 0.1;
-  }
-  s << "0 6 0 " << x << " 0\n";
-  return s.str();
-}
-std::string params(const std::string& pattern, const std::string& ref, const std::string& value) {
-  return pattern + kSep + ref + kSep + value;
-}
 
 struct Reports : NetBoard {
   bool open(const std::string& name, const std::string& items) {
@@ -110,9 +91,9 @@ TEST(ReportFiles, ExampleBoardAndSchematicMatchTheirCheckedFiles) {
 
 TEST(ReportNetlist, GatesOneNamesAndSinglePinsGoOnlyWithUnconnected) {
   Reports b;
-  ASSERT_TRUE(b.open("board.pcb", component(params("DIP", "U1a", "7400"), 0, {"1 A", "2"}) +
-                                      component(params("DIP", "U1b", "7400"), 1, {"4 A", "5 B"}) +
-                                      component(params("AX", "R1", "1K"), 2, {"1 B", "2"})));
+  ASSERT_TRUE(b.open("board.pcb", componentLines("DIP", "U1a", "7400", 0, {"1 A", "2"}) +
+                                      componentLines("DIP", "U1b", "7400", 1, {"4 A", "5 B"}) +
+                                      componentLines("AX", "R1", "1K", 2, {"1 B", "2"})));
   const std::string text = b.netlist();
   EXPECT_NE(text.find("\r\nA               U1-1    U1-4\r\n\r\nB               R1-1    U1-5\r\n"), std::string::npos)
       << text;
@@ -128,8 +109,8 @@ TEST(ReportNetlist, GeneratedNamesFollowTheSheetNumberAndLongNetsWrap) {
   Reports b;
   std::vector<std::string> pads;
   for (int i = 1; i <= 12; ++i) pads.push_back(std::to_string(i) + " LONGNET");
-  ASSERT_TRUE(b.open("sheet.s13",
-                     component(params("DIP", "U1", "X"), 0, pads) + component(params("AX", "R1", "1K"), 3, {"1"})));
+  ASSERT_TRUE(
+      b.open("sheet.s13", componentLines("DIP", "U1", "X", 0, pads) + componentLines("AX", "R1", "1K", 3, {"1"})));
   const std::string text = b.netlist(true);
   EXPECT_NE(text.find("\r\n$130001         R1-1\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("LONGNET         U1-1    U1-2    U1-3    U1-4    U1-5    U1-6    U1-7    U1-8    "
@@ -141,9 +122,9 @@ TEST(ReportNetlist, GeneratedNamesFollowTheSheetNumberAndLongNetsWrap) {
 
 TEST(ReportNetlist, ReferenceCheckAndCoLinearWiresStopTheOutput) {
   Reports b;
-  ASSERT_TRUE(b.open("board.pcb", component(params("AX", "R1", "1K"), 0, {"1"}) +
-                                      component(std::string("$GND") + kSep + "" + kSep + "", 1, {"1"}) +
-                                      component(params("AX", "r2", "1K"), 2, {"1"})));
+  ASSERT_TRUE(b.open("board.pcb", componentLines("AX", "R1", "1K", 0, {"1"}) +
+                                      componentLines("$GND", "", "", 1, {"1"}) +
+                                      componentLines("AX", "r2", "1K", 2, {"1"})));
   EXPECT_EQ(checkNetlistReferences(b.ctx), 3);
   ASSERT_EQ(b.host.boxes.size(), 1u);
   EXPECT_EQ(b.host.boxes[0].first, "Net List Error");
@@ -169,9 +150,9 @@ TEST(ReportNetlist, ReferenceCheckAndCoLinearWiresStopTheOutput) {
 TEST(ReportBill, DuplicatesGroupsAndConversion) {
   Reports b;
   std::string items;
-  for (int i = 1; i <= 7; ++i) items += component(params("AX", "R" + std::to_string(i), "10K"), i, {"1"});
-  items += component(params("AX", "R3", "1,5K\""), 9, {"1"});
-  items += component(params("SW", "A", "Z"), 10, {"1"}) + component(params("SW", "B", "Z"), 11, {"1"});
+  for (int i = 1; i <= 7; ++i) items += componentLines("AX", "R" + std::to_string(i), "10K", i, {"1"});
+  items += componentLines("AX", "R3", "1,5K\"", 9, {"1"});
+  items += componentLines("SW", "A", "Z", 10, {"1"}) + componentLines("SW", "B", "Z", 11, {"1"});
   ASSERT_TRUE(b.open("board.pcb", items));
   BillOptions o;
   o.date = "01/02/03";
