@@ -2,7 +2,8 @@
 // resistors and eight-pin DIPs), random two-pin and multi-pin nets between
 // nearby pins, two routing layers (top along X, bottom along Y) and no
 // tracks yet. Written as the text of a data file; the same seed gives the
-// same board.
+// same board. The dense form packs the components closer, has more DIPs and
+// nets reaching twice as far, so that routes compete for the same channels.
 #pragma once
 #include <cmath>
 #include <cstdint>
@@ -19,7 +20,15 @@ struct RouteBoardPin {
   int net = 0;
 };
 
-inline std::string routeBoard(int components, uint32_t seed = 1) {
+struct RouteBoardLayout {
+  double pitchX = 0.7, pitchY = 0.6;  // component grid, inches
+  uint32_t dipOneIn = 3;              // one component in this many is a DIP
+  double reach = 1.0;                 // farthest pin a net joins, inches
+};
+
+inline RouteBoardLayout denseRouteBoard() { return {0.5, 0.4, 2, 2.0}; }
+
+inline std::string routeBoard(int components, uint32_t seed = 1, const RouteBoardLayout& layout = {}) {
   uint64_t state = seed * 2654435761u + 12345;
   auto next = [&state](uint32_t n) {
     state = state * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -29,8 +38,8 @@ inline std::string routeBoard(int components, uint32_t seed = 1) {
   std::vector<RouteBoardPin> pins;
   std::vector<bool> dip(components);
   for (int c = 0; c < components; ++c) {
-    const double ox = 0.5 + (c % columns) * 0.7, oy = 0.5 + (c / columns) * 0.6;
-    dip[c] = next(3) == 0;
+    const double ox = 0.5 + (c % columns) * layout.pitchX, oy = 0.5 + (c / columns) * layout.pitchY;
+    dip[c] = next(layout.dipOneIn) == 0;
     if (dip[c]) {
       for (int p = 0; p < 8; ++p) pins.push_back({ox + (p < 4 ? 0 : 0.3), oy + (p < 4 ? p : 7 - p) * 0.1, c, p + 1});
     } else {
@@ -39,14 +48,14 @@ inline std::string routeBoard(int components, uint32_t seed = 1) {
     }
   }
   // Nets: each free pin in turn starts one (four in five do), joined by one
-  // to three other free pins within an inch.
+  // to three other free pins within reach.
   int nets = 0;
   for (size_t i = 0; i < pins.size(); ++i) {
     if (pins[i].net || next(5) == 0) continue;
     std::vector<size_t> near;
     for (size_t j = 0; j < pins.size(); ++j)
       if (j != i && !pins[j].net && pins[j].component != pins[i].component &&
-          std::hypot(pins[j].x - pins[i].x, pins[j].y - pins[i].y) < 1.0)
+          std::hypot(pins[j].x - pins[i].x, pins[j].y - pins[i].y) < layout.reach)
         near.push_back(j);
     if (near.empty()) continue;
     pins[i].net = ++nets;
@@ -67,7 +76,7 @@ inline std::string routeBoard(int components, uint32_t seed = 1) {
   char line[160];
   size_t at = 0;
   for (int c = 0; c < components; ++c) {
-    const double ox = 0.5 + (c % columns) * 0.7, oy = 0.5 + (c / columns) * 0.6;
+    const double ox = 0.5 + (c % columns) * layout.pitchX, oy = 0.5 + (c / columns) * layout.pitchY;
     const double w = dip[c] ? 0.3 : 0.4, h = dip[c] ? 0.3 : 0.3;
     std::snprintf(line, sizeof line, "6 1 0 %.4f %.4f %.4f %.4f %s\x7fU%d\x7f\x7f\x7f\r\n", ox - 0.05, oy - 0.05,
                   ox + w + 0.05, oy + h + 0.05, dip[c] ? "DIP8" : "AXIAL4", c + 1);

@@ -74,6 +74,8 @@ class Maze {
   bool search(int rat, bool soft, std::vector<Node>& path);
   void push(int li, int cell, int dir, int32_t g, int32_t from);
   void expand(int32_t state);
+  bool nearLastVia(int32_t state) const;
+  bool viasMeet(const Route& route) const;
   Route toRoute(const RatLine& r, const std::vector<Node>& path) const;
   std::vector<Shape> shapesOf(int rat, const Route& route) const;
 
@@ -246,6 +248,17 @@ void Maze::push(int li, int cell, int dir, int32_t g, int32_t from) {
   open_.push({g + h, h, state});
 }
 
+// Whether a via here would meet the drill of the via the route went through
+// one step back (a route's own vias are stamped only once it is planned).
+bool Maze::nearLastVia(int32_t state) const {
+  const int32_t step = parent_[state];
+  if (state % 3 == 2 || step < 0 || step % 3 != 2 || parent_[step] < 0) return false;
+  const int here = state / 3 % static_cast<int>(cells()), there = step / 3 % static_cast<int>(cells());
+  Shape via;
+  via.kind = Shape::kPadShape, via.hole = w_.rules.viaHole, via.x1 = cx(there), via.y1 = cy(there);
+  return w_.geometry.drillsMeet(cx(here), cy(here), via);
+}
+
 // The steps from a state: along the layer's directions, and through a via.
 void Maze::expand(int32_t state) {
   const int32_t g = cost_[state];
@@ -265,7 +278,7 @@ void Maze::expand(int32_t state) {
     push(li, next, axis, g + kStep + (dir != 2 && dir != axis ? kBend : 0) + (crossed ? kRipPenalty : 0), state);
   }
   bool crossed = false;
-  if (!usable(viaResource(cell), f.net, f.soft, crossed)) return;
+  if (!usable(viaResource(cell), f.net, f.soft, crossed) || nearLastVia(state)) return;
   for (size_t lj = 0; lj < layers_.size(); ++lj) {
     bool c2 = crossed;
     if (static_cast<int>(lj) == li || !usable(resource(0, static_cast<int>(lj), cell), f.net, f.soft, c2)) continue;
@@ -366,6 +379,17 @@ void Maze::stampPlan(int rat, const Box& clip) {
   for (const Shape& s : shapesOf(rat, plans[rat].route)) stamp(s, net, dynamic_, clip);
 }
 
+bool Maze::viasMeet(const Route& route) const {
+  Shape via;
+  via.kind = Shape::kPadShape, via.hole = w_.rules.viaHole;
+  for (size_t i = 0; i < route.vias.size(); ++i) {
+    via.x1 = route.vias[i].first, via.y1 = route.vias[i].second;
+    for (size_t j = i + 1; j < route.vias.size(); ++j)
+      if (w_.geometry.drillsMeet(route.vias[j].first, route.vias[j].second, via)) return true;
+  }
+  return false;
+}
+
 bool Maze::plan(int rat, bool soft) {
   std::vector<Node> path;
   if (!search(rat, soft, path)) return false;
@@ -376,6 +400,7 @@ bool Maze::plan(int rat, bool soft) {
     const Probe probe = w_.probe(w_.rats[rat], s.layer, s.x1, s.y1, s.x2, s.y2);
     if (w_.geometry.hits(probe) || (!soft && planned_.hits(probe))) return false;
   }
+  if (viasMeet(p.route)) return false;
   for (const auto& [x, y] : p.route.vias) {
     const Probe probe = w_.viaProbe(w_.rats[rat], x, y);
     if (w_.geometry.hits(probe) || (!soft && planned_.hits(probe))) return false;
