@@ -112,7 +112,40 @@ uint32_t NumberReader::hex() {
   }
 }
 
+namespace {
+
+// Up to six whole and six fraction digits, the numbers files are made of:
+// the millionths fit in 64 bits with their 16-bit shift, so the value comes
+// without the general scan. False (nothing taken) for anything longer.
+bool shortDimension(NumberReader& r, int32_t& value) {
+  static constexpr uint64_t kPlaces[7] = {1000000, 100000, 10000, 1000, 100, 10, 1};
+  const char* const begin = r.s.data();
+  const char* p = begin + r.pos;
+  const char* const end = begin + r.s.size();
+  const bool negative = p < end && *p == '-';
+  if (p < end && (*p == '-' || *p == '+')) ++p;
+  uint64_t whole = 0;
+  const char* const wholeStart = p;
+  for (; p < end && isDigit(*p); ++p) whole = whole * 10 + static_cast<uint64_t>(*p - '0');
+  if (p - wholeStart > 6) return false;
+  uint64_t micro = whole * 1000;  // without a point: mils
+  if (p < end && *p == '.') {
+    const char* const fractionStart = ++p;
+    uint64_t digits = 0;
+    for (; p < end && isDigit(*p) && p - fractionStart < 7; ++p) digits = digits * 10 + static_cast<uint64_t>(*p - '0');
+    const auto count = p - fractionStart;
+    if (count > 6) return false;
+    micro = whole * 1000000 + digits * kPlaces[count];
+  }
+  r.pos = static_cast<size_t>(p - begin);
+  value = signedUnits(negative, ((micro << 16) + 500000) / 1000000);
+  return true;
+}
+
+}  // namespace
+
 int32_t NumberReader::dimension() {
+  if (int32_t v = 0; shortDimension(*this, v)) return v;
   const Decimal d = readDecimal(*this, true);
   // Millionths of an inch: at most six fraction digits count; without a
   // point the number is in mils.
