@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 
 #include "database/options.h"
 
@@ -52,6 +53,28 @@ TEST(NumberFormat, DimensionsSurviveReadingBack) {
     ASSERT_EQ(dim(back), text) << v;
     ASSERT_LE(std::abs(int64_t{back} - v), 1) << v;
   }
+}
+
+// Short numbers take a quicker scan than long ones; the two must agree where
+// they meet (six whole or six fraction digits, mils, signs).
+TEST(NumberFormat, ShortAndLongDimensionsReadAlike) {
+  const std::pair<const char*, const char*> same[] = {{"1.5", "1.500000000"},
+                                                      {"123456.5", "0123456.5"},
+                                                      {"-2.000001", "-2.0000019"},
+                                                      {"12", ".012"},
+                                                      {"+3.25", "3.25"},
+                                                      {"999999.999999", "0999999.9999990"},
+                                                      {"-32768", "-32.768000000"},
+                                                      {"7.", "7.0000000"},
+                                                      {".000008", "0000000.000008"}};
+  for (const auto& [quick, scanned] : same) {
+    NumberReader a{quick}, b{scanned};
+    EXPECT_EQ(a.dimension(), b.dimension()) << quick << " " << scanned;
+    EXPECT_TRUE(a.atEnd() && b.atEnd()) << quick;
+  }
+  NumberReader r{"-1.25 7"};
+  EXPECT_EQ(r.dimension(), -81920);
+  EXPECT_EQ(r.pos, 5u);
 }
 
 TEST(NumberFormat, AnglesInHundredthsOfADegree) {

@@ -98,7 +98,7 @@ void plainLine(Surface& s, uint32_t pixel, int64_t x1, int64_t y1, int64_t x2, i
 struct Pair {
   Canvas fast, plain;
   Surface a, b;
-  explicit Pair(const PixelFormat& f) : fast(97, 61, f, 3), plain(97, 61, f, 3) {
+  explicit Pair(const PixelFormat& f, int w = 97, int h = 61) : fast(w, h, f, 3), plain(w, h, f, 3) {
     std::mt19937 rng(99);
     for (size_t i = kGuard; i + kGuard < fast.memory.size(); ++i) fast.memory[i] = static_cast<uint8_t>(rng());
     plain.memory = fast.memory;
@@ -160,6 +160,24 @@ TEST(RasterFastPaths, ThickLinesMatchThePlainRowRule) {
                                                << " from " << x1 << "," << y1 << " to " << x2 << "," << y2;
     }
     EXPECT_TRUE(p.fast.guardsIntact());
+  }
+}
+
+// Tracks taller than the block of rows the rasterizer gathers at a time.
+TEST(RasterFastPaths, TallThickLinesMatchThePlainRowRule) {
+  std::mt19937_64 rng(22);
+  for (const PixelFormat& f : {PixelFormat::depth(8), PixelFormat::depth(32)}) {
+    Pair p(f, 61, 700);
+    for (int round = 0; round < 300; ++round) {
+      const uint32_t px = static_cast<uint32_t>(rng()) & 0xFFFFFF;
+      const double w = 2 + static_cast<double>(rng() % 4000) / 100.0;
+      const int64_t x1 = 25 + static_cast<int64_t>(rng() % 11), y1 = static_cast<int64_t>(rng() % 720) - 10;
+      const int64_t x2 = 25 + static_cast<int64_t>(rng() % 11), y2 = static_cast<int64_t>(rng() % 720) - 10;
+      p.a.thickLine(px, w, x1, y1, x2, y2);
+      plainCapsule(p.b, px, w / 2, static_cast<double>(x1), static_cast<double>(y1), static_cast<double>(x2),
+                   static_cast<double>(y2));
+      ASSERT_EQ(p.fast.memory, p.plain.memory) << "bpp " << f.bitsPerPixel << " round " << round << " width " << w;
+    }
   }
 }
 

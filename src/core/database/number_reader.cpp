@@ -1,5 +1,7 @@
 // Number fields of option and item lines.
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <limits>
 
 #include "database/geometry.h"
@@ -112,7 +114,66 @@ uint32_t NumberReader::hex() {
   }
 }
 
+namespace {
+
+// The run of digits at p (up to 7 of them, and 8 when it goes on), with its
+// value, from one 8-byte load where the text has 8 bytes left.
+struct DigitRun {
+  int count;
+  uint64_t value;
+};
+DigitRun digitRun(const char* p, const char* end) {
+  if (end - p < 8) {
+    DigitRun run{0, 0};
+    for (; p < end && run.count < 8 && isDigit(*p); ++p, ++run.count)
+      run.value = run.value * 10 + static_cast<uint64_t>(*p - '0');
+    return run;
+  }
+  constexpr uint64_t kLow = 0x0F0F0F0F0F0F0F0Full, kHigh = 0xF0F0F0F0F0F0F0F0ull;
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  // A byte is a digit when its high half is 3 and its low half at most 9.
+  const uint64_t other = ((w & kHigh) ^ 0x3030303030303030ull) | (((w & kLow) + 0x0606060606060606ull) & kHigh);
+  const int count = other == 0 ? 8 : std::countr_zero(other) / 8;
+  if (count == 0) return {0, 0};
+  // The digits moved to the top bytes (zeros before them), then summed in
+  // pairs, fours and eights.
+  uint64_t v = (w & kLow) << (8 * (8 - count));
+  v = ((v * 2561) >> 8) & 0x00FF00FF00FF00FFull;
+  v = ((v * 6553601) >> 16) & 0x0000FFFF0000FFFFull;
+  v = (v * 42949672960001ull) >> 32;
+  return {count, v};
+}
+
+// Up to six whole and six fraction digits, the numbers files are made of:
+// the millionths fit in 64 bits with their 16-bit shift, so the value comes
+// without the general scan. False (nothing taken) for anything longer.
+bool shortDimension(NumberReader& r, int32_t& value) {
+  static constexpr uint64_t kPlaces[7] = {1000000, 100000, 10000, 1000, 100, 10, 1};
+  const char* const begin = r.s.data();
+  const char* p = begin + r.pos;
+  const char* const end = begin + r.s.size();
+  const bool negative = p < end && *p == '-';
+  if (p < end && (*p == '-' || *p == '+')) ++p;
+  const DigitRun whole = digitRun(p, end);
+  if (whole.count > 6) return false;
+  p += whole.count;
+  uint64_t micro = whole.value * 1000;  // without a point: mils
+  if (p < end && *p == '.') {
+    const DigitRun fraction = digitRun(++p, end);
+    if (fraction.count > 6) return false;
+    p += fraction.count;
+    micro = whole.value * 1000000 + fraction.value * kPlaces[fraction.count];
+  }
+  r.pos = static_cast<size_t>(p - begin);
+  value = signedUnits(negative, ((micro << 16) + 500000) / 1000000);
+  return true;
+}
+
+}  // namespace
+
 int32_t NumberReader::dimension() {
+  if (int32_t v = 0; shortDimension(*this, v)) return v;
   const Decimal d = readDecimal(*this, true);
   // Millionths of an inch: at most six fraction digits count; without a
   // point the number is in mils.

@@ -117,6 +117,20 @@ constexpr auto kSpecial = [] {
   return t;
 }();
 
+// The end of the run of plain characters from j (before limit): eight bytes
+// are tested at a time for a byte that is zero, LF, CR or tab.
+size_t plainRunEnd(const char* p, size_t j, size_t limit) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  constexpr auto hasZero = [](uint64_t x) { return (x - kOnes) & ~x & kHighs; };
+  for (; j + 8 <= limit; j += 8) {
+    uint64_t w;
+    std::memcpy(&w, p + j, 8);
+    if (hasZero(w) | hasZero(w ^ (kOnes * '\n')) | hasZero(w ^ (kOnes * '\r')) | hasZero(w ^ (kOnes * '\t'))) break;
+  }
+  while (j < limit && !kSpecial[static_cast<unsigned char>(p[j])]) ++j;
+  return j;
+}
+
 // A tab goes to the next multiple of 8 columns (never past the maximum
 // length); NUL is kept as character 255. Returns the new column.
 size_t appendSpecial(std::string& line, size_t col, char c) {
@@ -144,8 +158,7 @@ bool InputFile::nextLine(std::string& line) {
     while (i < n) {
       // A run of plain characters is taken in one piece, up to the length limit.
       const size_t limit = std::min(n, i + (kMaxLine - col));
-      size_t j = i;
-      while (j < limit && !kSpecial[static_cast<unsigned char>(p[j])]) ++j;
+      const size_t j = plainRunEnd(p, i, limit);
       line.append(p + i, j - i);
       col += j - i;
       i = j;

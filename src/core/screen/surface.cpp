@@ -1,6 +1,7 @@
 #include "screen/surface.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -57,6 +58,27 @@ uint32_t Surface::pixelAt(int x, int y) const {
 
 namespace {
 
+// n pixels of four bytes from q, sixteen bytes a store (eight for two or three
+// pixels); the last store may overlap the one before, writing the same value.
+[[gnu::always_inline]] inline void fill32(uint8_t* q, int n, uint32_t v) {
+  if (n >= 4) {
+    const std::array<uint32_t, 4> quad{v, v, v, v};
+    uint8_t* const last = q + 4 * static_cast<size_t>(n) - 16;
+    for (; q + 16 < last; q += 32) {
+      std::memcpy(q, quad.data(), 16);
+      std::memcpy(q + 16, quad.data(), 16);
+    }
+    if (q < last) std::memcpy(q, quad.data(), 16);
+    std::memcpy(last, quad.data(), 16);
+  } else if (n >= 2) {
+    const uint64_t pair = v | (uint64_t{v} << 32);
+    std::memcpy(q, &pair, 8);
+    std::memcpy(q + 4 * static_cast<size_t>(n) - 8, &pair, 8);
+  } else if (n == 1) {
+    std::memcpy(q, &v, 4);
+  }
+}
+
 // Span writers with the depth and the combining rule fixed at compile time:
 // one is chosen per primitive rather than per pixel.
 template <int Bits, bool Xor>
@@ -92,12 +114,7 @@ template <int Bits, bool Xor>
   } else {
     const uint32_t v = pixel & 0xFFFFFF;
     uint8_t* q = row + 4 * static_cast<size_t>(x1);
-    if constexpr (!Xor) {
-      if (reinterpret_cast<uintptr_t>(q) % alignof(uint32_t) == 0) {
-        std::fill_n(reinterpret_cast<uint32_t*>(q), n, v);
-        return;
-      }
-    }
+    if constexpr (!Xor) return fill32(q, n, v);
     for (int i = 0; i < n; ++i, q += 4) {
       uint32_t w = v;
       if constexpr (Xor) {
@@ -190,84 +207,95 @@ void capsuleRowsExact(const CapsuleShape& c, uint8_t* pixels, int pitch, uint32_
 }
 
 // The rows [from, to) each end disc (parts 0, 1) and side (parts 2..5) of a
-// capsule reaches, and the sorted row cuts between which the same parts reach.
-struct CapsuleBands {
+// capsule reaches.
+struct CapsuleParts {
   double ends[2][2];
   int64_t endRow[2];
   int64_t from[6], to[6];
   int parts = 0;
-  int64_t cuts[14];
-  int cutCount = 0;
 };
 
-CapsuleBands capsuleBands(const CapsuleShape& c) {
-  CapsuleBands b{{{c.x1, c.y1}, {c.x2, c.y2}}, {}, {}, {}};
+CapsuleParts capsuleParts(const CapsuleShape& c) {
+  CapsuleParts p{{{c.x1, c.y1}, {c.x2, c.y2}}, {}, {}, {}};
   const double lowest = static_cast<double>(c.firstRow) - 1, highest = static_cast<double>(c.endRow) + 1;
+  // Clamping before rounding gives the same rows: the bounds are whole.
   auto row = [&](double v) { return static_cast<int64_t>(std::clamp(v, lowest, highest)); };
-  for (const auto& e : b.ends) {
+  auto rowUp = [&](double v) { return static_cast<int64_t>(ceilSmall(std::clamp(v, lowest, highest))); };
+  for (const auto& e : p.ends) {
     const bool near = std::fabs(e[1]) < 4503599627370496.0;  // 2^52: further off, no row is near it
-    b.endRow[b.parts] = near ? static_cast<int64_t>(e[1]) : 0;
-    b.from[b.parts] = near ? row(e[1] - static_cast<double>(c.halfCount - 1)) : 0;
-    b.to[b.parts] = near ? row(e[1] + static_cast<double>(c.halfCount)) : 0;
-    ++b.parts;
+    p.endRow[p.parts] = near ? static_cast<int64_t>(e[1]) : 0;
+    p.from[p.parts] = near ? row(e[1] - static_cast<double>(c.halfCount - 1)) : 0;
+    p.to[p.parts] = near ? row(e[1] + static_cast<double>(c.halfCount)) : 0;
+    ++p.parts;
   }
-  for (int i = 0; i < c.edgeCount; ++i, ++b.parts) {
-    b.from[b.parts] = row(std::ceil(c.edges[i].ylo));
-    b.to[b.parts] = row(std::floor(c.edges[i].yhi)) + 1;
+  for (int i = 0; i < c.edgeCount; ++i, ++p.parts) {
+    p.from[p.parts] = rowUp(c.edges[i].ylo);
+    // floor(v) + 1 is the smallest whole number above v.
+    const double hi = std::clamp(c.edges[i].yhi, lowest, highest);
+    const int64_t up = ceilSmall(hi);
+    p.to[p.parts] = static_cast<double>(up) == hi ? up + 1 : up;
   }
-  b.cuts[b.cutCount++] = c.firstRow;
-  b.cuts[b.cutCount++] = c.endRow;
-  for (int k = 0; k < b.parts; ++k) {
-    if (b.from[k] > c.firstRow && b.from[k] < c.endRow) b.cuts[b.cutCount++] = b.from[k];
-    if (b.to[k] > c.firstRow && b.to[k] < c.endRow) b.cuts[b.cutCount++] = b.to[k];
-  }
-  for (int i = 1; i < b.cutCount; ++i)  // a handful: insertion sort
-    for (int j = i; j > 0 && b.cuts[j - 1] > b.cuts[j]; --j) std::swap(b.cuts[j - 1], b.cuts[j]);
-  b.cutCount = static_cast<int>(std::unique(b.cuts, b.cuts + b.cutCount) - b.cuts);
-  return b;
+  return p;
 }
 
-// Rows are taken in bands over which the same end discs and sides reach, so
-// that a row looks only at what it meets.
+// Rows are filled a block at a time: each end disc and side widens the reach
+// of the rows it meets, then every row's span is written.
+constexpr int kCapsuleBlock = 128;
+
+struct RowReach {
+  int64_t top;
+  int count;
+  double lo[kCapsuleBlock], hi[kCapsuleBlock];
+  void widen(int i, double a, double b) { lo[i] = std::min(lo[i], a), hi[i] = std::max(hi[i], b); }
+};
+
+void reachOfDisc(RowReach& r, const CapsuleParts& p, int k, const double* half, int64_t from, int64_t to) {
+  const double cx = p.ends[k][0];
+  const int64_t centre = p.endRow[k];
+  for (int64_t y = from; y < to; ++y) {
+    const int64_t d = y < centre ? centre - y : y - centre;
+    r.widen(static_cast<int>(y - r.top), cx - half[d], cx + half[d]);
+  }
+}
+
+void reachOfSide(RowReach& r, const CapsuleEdge& e, int64_t from, int64_t to) {
+  if (e.flat) {
+    for (int64_t y = from; y < to; ++y) r.widen(static_cast<int>(y - r.top), e.xlo, e.xhi);
+    return;
+  }
+  for (int64_t y = from; y < to; ++y) {
+    const double x = e.x0 + (static_cast<double>(y) - e.y0) * e.slope;
+    r.widen(static_cast<int>(y - r.top), x, x);
+  }
+}
+
+void reachOfBlock(RowReach& r, const CapsuleShape& c, const CapsuleParts& p) {
+  std::fill_n(r.lo, r.count, HUGE_VAL);
+  std::fill_n(r.hi, r.count, -HUGE_VAL);
+  const int64_t end = r.top + r.count;
+  for (int k = 0; k < p.parts; ++k) {
+    const int64_t from = std::max(p.from[k], r.top), to = std::min(p.to[k], end);
+    if (from >= to) continue;
+    if (k < 2)
+      reachOfDisc(r, p, k, c.half, from, to);
+    else
+      reachOfSide(r, c.edges[k - 2], from, to);
+  }
+}
+
 template <int Bits, bool Xor>
 void capsuleInside(const CapsuleShape& c, uint8_t* pixels, int pitch, uint32_t pixel) {
   if (!c.half) return capsuleRowsExact<Bits, Xor>(c, pixels, pitch, pixel);
-  const CapsuleBands bands = capsuleBands(c);
-  for (int band = 0; band + 1 < bands.cutCount; ++band) {
-    const int64_t b0 = bands.cuts[band], b1 = bands.cuts[band + 1];
-    // What reaches this band: end discs, the flat sides as constants, the sloped sides.
-    int discs[2], discCount = 0;
-    const CapsuleEdge* sloped[4];
-    int slopedCount = 0;
-    double flatLo = HUGE_VAL, flatHi = -HUGE_VAL;
-    for (int k = 0; k < bands.parts; ++k) {
-      if (!(bands.from[k] <= b0 && b0 < bands.to[k])) continue;
-      if (k < 2) {
-        discs[discCount++] = k;
-        continue;
-      }
-      const CapsuleEdge& e = c.edges[k - 2];
-      if (e.flat)
-        flatLo = std::min(flatLo, e.xlo), flatHi = std::max(flatHi, e.xhi);
-      else
-        sloped[slopedCount++] = &e;
-    }
-    for (int64_t y = b0; y < b1; ++y) {
-      const double fy = static_cast<double>(y);
-      double lo = flatLo, hi = flatHi;
-      for (int k = 0; k < discCount; ++k) {
-        const int64_t d = y - bands.endRow[discs[k]];
-        const double h = c.half[d < 0 ? -d : d], cx = bands.ends[discs[k]][0];
-        lo = std::min(lo, cx - h), hi = std::max(hi, cx + h);
-      }
-      for (int k = 0; k < slopedCount; ++k) {
-        const CapsuleEdge& e = *sloped[k];
-        const double x = e.x0 + (fy - e.y0) * e.slope;
-        lo = std::min(lo, x), hi = std::max(hi, x);
-      }
-      if (lo > hi) continue;
-      const int a = ceilSmall(lo), b = ceilSmall(hi) - 1;
-      if (a <= b) writeSpan<Bits, Xor>(pixels + static_cast<size_t>(y) * pitch, a, b, pixel);
+  const CapsuleParts parts = capsuleParts(c);
+  RowReach r;
+  for (r.top = c.firstRow; r.top < c.endRow; r.top += kCapsuleBlock) {
+    r.count = static_cast<int>(std::min<int64_t>(kCapsuleBlock, c.endRow - r.top));
+    reachOfBlock(r, c, parts);
+    uint8_t* row = pixels + static_cast<size_t>(r.top) * pitch;
+    for (int i = 0; i < r.count; ++i, row += pitch) {
+      if (r.lo[i] > r.hi[i]) continue;
+      const int a = ceilSmall(r.lo[i]), b = ceilSmall(r.hi[i]) - 1;
+      if (a <= b) writeSpan<Bits, Xor>(row, a, b, pixel);
     }
   }
 }
