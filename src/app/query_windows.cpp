@@ -180,6 +180,13 @@ void QueryWindows::showImageEditor(const DialogBox& box) {
       close(name);
     });
     windows_[name] = imageEditor_;
+    // Beside the drawing's right edge rather than over its middle, where the
+    // cursor works.
+    imageEditor_->adjustSize();
+    if (parent_) {
+      const QRect frame = parent_->frameGeometry();
+      imageEditor_->move(std::max(frame.left(), frame.right() - imageEditor_->width() - 24), frame.top() + 80);
+    }
     imageEditor_->show();
   }
   imageEditor_->refresh(box);

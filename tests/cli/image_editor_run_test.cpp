@@ -31,7 +31,7 @@ TEST(ImageEditorRun, FloodFromAMacroIsKeptWhenTheDesignIsSaved) {
   ASSERT_TRUE(savePng(*scan, (dir / "scan.png").string(), why)) << why;
 
   const CliResult r =
-      runCli({"run", "board.pcb", "--file", "scan.png", "--macro", "<S=><QI> \"0.02,0.05\" CR CR", "--dialog",
+      runCli({"run", "board.pcb", "--file", "scan.png", "--macro", "\"S=\" <QI> \"0.02,0.05\" CR CR", "--dialog",
               "QueryImageBox.mode=2", "--dialog", "QueryImageBox.left=200", "-o", "out.pcb"},
              dir);
   ASSERT_EQ(r.status, 0) << r.err;

@@ -185,7 +185,9 @@ void addPictureFields(DialogBox& box, const Context& ctx, const ImageEditorState
   std::string picture = "no image", pixel, value;
   if (img) {
     picture = std::to_string(img->width()) + " x " + std::to_string(img->height()) +
-              (isRgbPicture(*img) ? ", 24-bit colour" : ", 8-bit palette");
+              (isRgbPicture(*img) ? ", 24-bit colour"
+               : img->kind() == 0 ? ", 8-bit grey"
+                                  : ", 8-bit palette");
     uint32_t col = 0, row = 0;
     if (pictureCell(*img, ctx.view.cursorX, ctx.view.cursorY, col, row)) {
       pixel = std::to_string(col) + ", " + std::to_string(row);
@@ -377,8 +379,10 @@ void setEditorColour(Context& ctx, bool right, bool fromIndex, uint32_t value) {
 void setEditorMode(Context& ctx, PixelMode mode) {
   imageEditor(ctx).mode = mode;
   ++imageEditor(ctx).changes;
-  if (ctx.shell.currentFunction == kEditorCode) setPrompt(ctx);
-  if (imageEditorOpen(ctx)) show(ctx);
+  if (!imageEditorOpen(ctx)) return;
+  // Choosing a mode in the window (again) paints in the drawing too.
+  startPainting(ctx);
+  show(ctx);
 }
 
 void setEditorRgb(Context& ctx, bool rgb) {

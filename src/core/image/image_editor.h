@@ -46,7 +46,7 @@ struct ImageEditorState {
   uint32_t shownImage = 0;
   int64_t shownCol = -1, shownRow = -1;
   uint64_t changes = 0, shownChanges = 0;  // counts changes of pixels and settings, so they show at once
-  std::vector<PixelUndo> undo;         // oldest first
+  std::vector<PixelUndo> undo;             // oldest first
 };
 
 // Undo keeps at most this many edits, and drops the oldest ones beyond
@@ -91,6 +91,8 @@ bool undoImageEdit(Context& ctx);
 void forgetImageEdits(Context& ctx, uint32_t image);
 // Sets a colour: from the palette (an 8-bit picture's index) or an RGB.
 void setEditorColour(Context& ctx, bool right, bool fromIndex, uint32_t value);
+// Choosing a mode while the editor is open makes it the current function
+// again (Enter and the left button in the drawing apply it).
 void setEditorMode(Context& ctx, PixelMode mode);
 void setEditorRgb(Context& ctx, bool rgb);
 
