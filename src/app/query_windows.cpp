@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "app/canvas.h"
+#include "app/image_editor_window.h"
 #include "context.h"
 #include "database/rings.h"
 #include "database/walk.h"
@@ -168,7 +169,31 @@ QDialog* QueryWindows::make(const DialogBox& box) {
   return d;
 }
 
+// The image editor has a window of its own; it closes like the others.
+void QueryWindows::showImageEditor(const DialogBox& box) {
+  if (!imageEditor_) {
+    imageEditor_ = new ImageEditorWindow(ctx_, parent_);
+    const std::string name = box.name;
+    connect(imageEditor_, &QDialog::finished, this, [this, name](int) {
+      if (windows_.count(name) == 0) return;
+      queryWindowClosed(ctx_, name);
+      close(name);
+    });
+    windows_[name] = imageEditor_;
+    // Beside the drawing's right edge rather than over its middle, where the
+    // cursor works.
+    imageEditor_->adjustSize();
+    if (parent_) {
+      const QRect frame = parent_->frameGeometry();
+      imageEditor_->move(std::max(frame.left(), frame.right() - imageEditor_->width() - 24), frame.top() + 80);
+    }
+    imageEditor_->show();
+  }
+  imageEditor_->refresh(box);
+}
+
 void QueryWindows::show(const DialogBox& box) {
+  if (box.name == "QueryImageBox") return showImageEditor(box);
   QDialog* d = window(box.name);
   if (!d) d = make(box);
   for (const DialogField& f : box.fields)
@@ -181,6 +206,7 @@ void QueryWindows::close(const std::string& name) {
   QDialog* d = window(name);
   if (!d) return;
   windows_.erase(name);
+  if (d == imageEditor_) imageEditor_ = nullptr;
   const QPoint where = d->pos();
   d->hide();
   d->deleteLater();
@@ -201,6 +227,10 @@ std::string QueryWindows::describe() const {
   std::string out;
   for (const auto& [name, d] : windows_) {
     if (!out.empty()) out += " || ";
+    if (d == imageEditor_) {
+      out += imageEditor_->describe();
+      continue;
+    }
     out += name + ":";
     for (const QLabel* l : d->findChildren<QLabel*>())
       if (!l->objectName().isEmpty()) out += " " + l->objectName().toStdString() + "=" + l->text().toStdString();

@@ -18,6 +18,7 @@ struct Context;
 namespace app {
 
 class Canvas;
+class ImageEditorWindow;
 
 class QueryWindows : public QObject {
  public:
@@ -33,12 +34,14 @@ class QueryWindows : public QObject {
   void show(const DialogBox& box);
   void close(const std::string& name);
   QDialog* make(const DialogBox& box);
+  void showImageEditor(const DialogBox& box);
   bool isQueryBox(const std::string& name) const;
 
   Context& ctx_;
   Canvas* canvas_;
   QWidget* parent_;
   std::map<std::string, QDialog*> windows_;
+  ImageEditorWindow* imageEditor_ = nullptr;
   std::string raftOwner_;  // the query box at the shared position
   QPoint raft_;
 };

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "edit/grab.h"
 #include "files/writer.h"
 #include "flood/flood_functions.h"
+#include "image/image_editor.h"
 #include "image/image_functions.h"
 #include "nets/net_functions.h"
 #include "nets/netlist_in.h"
@@ -124,6 +126,12 @@ bool startDesign(Context& ctx, RunHost& host, const std::string& in) {
   return true;
 }
 
+void printWindow(const DialogBox& box) {
+  std::string line = "window: " + box.name + ":";
+  for (const DialogField& f : box.fields) line += " " + f.name + "=" + f.value + ";";
+  std::fprintf(stderr, "%s\n", line.c_str());
+}
+
 std::string inches(int32_t v) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.5f", v / 65536.0);
@@ -152,12 +160,16 @@ int run(const std::vector<std::string>& argsIn) {
   installRouterFunctions(ctx);
   installFloodFunctions(ctx);
   installImageFunctions(ctx);
-  // The Query windows, as they open and are refreshed.
-  ctx.edit.query.show = [](Context&, const DialogBox& box) {
-    std::string line = "window: " + box.name + ":";
-    for (const DialogField& f : box.fields) line += " " + f.name + "=" + f.value + ";";
-    std::fprintf(stderr, "%s\n", line.c_str());
+  // The Query windows, as they open and are refreshed. The image editor
+  // takes its settings (--dialog QueryImageBox.FIELD=VALUE) each time it opens.
+  std::set<std::string> shown;
+  ctx.edit.query.show = [&host, &shown](Context& c, const DialogBox& box) {
+    printWindow(box);
+    if (box.name != "QueryImageBox" || !shown.insert(box.name).second) return;
+    DialogBox settings = box;
+    if (host.runDialog(settings) && applyImageEditorBox(c, settings)) printWindow(imageEditorBox(c));
   };
+  ctx.edit.query.close = [&shown](Context&, const std::string& name) { shown.erase(name); };
   ctx.shell.startupPhase = 3;
   if (!startDesign(ctx, host, o.in)) {
     host.reportUnused();

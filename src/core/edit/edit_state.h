@@ -84,6 +84,7 @@ enum QueryWindow : uint8_t {
   kQueryComponent = 16,
   kViewWindow = 32,
   kZoomWindow = 64,
+  kImageEditor = 128,
 };
 
 struct QueryState {
@@ -103,6 +104,7 @@ struct QueryState {
 // edit/resequence.h define them.
 struct BlockDefinition;
 struct ResequenceState;
+struct ImageEditorState;
 
 struct EditState {
   std::map<Handle, UndoStacks> undo;  // by file sentinel, made on first use
@@ -115,6 +117,8 @@ struct EditState {
   // functions (null before).
   std::shared_ptr<BlockDefinition> block;
   std::shared_ptr<ResequenceState> resequence;
+  // The image editor (QI): image/image_editor.h.
+  std::shared_ptr<ImageEditorState> imageEditor;
 };
 
 }  // namespace trelmo

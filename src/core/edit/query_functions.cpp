@@ -15,6 +15,7 @@
 #include "edit/hit_tests.h"
 #include "edit/place_boxes.h"
 #include "edit/query_boxes.h"
+#include "image/image_editor.h"
 #include "screen/view.h"
 #include "shell/dialog_values.h"
 #include "shell/dispatch.h"
@@ -193,8 +194,16 @@ void showWindow(Context& ctx, const Window& w) {
   if (ctx.edit.query.show) ctx.edit.query.show(ctx, queryBox(ctx, w.member));
 }
 
-void queryFamily(Context& ctx, uint16_t code, int) {
+// QI: the image editor. Repeated by Enter or the left button it applies
+// its mode at the cursor; otherwise it opens or closes the editor.
+void imageEditorFunction(Context& ctx, int source) {
+  if (source == kFromRepeat && imageEditorOpen(ctx)) return repeatImageEditor(ctx);
+  toggleImageEditor(ctx);
+}
+
+void queryFamily(Context& ctx, uint16_t code, int source) {
   const char member = memberOf(code);
+  if (member == 'I') return imageEditorFunction(ctx, source);
   if (member == 'R') {
     bool& raft = ctx.shell.prefs.queryRaft;
     raft = !raft;
@@ -224,9 +233,11 @@ DialogBox queryBox(const Context& ctx, char member) {
 void refreshQueryBoxes(Context& ctx) {
   for (const Window& w : kWindows)
     if (ctx.edit.query.open & w.bit) showWindow(ctx, w);
+  imageEditorCommand(ctx, kImageEditorRefresh);
 }
 
 void queryWindowClosed(Context& ctx, const std::string& name) {
+  if (name == "QueryImageBox") closeImageEditor(ctx);
   for (const Window& w : kWindows)
     if (name == w.name) ctx.edit.query.open &= static_cast<uint8_t>(~w.bit);
 }
@@ -246,9 +257,11 @@ void toggleQueryBoxes(Context& ctx) {
 }
 
 void installQueryFunctions(Context& ctx) {
-  for (char m : {'L', 'A', 'P', 'T', 'C', 'R', 'V', 'Z'}) registerFunction(ctx, fc('Q', m), queryFamily);
+  for (char m : {'L', 'A', 'P', 'T', 'C', 'I', 'R', 'V', 'Z'}) registerFunction(ctx, fc('Q', m), queryFamily);
+  installImageEditor(ctx);
   ctx.shell.hooks.refreshQueryBoxes = refreshQueryBoxes;
   ctx.shell.hooks.boxOpen = [](const Context& c, uint16_t code) {
+    if (code == fc('Q', 'I')) return imageEditorOpen(c);
     const Window* w = familyOf(code) == 'Q' ? windowOf(memberOf(code)) : nullptr;
     return w && (c.edit.query.open & w->bit) != 0;
   };

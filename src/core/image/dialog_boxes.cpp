@@ -1,5 +1,6 @@
 // The picture boxes in the catalogue (see shell/dialog_catalogue.h).
 #include "image/image_boxes.h"
+#include "image/image_editor.h"
 #include "shell/dialog_catalogue.h"
 
 namespace trelmo {
@@ -9,6 +10,7 @@ DialogBoxList imageDialogBoxes() {
       {"SetupPixelImageBox", setupPixelImageBox},
       {"PixelGammaBox", pixelGammaBox},
       {"ImageRectifyBox", imageRectifyBox},
+      {"QueryImageBox", imageEditorBox},
   };
   return kBoxes;
 }

@@ -7,6 +7,7 @@
 #include "edit/grab.h"
 #include "files/import/picture.h"
 #include "image/image_boxes.h"
+#include "image/image_editor.h"
 #include "image/png_file.h"
 #include "image/turns.h"
 #include "shell/dispatch.h"
@@ -33,15 +34,6 @@ std::string baseName(const std::string& path) {
 std::string folderOf(const std::string& path) {
   const size_t cut = path.find_last_of('/');
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
-
-// A picture whose pixels or resolution changed is kept in the design file
-// from now on: the file it was attached from no longer matches it.
-void embed(PixelImage& img) {
-  if (!img.linked()) return;
-  std::string name = img.name().substr(1);
-  if (!name.empty() && name.back() == '"') name.pop_back();
-  img.setName(baseName(name));
 }
 
 // S0 and S=: a picture file into the current slot (the current picture
@@ -125,7 +117,7 @@ void runBox(Context& ctx, DialogBox (*build)(const Context&), bool (*apply)(Cont
   if (!currentImage(ctx)) return;
   DialogBox box = build(ctx);
   if (!ctx.host->runDialog(box) || !apply(ctx, box)) return;
-  if (embeds) embed(*currentImage(ctx));
+  if (embeds) embedPicture(*currentImage(ctx));
   pictureChanged(ctx);
 }
 
@@ -133,6 +125,8 @@ void runBox(Context& ctx, DialogBox (*build)(const Context&), bool (*apply)(Cont
 void turnImage(Context& ctx, char member) {
   PixelImage* img = currentImage(ctx);
   if (!img) return;
+  // Pixels turned in place: the image editor's edits no longer fit them.
+  forgetImageEdits(ctx, ctx.params.imageCurrent);
   switch (member) {
     case '8':
       mirrorPictureX(*img);
@@ -153,7 +147,7 @@ void turnImage(Context& ctx, char member) {
       break;
     }
   }
-  embed(*currentImage(ctx));
+  embedPicture(*currentImage(ctx));
   pictureChanged(ctx);
 }
 
@@ -180,13 +174,20 @@ void imageFunction(Context& ctx, uint16_t code, int /*source*/) {
 
 }  // namespace
 
+void embedPicture(PixelImage& img) {
+  if (!img.linked()) return;
+  std::string name = img.name().substr(1);
+  if (!name.empty() && name.back() == '"') name.pop_back();
+  img.setName(baseName(name));
+}
+
 PixelImage* currentImage(Context& ctx) {
   return ctx.current == kNull ? nullptr : ctx.images.get(ctx.params.imageCurrent);
 }
 
 void replaceCurrentImage(Context& ctx, std::unique_ptr<PixelImage> img) {
   if (!img) return;
-  embed(*img);
+  embedPicture(*img);
   const uint32_t old = ctx.params.imageCurrent;
   ctx.params.imageCurrent = ctx.images.add(std::move(img));
   if (old != 0 && old != ctx.params.imageAlternate) ctx.images.remove(old);

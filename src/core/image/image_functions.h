@@ -23,6 +23,10 @@ PixelImage* currentImage(Context& ctx);
 // file, so the picture becomes embedded.
 void replaceCurrentImage(Context& ctx, std::unique_ptr<PixelImage> img);
 
+// A picture whose pixels or resolution changed is kept in the design file
+// from now on: the file it was attached from no longer matches it.
+void embedPicture(PixelImage& img);
+
 // A picture changed: the file is modified, the view is redrawn and the query
 // windows are refreshed.
 void pictureChanged(Context& ctx);

@@ -145,6 +145,7 @@ void heartbeatTick(Context& ctx) {
   if (s.startupPhase == 1 && s.tickCount > kStartupTicks) loadStartupResources(ctx);
   iconStep(ctx);
   queryRefreshStep(ctx);
+  run(ctx, s.hooks.imageEditorTick);
   blockPerimeterStep(ctx);
   autosaveStep(ctx);
   if (++s.secondDivider >= kTicksPerSecond) {

@@ -54,6 +54,7 @@ struct Preferences {
 struct ShellHooks {
   Hook resumeMacro;                                   // a keystroke macro's delay ran out
   Hook refreshQueryBoxes;                             // the query-box refresh came due
+  Hook imageEditorTick;                               // every tick: the image editor follows the cursor
   Hook blockPerimeter;                                // one step of the animated block outline
   Hook readouts;                                      // once a second: coordinate readouts and clock
   Hook normalStatusBar;                               // a transient message timed out
