@@ -376,16 +376,20 @@ void Surface::plot(uint32_t pixel, int64_t x, int64_t y) {
 
 void Surface::line(uint32_t pixel, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
   if (!valid() || clip_.empty()) return;
-  // Both ends inside: the segment is stepped as it is.
   const auto in = [&](int64_t x, int64_t y) {
     return x >= clip_.left && x <= clip_.right && y >= clip_.top && y <= clip_.bottom;
   };
+  // Both ends inside: the segment is stepped as it is.
   if (in(x1, y1) && in(x2, y2)) {
     byDepth<LineOp>(format_.bitsPerPixel, pixel, pixels_, pitch_, static_cast<int>(x1), static_cast<int>(y1),
                     static_cast<int>(x2), static_cast<int>(y2), pixel);
     return;
   }
-  // Clip the segment to the clip rectangle (Liang-Barsky), then step it.
+  // The segment is cut at the edges of the surface (Liang-Barsky), not of the
+  // clip rectangle, and its ends rounded there: a line puts down the same
+  // pixels whatever part of the surface is redrawn, the clip rectangle only
+  // picks among them.
+  const Rect all = bounds();
   double ax = static_cast<double>(x1), ay = static_cast<double>(y1);
   double dx = static_cast<double>(x2) - ax, dy = static_cast<double>(y2) - ay;
   double t0 = 0, t1 = 1;
@@ -401,21 +405,18 @@ void Surface::line(uint32_t pixel, int64_t x1, int64_t y1, int64_t x2, int64_t y
     }
     return true;
   };
-  double l = clip_.left - 0.5, r = clip_.right + 0.5, t = clip_.top - 0.5, b = clip_.bottom + 0.5;
+  double l = all.left - 0.5, r = all.right + 0.5, t = all.top - 0.5, b = all.bottom + 0.5;
   if (!edge(-dx, ax - l) || !edge(dx, r - ax) || !edge(-dy, ay - t) || !edge(dy, b - ay)) return;
-  int px = clampTo(toInt(std::lround(ax + t0 * dx)), clip_.left, clip_.right);
-  int py = clampTo(toInt(std::lround(ay + t0 * dy)), clip_.top, clip_.bottom);
-  int qx = clampTo(toInt(std::lround(ax + t1 * dx)), clip_.left, clip_.right);
-  int qy = clampTo(toInt(std::lround(ay + t1 * dy)), clip_.top, clip_.bottom);
-  if (py == qy) {
-    spanClipped(pixel, py, std::min(px, qx), std::max(px, qx));
-    return;
-  }
+  int px = clampTo(toInt(std::lround(ax + t0 * dx)), all.left, all.right);
+  int py = clampTo(toInt(std::lround(ay + t0 * dy)), all.top, all.bottom);
+  int qx = clampTo(toInt(std::lround(ax + t1 * dx)), all.left, all.right);
+  int qy = clampTo(toInt(std::lround(ay + t1 * dy)), all.top, all.bottom);
+  if (py == qy) return fillSpan(pixel, py, px, qx);
   int sx = px < qx ? 1 : -1, sy = py < qy ? 1 : -1;
   int ex = std::abs(qx - px), ey = -std::abs(qy - py);
   int err = ex + ey;
   for (;;) {
-    spanClipped(pixel, py, px, px);
+    if (in(px, py)) spanClipped(pixel, py, px, px);
     if (px == qx && py == qy) break;
     int e2 = 2 * err;
     if (e2 >= ey) err += ey, px += sx;
