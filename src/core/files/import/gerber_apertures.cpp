@@ -156,7 +156,8 @@ gerber::Polygons primitiveArea(const Primitive& p, double k) {
     }
     case 5: {  // polygon: exposure, vertices, centre, diameter, rotation
       auto [x, y] = at(arg(a, 3), arg(a, 4), arg(a, 6));
-      out.push_back(gerber::regularPolygon(x, y, arg(a, 5) * k, static_cast<int>(arg(a, 2)), radians(arg(a, 6))));
+      out.push_back(
+          gerber::regularPolygon(x, y, arg(a, 5) * k, gerber::heldInt(arg(a, 2), 0, 1000), radians(arg(a, 6))));
       break;
     }
     case 6: {  // moire: centre, outer diameter, ring thickness, gap, rings, cross thickness and length, rotation
@@ -314,7 +315,7 @@ Aperture ApertureTable::fromMacro(const std::string& body, const std::vector<dou
       if (p.a.size() >= 2 * kMaxParams + 8) break;
       p.a.push_back(MacroExpression(field, vars).value());
     }
-    p.code = static_cast<int>(arg(p.a, 0));
+    p.code = gerber::heldInt(arg(p.a, 0), -1, 1000);
     p.exposed = p.code == 6 || p.code == 7 || arg(p.a, 1) != 0;
     prims.push_back(std::move(p));
   }
@@ -351,7 +352,7 @@ Aperture ApertureTable::standard(char letter, const std::vector<double>& params,
   if (letter != 'P' && !large && !hole) return ap;
   gerber::Polygons shape;
   if (letter == 'P')
-    shape = {gerber::regularPolygon(0, 0, w, static_cast<int>(arg(params, 1)), radians(arg(params, 2)))};
+    shape = {gerber::regularPolygon(0, 0, w, gerber::heldInt(arg(params, 1), 0, 1000), radians(arg(params, 2)))};
   else if (ap.shape == kRectangle)
     shape = {gerber::rectangle(0, 0, w, h, 0)};
   else if (ap.shape == kObround)

@@ -16,9 +16,9 @@ IntPoint point(double x, double y) { return IntPoint(held(x), held(y)); }
 
 // Chords needed for a turn of `sweep` radians on radius r within the tolerance.
 int chordsFor(double r, double sweep) {
-  if (r <= kChordTolerance) return std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / (M_PI / 2))));
+  if (r <= kChordTolerance) return heldInt(std::ceil(std::fabs(sweep) / (M_PI / 2)), 1, 4096);
   const double step = 2 * std::acos(1 - kChordTolerance / r);
-  return std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) / step)), 4, 4096);
+  return heldInt(std::ceil(std::fabs(sweep) / step), 4, 4096);
 }
 
 Polygons run(ClipperLib::ClipType type, const Polygons& a, const Polygons& b) {
@@ -110,6 +110,12 @@ Polygon obround(double cx, double cy, double w, double h, double radians) {
   return p;
 }
 
+int heldInt(double v, int lo, int hi) {
+  if (!(v > lo)) return lo;
+  if (!(v < hi)) return hi;
+  return static_cast<int>(v);
+}
+
 Polygon regularPolygon(double cx, double cy, double diameter, int vertices, double radians) {
   vertices = std::clamp(vertices, 3, 12);
   const double r = std::fabs(diameter) / 2;
@@ -145,7 +151,7 @@ Polygon arcPoints(double sx, double sy, double ex, double ey, double cx, double 
   if (sx == ex && sy == ey) sweep = 2 * M_PI;
   const double r = std::hypot(sx - cx, sy - cy);
   int n = 1;
-  if (r > tolerance) n = std::clamp(static_cast<int>(std::ceil(sweep / (2 * std::acos(1 - tolerance / r)))), 1, 4096);
+  if (r > tolerance) n = heldInt(std::ceil(sweep / (2 * std::acos(1 - tolerance / r))), 1, 4096);
   Polygon p;
   p.push_back(point(sx, sy));
   for (int k = 1; k < n; ++k) {

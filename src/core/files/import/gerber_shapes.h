@@ -25,6 +25,10 @@ Polygon obround(double cx, double cy, double w, double h, double radians);
 // A regular polygon of n vertices on a circle of `diameter`, the first at
 // `radians` from +X.
 Polygon regularPolygon(double cx, double cy, double diameter, int vertices, double radians);
+
+// v truncated to an int held within [lo, hi]; NaN gives lo. A number read
+// from a file may be far outside any int.
+int heldInt(double v, int lo, int hi);
 // The area a round pen of `width` covers along an open path of points.
 Polygons stroke(const Polygon& path, double width);
 // The points of a circular arc from start to end about the centre (start
