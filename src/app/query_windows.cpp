@@ -152,13 +152,7 @@ QDialog* QueryWindows::make(const DialogBox& box) {
     }
   }
   const std::string name = box.name;
-  // Closed by the user: the core's menu check goes, and the raft moves on.
-  connect(d, &QDialog::finished, this, [this, name](int) {
-    if (windows_.count(name) == 0) return;
-    queryWindowClosed(ctx_, name);
-    close(name);
-  });
-  windows_[name] = d;
+  adopt(d, name);
   // The raft: a query box opening takes the shared position.
   if (isQueryBox(name) && ctx_.shell.prefs.queryRaft) {
     if (!raftOwner_.empty() && window(raftOwner_)) d->move(raft_);
@@ -169,17 +163,21 @@ QDialog* QueryWindows::make(const DialogBox& box) {
   return d;
 }
 
+// Closed by the user: the core's menu check goes, and the raft moves on.
+void QueryWindows::adopt(QDialog* d, const std::string& name) {
+  connect(d, &QDialog::finished, this, [this, name](int) {
+    if (windows_.count(name) == 0) return;
+    queryWindowClosed(ctx_, name);
+    close(name);
+  });
+  windows_[name] = d;
+}
+
 // The image editor has a window of its own; it closes like the others.
 void QueryWindows::showImageEditor(const DialogBox& box) {
   if (!imageEditor_) {
     imageEditor_ = new ImageEditorWindow(ctx_, parent_);
-    const std::string name = box.name;
-    connect(imageEditor_, &QDialog::finished, this, [this, name](int) {
-      if (windows_.count(name) == 0) return;
-      queryWindowClosed(ctx_, name);
-      close(name);
-    });
-    windows_[name] = imageEditor_;
+    adopt(imageEditor_, box.name);
     // Beside the drawing's right edge rather than over its middle, where the
     // cursor works.
     imageEditor_->adjustSize();

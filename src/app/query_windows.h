@@ -33,6 +33,7 @@ class QueryWindows : public QObject {
  private:
   void show(const DialogBox& box);
   void close(const std::string& name);
+  void adopt(QDialog* d, const std::string& name);
   QDialog* make(const DialogBox& box);
   void showImageEditor(const DialogBox& box);
   bool isQueryBox(const std::string& name) const;
