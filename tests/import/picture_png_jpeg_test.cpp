@@ -43,6 +43,25 @@ TEST(PngPicture, SavedPicturesReadBackWithTheirPixelsKindPaletteAndResolution) {
   }
 }
 
+TEST(PngPicture, LargePicturesReadButATinyFileCannotClaimOne) {
+  auto big = makeImage(4000, 4000, 0, 300);  // all zero: deflate at its best ratio
+  std::vector<uint8_t> png;
+  ASSERT_TRUE(encodePng(*big, png));
+  auto back = decodePicture(png);
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->height(), 4000u);
+  // The header says 4000 x 16000 (64 MB) while the data holds 16 MB.
+  png[22] = 0x3e, png[23] = 0x80;
+  uint32_t crc = ~0u;  // the chunk's CRC-32 over its type and data
+  for (int i = 12; i < 29; ++i) {
+    crc ^= png[i];
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+  }
+  crc = ~crc;
+  for (int i = 0; i < 4; ++i) png[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+  EXPECT_EQ(decodePicture(png), nullptr);
+}
+
 std::vector<uint8_t> jpeg(int components, int densityUnit, int density) {
   jpeg_compress_struct c{};
   jpeg_error_mgr err{};

@@ -14,6 +14,10 @@ namespace trelmo::picture {
 namespace {
 
 constexpr uint32_t kMaxSide = 1u << 20;
+// Deflate gives at most 1032 bytes for one stored byte, so a file cannot hold
+// more rows than this; the slack covers the chunk headers and zlib's own.
+constexpr uint64_t kMaxInflation = 1032;
+constexpr uint64_t kHeaderSlack = 4096;
 
 struct MemorySource {
   Bytes data;
@@ -65,6 +69,14 @@ bool readHeader(PngReader& r, Header& h) {
   return png_get_rowbytes(r.png, r.info) == size_t{h.width} * (h.colour ? 3 : 1);
 }
 
+// A tiny damaged file may declare a picture of hundreds of megabytes: it is
+// refused before the pixels are allocated when its data cannot fill them.
+bool dataCanFill(const Header& h, size_t fileSize) {
+  const uint64_t channels = h.palette ? 1 : (h.colour ? 3 : 1) + ((h.colourType & PNG_COLOR_MASK_ALPHA) ? 1 : 0);
+  const uint64_t rowBytes = (uint64_t{h.width} * channels * uint64_t(h.depth) + 7) / 8 + 1;
+  return uint64_t{h.height} * rowBytes <= (uint64_t{fileSize} + kHeaderSlack) * kMaxInflation;
+}
+
 bool readRows(PngReader& r, std::vector<png_bytep>& rows) {
   if (setjmp(png_jmpbuf(r.png))) return false;
   png_read_image(r.png, rows.data());
@@ -88,7 +100,7 @@ std::unique_ptr<PixelImage> decodePng(Bytes file) {
   r.info = png_create_info_struct(r.png);
   if (!r.info) return nullptr;
   Header h;
-  if (!readHeader(r, h)) return nullptr;
+  if (!readHeader(r, h) || !dataCanFill(h, file.size())) return nullptr;
   auto img = makeImage(h.width, h.height, h.colour ? 3 : 0, resolutionOf(r));
   if (!img) return nullptr;
   if (h.palette) {
