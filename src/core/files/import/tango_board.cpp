@@ -1,6 +1,7 @@
 // Tango board records: tracks, fills, arcs, pads, vias, texts, nets,
 // components and polygons, one record a line, dimensions in mils.
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <unordered_set>
@@ -9,6 +10,7 @@
 
 #include "context.h"
 #include "database/chains.h"
+#include "database/geometry.h"
 #include "database/rings.h"
 #include "database/signals.h"
 #include "files/import/tango_common.h"
@@ -126,7 +128,7 @@ void BoardReader::arc(const Fields& f) {
   const Handle h =
       createItem(ctx_.pool, ring_, kArc, boardLayer(f.integer(5)), f.milSize(4), f.mils(6), f.mils(7), 0, 0, kNull);
   if (h == kNull) return;
-  item::setArc(ctx_.rec(h), radius < 0 ? -radius : radius, start16, sweep16, 0, 0);
+  item::setArc(ctx_.rec(h), clamp32(std::abs(int64_t{radius})), start16, sweep16, 0, 0);
   netted(h, f.integer(8));
   member(h, f, 8);
 }

@@ -1,9 +1,11 @@
 // Tango schematic records: symbol lines, wires, buses, arcs, junctions and
 // texts; numbers are decimal inches.
+#include <cstdlib>
 #include <string>
 
 #include "context.h"
 #include "database/chains.h"
+#include "database/geometry.h"
 #include "database/options.h"
 #include "database/rings.h"
 #include "files/import/tango_common.h"
@@ -125,7 +127,7 @@ void SchematicReader::arc(std::string_view rest) {
   const uint16_t sweep16 = sweep >= int64_t{360} << 16 ? 0 : binaryAngle(sweep);
   const Handle h = createItem(ctx_.pool, ring_, kArc, kSymbolLayer, kThinWidth, v[0], v[1], 0, 0, kNull);
   if (h == kNull) return;
-  item::setArc(ctx_.rec(h), v[2] < 0 ? -v[2] : v[2], binaryAngle(start), sweep16, 0, 0);
+  item::setArc(ctx_.rec(h), clamp32(std::abs(int64_t{v[2]})), binaryAngle(start), sweep16, 0, 0);
 }
 
 void SchematicReader::junction(std::string_view rest) {
