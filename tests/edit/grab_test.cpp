@@ -195,18 +195,12 @@ TEST(Grab, AComponentNotUnderTheCursorIsFoundByItsAttributes) {
   b.run('U', 'U');
 
   // Confirm at once takes the first match; no match ends the function.
-  b.host.dialog = [](DialogBox& box) {
-    box.field("ref")->value = "R1";
-    return true;
-  };
+  b.answer({{"ref", "R1"}});
   b.run('G', 'O');
   ASSERT_TRUE(isGrabbed(b.ctx));
   EXPECT_EQ(b.ctx.edit.grab.ghosts[0].item, r1);
   releaseGrabList(b.ctx);
-  b.host.dialog = [](DialogBox& box) {
-    box.field("ref")->value = "Q9";
-    return true;
-  };
+  b.answer({{"ref", "Q9"}});
   b.run('G', 'O');
   EXPECT_FALSE(isGrabbed(b.ctx));
   EXPECT_EQ(b.host.count(Sound::Beep), 1);
