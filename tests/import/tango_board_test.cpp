@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "database/chains.h"
 #include "database/signals.h"
 #include "files/import/tango_common.h"
@@ -22,12 +24,10 @@ class TangoBoardTest : public ImportFixture, public ::testing::Test {
 };
 
 TEST_F(TangoBoardTest, RecognisedByItsFirstLineOnlyWithoutHint) {
-  EXPECT_EQ(read(";Tango-PCB\n"), 'T');
-  EXPECT_EQ(read("VERSION 1.0\n"), 'T');
-  EXPECT_EQ(read(";Tango-PCB\n", kHintDxf), 0);
-  EXPECT_EQ(read("VERSIONS\n"), 0);
-  EXPECT_EQ(read(" ;Tango-PCB\n"), 0);
-  EXPECT_EQ(read(""), 0);
+  const std::tuple<const char*, char, char> cases[] = {
+      {";Tango-PCB\n", kHintNone, 'T'}, {"VERSION 1.0\n", kHintNone, 'T'}, {";Tango-PCB\n", kHintDxf, 0},
+      {"VERSIONS\n", kHintNone, 0},     {" ;Tango-PCB\n", kHintNone, 0},   {"", kHintNone, 0}};
+  for (auto [text, hint, result] : cases) EXPECT_EQ(read(text, hint), result) << text;
 }
 
 TEST_F(TangoBoardTest, SetupAndLayerMap) {
