@@ -79,17 +79,24 @@ TEST(ExposedStrips, OnlyTheNewEdgesOfAGrownArea) {
   EXPECT_EQ(exposedStrips(Rect{}, {0, 0, 9, 9}), (std::vector<Rect>{{0, 0, 9, 9}}));
 }
 
-TEST(CanvasResize, DrawsOnlyTheUncoveredStripsAndMatchesAFullRedraw) {
+// The example board on a settled 300 x 200 canvas, as `plain`.
+struct SettledCanvas : ::testing::Test {
   Context ctx;
-  ASSERT_TRUE(openFileByName(ctx, demoBoard(), 0));
-  Canvas canvas(ctx);
-  showAt(canvas, 300, 200);
-  zoomExtents(ctx);
-  canvas.redrawDesign();
-  // The engine settles some text on the first redraw after a zoom (it keeps
-  // measures in the records): start from a settled picture.
-  canvas.redrawDesign();
+  Canvas canvas{ctx};
+  QImage plain;
+  void SetUp() override {
+    ASSERT_TRUE(openFileByName(ctx, demoBoard(), 0));
+    showAt(canvas, 300, 200);
+    zoomExtents(ctx);
+    canvas.redrawDesign();
+    // The engine settles some text on the first redraw after a zoom (it keeps
+    // measures in the records): start from a settled picture.
+    canvas.redrawDesign();
+    plain = canvas.image().copy();
+  }
+};
 
+TEST_F(SettledCanvas, ResizeDrawsOnlyTheUncoveredStripsAndMatchesAFullRedraw) {
   // Taller: the picture stays where it was and the new rows are drawn.
   // (Repeated net labels are spaced by the screen width, so only a change of
   // height can be compared with a full redraw pixel for pixel.)
@@ -126,21 +133,7 @@ TEST(CanvasLifetime, TheCoreNeverKeepsTheBufferOfADeletedCanvas) {
   drawDesign(ctx, true);  // must not touch freed memory
 }
 
-}  // namespace
-}  // namespace trelmo::app
-
-namespace trelmo::app {
-namespace {
-
-TEST(CanvasCrossHair, DrawnByExclusiveOrAndRemovedWithoutATrace) {
-  Context ctx;
-  ASSERT_TRUE(openFileByName(ctx, demoBoard(), 0));
-  Canvas canvas(ctx);
-  showAt(canvas, 300, 200);
-  zoomExtents(ctx);
-  canvas.redrawDesign();
-  canvas.redrawDesign();
-  const QImage plain = canvas.image().copy();
+TEST_F(SettledCanvas, CrossHairDrawnByExclusiveOrAndRemovedWithoutATrace) {
   ctx.view.cursorPixelX = 120, ctx.view.cursorPixelY = 80;
 
   canvas.setCrossHair(true);
@@ -164,15 +157,7 @@ TEST(CanvasCrossHair, DrawnByExclusiveOrAndRemovedWithoutATrace) {
 
 // A first corner turns the cross-hair into the rubber rectangle; moving the
 // cursor redraws it, and taking the corner away leaves no trace of it.
-TEST(CanvasCrossHair, RubberRectangleFollowsTheCursorAndGoesCleanly) {
-  Context ctx;
-  ASSERT_TRUE(openFileByName(ctx, demoBoard(), 0));
-  Canvas canvas(ctx);
-  showAt(canvas, 300, 200);
-  zoomExtents(ctx);
-  canvas.redrawDesign();
-  canvas.redrawDesign();
-  const QImage plain = canvas.image().copy();
+TEST_F(SettledCanvas, RubberRectangleFollowsTheCursorAndGoesCleanly) {
   ctx.view.cursorX = pixelToWorldX(ctx.view, 60), ctx.view.cursorY = pixelToWorldY(ctx.view, 50);
   updateCursorPixel(ctx.view);
   ctx.screen.rubber = {true, ctx.view.cursorX, ctx.view.cursorY};

@@ -20,27 +20,21 @@ namespace {
 TEST(HostSettings, ValuesSurviveARestartWithTheirExactText) {
   QTemporaryDir dir;
   const QString file = dir.filePath("settings.ini");
+  // 8-bit macro texts (one half, one quarter) and a UTF-8 path, byte for byte.
+  const std::pair<const char*, const char*> values[] = {
+      {"Window Position", "100,50 800x600"},       {"Autosave Timer", "2.5"},
+      {"Library Path", "/home/me/my libs;/opt/x"}, {"Key Stroke Alt-2", "\xBD"},
+      {"Key Stroke F5", "\"25\xB0\xB5\" CR"},      {"File Re-Open List", "/home/me/caf\xC3\xA9.pcb"}};
   {
     QtHost host(file);
-    host.writeSetting("Window Position", "100,50 800x600");
-    host.writeSetting("Autosave Timer", "2.5");
-    host.writeSetting("Library Path", "/home/me/my libs;/opt/x");
+    for (auto [name, value] : values) host.writeSetting(name, value);
     host.writeSetting("Sleep Mode Timer", "Off");
     host.deleteSetting("Sleep Mode Timer");
-    // 8-bit macro texts (one half, one quarter) and a UTF-8 path, byte for byte.
-    host.writeSetting("Key Stroke Alt-2", "\xBD");
-    host.writeSetting("Key Stroke F5", "\"25\xB0\xB5\" CR");
-    host.writeSetting("File Re-Open List", "/home/me/caf\xC3\xA9.pcb");
   }
   QtHost again(file);
-  EXPECT_EQ(again.readSetting("Window Position"), "100,50 800x600");
-  EXPECT_EQ(again.readSetting("Autosave Timer"), "2.5");
-  EXPECT_EQ(again.readSetting("Library Path"), "/home/me/my libs;/opt/x");
+  for (auto [name, value] : values) EXPECT_EQ(again.readSetting(name), value) << name;
   EXPECT_EQ(again.readSetting("Sleep Mode Timer"), "");
   EXPECT_EQ(again.readSetting("Never Written"), "");
-  EXPECT_EQ(again.readSetting("Key Stroke Alt-2"), "\xBD");
-  EXPECT_EQ(again.readSetting("Key Stroke F5"), "\"25\xB0\xB5\" CR");
-  EXPECT_EQ(again.readSetting("File Re-Open List"), "/home/me/caf\xC3\xA9.pcb");
 }
 
 TEST(HostSettings, AHandEditedValueWithCommasIsReadWhole) {

@@ -76,8 +76,6 @@ class RealEditor {
   bool finished(int ms) { return process_.state() == QProcess::NotRunning || process_.waitForFinished(ms); }
   QProcess& process() { return process_; }
   QString dataPath(const QString& relative) const { return home_.filePath("data/trelmo/" + relative); }
-  QString path(const QString& relative) const { return home_.filePath(relative); }
-  QString dumpPath() const { return dump_; }
 
  private:
   QProcessEnvironment environment() const;

@@ -62,10 +62,15 @@ TEST_F(RealKeys, SpaceTwiceLeavesTheCursorWhereItWas) {
   EXPECT_EQ(e.state()["cursor"], before);
 }
 
-TEST_F(RealKeys, ABoxOpenedFromTrelmoModeComesBackToTrelmoMode) {
+// A menu worked from the keyboard: the command's source is two; the box it
+// opens comes back to TRELMO mode; letters typed ahead reach a submenu.
+TEST_F(RealKeys, AMenuWorkedFromTheKeyboardOpensABoxAndComesBackToTrelmoMode) {
   RealEditor& e = inTrelmoMode();
-  e.keys({"f", "i"});  // File Information
+  e.keys({"f"});  // the File menu opens after a moment
+  ASSERT_TRUE(e.waitValue("popup", "&File"));
+  e.keys({"i"});  // &Information
   ASSERT_TRUE(e.waitValue("modal", "File Information"));
+  EXPECT_EQ(e.state()["command"], "FI 2");
   // The box shows each caption with its value.
   const State box = e.state();
   EXPECT_TRUE(contains(box, "modaltext", "File name")) << box.at("modaltext");
@@ -75,6 +80,9 @@ TEST_F(RealKeys, ABoxOpenedFromTrelmoModeComesBackToTrelmoMode) {
   ASSERT_TRUE(e.waitTicks(3));
   EXPECT_EQ(e.state()["mode"], "TRELMO");
   EXPECT_EQ(e.state()["menubar"], "0");
+  e.keys({"f", "r"});
+  ASSERT_TRUE(e.waitValue("popup", "&Re-Open"));
+  e.keys({"Escape", "Escape"});
 }
 
 TEST_F(RealKeys, AltEOpensAFileInWindowsModeInsteadOfTheEditMenu) {
@@ -138,25 +146,6 @@ TEST_F(RealKeys, AMacroThatRunsItselfAsksOnAKeyAndEscapeStopsIt) {
   EXPECT_EQ(e.state()["modal"], "");
 }
 
-TEST_F(RealKeys, AnAutosavedFileStillAsksBeforeExitAndShowsItsMark) {
-  // Autosave every 0.01 minute: about every 11 ticks.
-  RealEditor& e = withBoard({{"Autosave Timer", "0.01"}});
-  EXPECT_TRUE(e.windowName().endsWith("board.pcb"));
-  e.keys({"alt+v"});  // mirror view: the file is modified
-  ASSERT_TRUE(e.waitFor([](const State& s) { return !s.at("layer").empty() && s.at("layer").back() == '*'; }));
-  const QString autosaved = e.dataPath("Autosave/board.pcb");
-  ASSERT_TRUE(e.waitFor([&](const State&) { return QFile::exists(autosaved); }));
-  ASSERT_TRUE(e.waitTicks(2));
-  // The edits are only in the Autosave folder: the window still says so.
-  EXPECT_TRUE(e.windowName().endsWith("board.pcb *")) << e.windowName().toStdString();
-  EXPECT_EQ(e.state()["layer"].back(), '*');
-  e.keys({"alt+x"});
-  ASSERT_TRUE(e.waitValue("modal", "Exit Save Warning"));
-  e.keys({"Escape"});  // Cancel: the editor stays
-  ASSERT_TRUE(e.waitValue("modal", ""));
-  EXPECT_EQ(e.process().state(), QProcess::Running);
-}
-
 TEST_F(RealKeys, TheClockIsTwelveHourWithItsColonBlinking) {
   RealEditor& e = withBoard();
   const QRegularExpression clock("^[ 1][0-9][ :][0-5][0-9][ap]m$");
@@ -204,23 +193,6 @@ TEST_F(RealKeys, CtrlQShowsTheCommandLine) {
   e.keys({"ctrl+q"});
   ASSERT_TRUE(e.waitFor([](const State& s) { return contains(s, "status", "board.pcb"); })) << e.state()["status"];
   EXPECT_TRUE(contains(e.state(), "status", "trelmo"));
-}
-
-TEST_F(RealKeys, AMenuWorkedFromTheKeyboardGivesItsCommandSourceTwo) {
-  RealEditor& e = inTrelmoMode();
-  e.keys({"f"});  // the File menu opens after a moment
-  ASSERT_TRUE(e.waitValue("popup", "&File"));
-  e.keys({"i"});  // &Information
-  ASSERT_TRUE(e.waitValue("modal", "File Information"));
-  EXPECT_EQ(e.state()["command"], "FI 2");
-  e.keys({"Escape"});
-}
-
-TEST_F(RealKeys, TypedFROpensTheReOpenSubmenu) {
-  RealEditor& e = inTrelmoMode();
-  e.keys({"f", "r"});
-  ASSERT_TRUE(e.waitValue("popup", "&Re-Open"));
-  e.keys({"Escape", "Escape"});
 }
 
 TEST_F(RealKeys, ABoxShowsItsHelpLine) {

@@ -1,6 +1,7 @@
 // Crash recovery as a person meets it: the real editor is killed after an
-// edit and an autosave tick, started again on the same board, and asked
-// whether to recover the copy; the recovered edit is then saved.
+// edit and an autosave tick (which leaves the file marked modified), started
+// again on the same board, and asked whether to recover the copy; the
+// recovered edit is then saved.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -33,6 +34,16 @@ TEST(RealRecovery, AnEditKilledAfterAnAutosaveTickIsRecoveredOnTheNextStart) {
     ASSERT_TRUE(first.waitFor([](const State& s) { return s.at("title").find("board.pcb *") != std::string::npos; }));
     copy = first.dataPath("Autosave/board.pcb");
     ASSERT_TRUE(first.waitFor([&](const State&) { return QFile::exists(copy); }));
+    // The edit is only in the Autosave folder: the window and the status band
+    // still say so, and exit still asks.
+    ASSERT_TRUE(first.waitTicks(2));
+    EXPECT_TRUE(first.windowName().endsWith("board.pcb *")) << first.windowName().toStdString();
+    EXPECT_EQ(first.state()["layer"].back(), '*');
+    first.keys({"alt+x"});
+    ASSERT_TRUE(first.waitValue("modal", "Exit Save Warning"));
+    first.keys({"Escape"});  // Cancel: the editor stays
+    ASSERT_TRUE(first.waitValue("modal", ""));
+    EXPECT_EQ(first.process().state(), QProcess::Running);
     first.process().kill();
     ASSERT_TRUE(first.finished(10000));
   }

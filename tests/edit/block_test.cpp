@@ -154,11 +154,7 @@ TEST_F(BlockBoard, MoveStretchesATrackWithOneEndInsideAndUndoesInOneEvent) {
 // change only what lies on the picked item's side of the boundary.
 TEST_F(BlockBoard, EditingEveryLineOrPadKeepsToThePickedSideOfTheBlock) {
   define(.1, .1, 1.05, 2.9, .5, .5);
-  b.host.dialog = [](DialogBox& box) {
-    box.field("width")->value = ".02";
-    box.field("all")->value = "1";
-    return true;
-  };
+  b.answer({{"width", ".02"}, {"all", "1"}});
   b.ctx.params.currentLayer = 12;
   b.cursor(.3, 1.5);  // inside
   b.run('E', 'L', kFromKeys);
@@ -167,11 +163,7 @@ TEST_F(BlockBoard, EditingEveryLineOrPadKeepsToThePickedSideOfTheBlock) {
   EXPECT_NE(lines.find("1 12 .02 1.0 1.0 1.0 .5 GND"), std::string::npos);
   EXPECT_NE(lines.find("1 12 .016 .3 .5 3.1 .5 GND"), std::string::npos);   // across the boundary
   EXPECT_NE(lines.find("1 12 .016 3.1 .5 3.1 .8 GND"), std::string::npos);  // outside
-  b.host.dialog = [](DialogBox& box) {
-    box.field("x")->value = ".08";
-    box.field("all")->value = "1";
-    return true;
-  };
+  b.answer({{"x", ".08"}, {"all", "1"}});
   b.cursor(2.0, 1.6);  // outside: R1 pin 1
   b.run('E', 'P', kFromKeys);
   const std::string pads = b.items();
@@ -202,11 +194,7 @@ TEST_F(BlockBoard, DeleteInsideAndOutsideLeaveTracksThatCrossTheBoundary) {
 
 TEST_F(BlockBoard, CopyTurnedAndMirroredAboutTheTarget) {
   define(1.05, .75, 1.55, .85, 1.1, .8);  // a track and a via
-  b.host.dialog = [](DialogBox& box) {
-    box.field("angle")->value = "90";
-    box.field("mirrorx")->value = "1";
-    return true;
-  };
+  b.answer({{"angle", "90"}, {"mirrorx", "1"}});
   b.run('B', 'R', kFromKeys);
   const Handle last = b.ctx.rec(b.ctx.current).prev;
   b.run('B', 'C', kFromKeys);
@@ -304,11 +292,7 @@ TEST_F(BlockBoard, MoveBetweenFilesOnlyBetweenSheetsOfOneSchematic) {
 TEST_F(BlockBoard, BuildComponentMakesOneComponentAndUndoGivesTheItemsBack) {
   const std::string original = b.items();
   define(1.05, .75, 1.55, .85, 1.1, .8);
-  b.host.dialog = [](DialogBox& box) {
-    box.field("pattern")->value = "LINK";
-    box.field("ref")->value = "W1";
-    return true;
-  };
+  b.answer({{"pattern", "LINK"}, {"ref", "W1"}});
   b.run('B', 'B', kFromKeys);
   const Handle header = b.ctx.rec(b.ctx.current).prev;
   ASSERT_EQ(b.ctx.rec(header).type(), kComponent);

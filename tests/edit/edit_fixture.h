@@ -1,6 +1,9 @@
 // A context with the example board open and the editing functions installed.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -62,6 +65,17 @@ struct EditBoard {
     if (ctx.shell.hooks.cursorMoved) ctx.shell.hooks.cursorMoved(ctx);
   }
   void run(char family, char member, int source = kFromMacro) { executeFunction(ctx, fc(family, member), source); }
+  // Confirms every box with these field values (a button named "1").
+  void answer(std::map<std::string, std::string> values) {
+    host.dialog = [values](DialogBox& box) {
+      for (const auto& [name, value] : values) {
+        DialogField* f = box.field(name);
+        EXPECT_NE(f, nullptr) << box.name << " has no field " << name;
+        if (f) f->value = value;
+      }
+      return true;
+    };
+  }
 
   // The n-th free item of a type in the file's ring (0 = oldest).
   Handle freeItem(uint8_t type, int n = 0) {

@@ -89,7 +89,6 @@ TEST(Grab, TheShorterOfTwoOverlappingLinesIsGrabbed) {
       createItem(b.ctx.pool, b.ctx.current, kLine, 3, 655, inches(5), inches(5), inches(7), inches(5), kNull);
   const Handle shorter =
       createItem(b.ctx.pool, b.ctx.current, kLine, 3, 655, inches(5.5), inches(5), inches(6), inches(5), kNull);
-  (void)longer;
   b.cursor(5.7, 5);
   b.run('G', 'L');
   ASSERT_TRUE(isGrabbed(b.ctx));
@@ -196,18 +195,12 @@ TEST(Grab, AComponentNotUnderTheCursorIsFoundByItsAttributes) {
   b.run('U', 'U');
 
   // Confirm at once takes the first match; no match ends the function.
-  b.host.dialog = [](DialogBox& box) {
-    box.field("ref")->value = "R1";
-    return true;
-  };
+  b.answer({{"ref", "R1"}});
   b.run('G', 'O');
   ASSERT_TRUE(isGrabbed(b.ctx));
   EXPECT_EQ(b.ctx.edit.grab.ghosts[0].item, r1);
   releaseGrabList(b.ctx);
-  b.host.dialog = [](DialogBox& box) {
-    box.field("ref")->value = "Q9";
-    return true;
-  };
+  b.answer({{"ref", "Q9"}});
   b.run('G', 'O');
   EXPECT_FALSE(isGrabbed(b.ctx));
   EXPECT_EQ(b.host.count(Sound::Beep), 1);
@@ -290,16 +283,16 @@ TEST(Grab, AVertexNearTheEdgeOfTheViewPansItByTheShortfall) {
 TEST(Grab, NothingUnderTheCursorBeepsWithThePrompt) {
   EditBoard b;
   b.cursor(10, 10);
-  b.run('G', 'P');
+  const std::pair<char, const char*> cases[] = {{'P', "Position the cursor over the desired via or free pad."},
+                                                {'R', "Nothing to rotate."},
+                                                {'Y', "Nothing to mirror."},
+                                                {'S', "Nothing to re-scale."}};
+  for (auto [member, prompt] : cases) {
+    b.run('G', member);
+    ASSERT_FALSE(b.host.status.empty());
+    EXPECT_NE(b.host.status.back().find(prompt), std::string::npos) << member;
+  }
   EXPECT_EQ(b.host.count(Sound::Beep), 1);
-  ASSERT_FALSE(b.host.status.empty());
-  EXPECT_NE(b.host.status.back().find("Position the cursor over the desired via or free pad."), std::string::npos);
-  b.run('G', 'R');
-  EXPECT_NE(b.host.status.back().find("Nothing to rotate."), std::string::npos);
-  b.run('G', 'Y');
-  EXPECT_NE(b.host.status.back().find("Nothing to mirror."), std::string::npos);
-  b.run('G', 'S');
-  EXPECT_NE(b.host.status.back().find("Nothing to re-scale."), std::string::npos);
 }
 
 }  // namespace

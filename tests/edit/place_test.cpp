@@ -13,15 +13,9 @@ namespace trelmo::testing {
 namespace {
 
 TEST(PlaceGeometry, PinNamesCountOnFromTheirLastDigits) {
-  EXPECT_EQ(nextPinName("R9"), "R10");
-  EXPECT_EQ(nextPinName("R10"), "R11");
-  EXPECT_EQ(nextPinName("A99B"), "A100B");
-  EXPECT_EQ(nextPinName("9"), "10");
-  EXPECT_EQ(nextPinName("1"), "2");
-  EXPECT_EQ(nextPinName("0"), "0");
-  EXPECT_EQ(nextPinName("GND"), "GND");
-  EXPECT_EQ(nextPinName(""), "");
-  EXPECT_EQ(nextPinName("D07X"), "D08X");
+  for (auto [from, to] :
+       {std::pair{"R9", "R10"}, {"A99B", "A100B"}, {"9", "10"}, {"0", "0"}, {"GND", "GND"}, {"", ""}, {"D07X", "D08X"}})
+    EXPECT_EQ(nextPinName(from), to) << from;
 }
 
 TEST(PlaceGeometry, ArcsFromCentreStartAndEnd) {
@@ -227,10 +221,6 @@ TEST(PlacePad, PadsCountTheirPinsAndRefuseOverlaps) {
 
 TEST(PlacePad, TheBoxRefusesConflictingTypesInOrder) {
   PlaceBoard b;
-  std::vector<std::pair<std::string, std::string>> tries = {
-      {"5", "0"},  // S1 on the pad master layer
-      {"5", "3"},  // ... with a drill
-  };
   int n = 0;
   b.host.dialog = [&](DialogBox& box) {
     if (box.name != "PlacePadBox") return true;
@@ -397,9 +387,7 @@ TEST(PlaceSymbols, PortsGrowWithTheirNamesAndDropAsOneEvent) {
   b.run('P', 'S', kFromMacro);
   b.cursor(6, 5);
   b.run('P', 'S', kFromRepeat);  // the click drops it
-  EXPECT_NE(b.items().find("$$SIG\x7F"
-                           "D10"),
-            std::string::npos);
+  EXPECT_NE(b.items().find("$$SIG\177D10"), std::string::npos);
   EXPECT_TRUE(undoEvent(b.ctx));
   EXPECT_EQ(b.items(), original);
 }

@@ -33,14 +33,10 @@ TEST(Resequence, ReferencesSplitIntoPrefixNumberGateAndTail) {
 }
 
 TEST(Resequence, FamiliesByExtension) {
-  EXPECT_EQ(familyIndex("/d/demo.pcb"), 0);
-  EXPECT_EQ(familyIndex("demo.SCH"), 1);
-  EXPECT_EQ(familyIndex("demo.sh7"), 7);
-  EXPECT_EQ(familyIndex("demo.s19"), 19);
-  EXPECT_EQ(familyIndex("demo.sh0"), -1);
-  EXPECT_EQ(familyIndex("demo.s00"), -1);
-  EXPECT_EQ(familyIndex("demo.dwg"), -1);
-  EXPECT_EQ(familyIndex("/d.x/demo"), -1);
+  const std::pair<const char*, int> cases[] = {{"/d/demo.pcb", 0}, {"demo.SCH", 1},  {"demo.sh7", 7},
+                                               {"demo.s19", 19},   {"demo.sh0", -1}, {"demo.s00", -1},
+                                               {"demo.dwg", -1},   {"/d.x/demo", -1}};
+  for (auto [name, family] : cases) EXPECT_EQ(familyIndex(name), family) << name;
   EXPECT_EQ(familyBase("/d/demo.sh1"), "/d/demo.");
 }
 
@@ -72,21 +68,11 @@ std::string refOf(const Context& ctx, Handle h) { return splitAttributes(readTex
 TEST(Resequence, GatesShareANumberAndDigitsAreLeftAlone) {
   EditBoard b("");
   newDesignFile(b.ctx, b.dir.file("x.pcb"));
-  const Handle r7 = addComponent(b.ctx, 2, 1,
-                                 "RES\x7FR7\x7F"
-                                 "1K");
-  const Handle r2 = addComponent(b.ctx, 1, 1,
-                                 "RES\x7FR2\x7F"
-                                 "1K");
-  const Handle u3b = addComponent(b.ctx, 1, 2,
-                                  "7400\x7FU3b\x7F"
-                                  "7400");
-  const Handle u3a = addComponent(b.ctx, 2, 2,
-                                  "7400\x7FU3a\x7F"
-                                  "7400");
-  const Handle digit = addComponent(b.ctx, 0, 2,
-                                    "X\x7F"
-                                    "1R");
+  const Handle r7 = addComponent(b.ctx, 2, 1, "RES\177R7\1771K");
+  const Handle r2 = addComponent(b.ctx, 1, 1, "RES\177R2\1771K");
+  const Handle u3b = addComponent(b.ctx, 1, 2, "7400\177U3b\1777400");
+  const Handle u3a = addComponent(b.ctx, 2, 2, "7400\177U3a\1777400");
+  const Handle digit = addComponent(b.ctx, 0, 2, "X\1771R");
   EXPECT_EQ(resequenceComponents(b.ctx), 4);
   EXPECT_EQ(refOf(b.ctx, r2), "R100");
   EXPECT_EQ(refOf(b.ctx, r7), "R101");

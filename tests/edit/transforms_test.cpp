@@ -86,12 +86,10 @@ TEST(Transforms, TextTurnedFrom90By90MoreReadsUprightWithItsAnchorFlipped) {
 TEST(Transforms, MirrorTopBottomMapsLayersByTheirFirstLetter) {
   EditBoard b;
   const std::array<uint8_t, 256> map = topBottomLayerMap(b.ctx.params);
-  EXPECT_EQ(map[3], 12);  // Top Copper -> Bottom Copper
-  EXPECT_EQ(map[12], 3);
-  EXPECT_EQ(map[1], 14);   // Top Silk -> Bottom Silk
-  EXPECT_EQ(map[2], 13);   // Top Mask -> Bottom Mask
-  EXPECT_EQ(map[15], 15);  // Board Outline keeps its layer
-  EXPECT_EQ(map[0], 0);
+  // Top Copper and Bottom Copper swap, Top Silk goes to Bottom Silk, Top
+  // Mask to Bottom Mask; Board Outline and the pad master keep their layers.
+  for (auto [from, to] : {std::pair{3, 12}, {12, 3}, {1, 14}, {2, 13}, {15, 15}, {0, 0}})
+    EXPECT_EQ(map[from], to) << from;
   b.cursor(1.5, 0.8);
   b.run('G', 'P');  // the via "3 0 3 1.5 .8": a through-hole pad on layer 0 keeps it
   b.run('G', 'M');
@@ -143,10 +141,7 @@ TEST(Transforms, ScalingMultipliesPointsAndSizes) {
   b.cursor(4, 5);
   ASSERT_TRUE(grabItem(b.ctx, pad, kGrabFirst));
   setGrabReference(b.ctx);
-  b.host.dialog = [](DialogBox& box) {
-    box.field("factor")->value = "1.5";
-    return true;
-  };
+  b.answer({{"factor", "1.5"}});
   b.run('G', 'S');
   ASSERT_TRUE(dropGrabList(b.ctx));
   const Record& r = b.ctx.rec(pad);

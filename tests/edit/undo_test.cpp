@@ -295,12 +295,6 @@ TEST(Undo, ClosingAFileFreesItsStacksWithWhatTheyHold) {
   EXPECT_EQ(b.ctx.pool.freeCount(), untouched);
 }
 
-}  // namespace
-}  // namespace trelmo::testing
-
-namespace trelmo::testing {
-namespace {
-
 TEST(Undo, TheMirrorViewIsOneEventThatUndoTurnsBack) {
   EditBoard b;
   const std::string before = b.items();

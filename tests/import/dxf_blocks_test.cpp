@@ -46,10 +46,8 @@ TEST_F(DxfBlockTest, ScaledAndTurnedInsertMovesEveryPoint) {
   auto inner = items(hdr.ext);
   ASSERT_EQ(inner.size(), 1u);
   const Record& l = at(inner[0]);
-  EXPECT_EQ(l.x1, 5 * kIn);  // (2, 1) - base (1, 1) = (1, 0), times 2, turned 90: (0, 2)
-  EXPECT_EQ(l.y1, 7 * kIn);
-  EXPECT_EQ(l.w3, 5 * kIn);
-  EXPECT_EQ(l.w4, 5 * kIn);
+  // (2, 1) - base (1, 1) = (1, 0), times 2, turned 90: (0, 2)
+  EXPECT_EQ(corners(l), (Corners{5 * kIn, 7 * kIn, 5 * kIn, 5 * kIn}));
   EXPECT_EQ(hdr.w4, 7 * kIn);  // top of the component's bounding box
 }
 
@@ -77,10 +75,7 @@ TEST_F(DxfBlockTest, TextsArcsAndSolidsFollowTheInsert) {
 
   const Record& s = at(inner[2]);
   ASSERT_TRUE(item::isSolid(s));
-  EXPECT_EQ(s.x1, 9 * kIn);  // (x, y) -> (10 - y, 2x)
-  EXPECT_EQ(s.w3, 10 * kIn);
-  EXPECT_EQ(s.y1, 0);
-  EXPECT_EQ(s.w4, 2 * kIn);
+  EXPECT_EQ(corners(s), (Corners{9 * kIn, 0, 10 * kIn, 2 * kIn}));  // (x, y) -> (10 - y, 2x)
 }
 
 TEST_F(DxfBlockTest, MirroredInsertsTurnArcsAndTexts) {
@@ -130,10 +125,7 @@ TEST_F(DxfBlockTest, NestedBlocksAreCompletedWhateverTheirOrder) {
   auto lines = items(at(inner[0]).ext);
   ASSERT_EQ(lines.size(), 1u);
   // INNER's line (0,0)-(1,0) turned at (1,0) by 90, then OUTER turned 90 at (0,10).
-  EXPECT_EQ(at(lines[0]).x1, 0);
-  EXPECT_EQ(at(lines[0]).y1, 11 * kIn);
-  EXPECT_EQ(at(lines[0]).w3, -kIn);
-  EXPECT_EQ(at(lines[0]).w4, 11 * kIn);
+  EXPECT_EQ(corners(at(lines[0])), (Corners{0, 11 * kIn, -kIn, 11 * kIn}));
   EXPECT_EQ(at(at(inner[0]).ext).x1, 0);  // inner origin moved with the outer insert
   EXPECT_EQ(at(at(inner[0]).ext).y1, 11 * kIn);
 }

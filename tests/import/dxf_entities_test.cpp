@@ -84,10 +84,7 @@ TEST_F(DxfTest, ClosedPolylineOfFourVerticesGivesFourLines) {
                      "VERTEX 10 0 20 1 0 SEQEND")));
   auto lines = itemsOfType(kLine);
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(at(lines[3]).x1, 0);
-  EXPECT_EQ(at(lines[3]).y1, kIn);
-  EXPECT_EQ(at(lines[3]).w3, 0);
-  EXPECT_EQ(at(lines[3]).w4, 0);
+  EXPECT_EQ(corners(at(lines[3])), (Corners{0, kIn, 0, 0}));
   EXPECT_EQ(at(lines[0]).size, 65);  // thinner than 66 units
 }
 
@@ -137,10 +134,7 @@ TEST_F(DxfTest, SolidCornersRunFirstThirdFourthSecond) {
   ASSERT_EQ(all.size(), 1u);
   const Record& s = at(all[0]);
   ASSERT_TRUE(item::isSolid(s));
-  EXPECT_EQ(s.x1, 0);
-  EXPECT_EQ(s.y1, 0);
-  EXPECT_EQ(s.w3, kIn);
-  EXPECT_EQ(s.w4, kIn);
+  EXPECT_EQ(corners(s), (Corners{0, 0, kIn, kIn}));
   std::vector<std::pair<int32_t, int32_t>> seen;
   for (Handle v = s.ext; v != kNull && seen.size() < 10; v = at(v).ext) seen.emplace_back(at(v).x1, at(v).y1);
   const std::vector<std::pair<int32_t, int32_t>> want = {{0, 0}, {0, kIn}, {kIn, kIn}, {kIn, 0}};

@@ -1,6 +1,7 @@
 // Helpers shared by the DXF and HPGL import tests: a fresh design file, reading
 // text through a reader, and looking at the items it made.
 #pragma once
+#include <array>
 #include <cmath>
 #include <fstream>
 #include <initializer_list>
@@ -87,5 +88,9 @@ inline void arcPoint(const Record& a, uint32_t angle, double& x, double& y) {
 }
 
 constexpr int32_t kIn = 65536;
+
+// Both ends of a line, or the corners of a box: x1, y1, w3, w4.
+using Corners = std::array<int32_t, 4>;
+inline Corners corners(const Record& r) { return {r.x1, r.y1, r.w3, r.w4}; }
 
 }  // namespace trelmo::testing

@@ -9,6 +9,7 @@ namespace {
 using testing::BmpSpec;
 using testing::ByteVec;
 using testing::makeBmp;
+using testing::pixels;
 
 std::unique_ptr<PixelImage> decode(const ByteVec& b) { return decodePicture(b); }
 
@@ -25,10 +26,8 @@ TEST(BmpPicture, EightBitRowsAreTurnedTopFirstWithTheirPalette) {
   EXPECT_EQ(img->bitsPerPixel(), 8u);
   EXPECT_EQ(img->kind(), 2u);  // shown through its own palette
   EXPECT_EQ(img->stride(), 4u);
-  EXPECT_EQ(img->row(0)[0], 1);
-  EXPECT_EQ(img->row(0)[2], 2);
-  EXPECT_EQ(img->row(1)[0], 3);
-  EXPECT_EQ(img->row(1)[2], 1);
+  EXPECT_EQ(pixels(*img, 0, 3), (ByteVec{1, 1, 2}));
+  EXPECT_EQ(pixels(*img, 1, 3), (ByteVec{3, 2, 1}));
   EXPECT_EQ(img->paletteEntry(1), 0xFF0000u);
   EXPECT_EQ(img->paletteEntry(3), 0x0000FFu);
   EXPECT_EQ(img->paletteEntry(4), 0u);
@@ -47,8 +46,7 @@ TEST(BmpPicture, OneAndFourBitPixelsAreUnpacked) {
   s.palette = {0x000000, 0xFFFFFF};
   auto mono = decode(makeBmp(s, {0xA5, 0x40, 0, 0}));
   ASSERT_NE(mono, nullptr);
-  const uint8_t bits[10] = {1, 0, 1, 0, 0, 1, 0, 1, 0, 1};
-  for (int x = 0; x < 10; ++x) EXPECT_EQ(mono->row(0)[x], bits[x]) << x;
+  EXPECT_EQ(pixels(*mono, 0, 10), (ByteVec{1, 0, 1, 0, 0, 1, 0, 1, 0, 1}));
   EXPECT_EQ(mono->paletteEntry(1), 0xFFFFFFu);
 
   s.width = 3;
@@ -56,9 +54,7 @@ TEST(BmpPicture, OneAndFourBitPixelsAreUnpacked) {
   s.palette.assign(16, 0x112233);
   auto nib = decode(makeBmp(s, {0x9F, 0x30, 0, 0}));
   ASSERT_NE(nib, nullptr);
-  EXPECT_EQ(nib->row(0)[0], 9);
-  EXPECT_EQ(nib->row(0)[1], 15);
-  EXPECT_EQ(nib->row(0)[2], 3);
+  EXPECT_EQ(pixels(*nib, 0, 3), (ByteVec{9, 15, 3}));
 }
 
 TEST(BmpPicture, SixteenAndTwentyFourBitPixelsBecomeColour) {
@@ -71,13 +67,7 @@ TEST(BmpPicture, SixteenAndTwentyFourBitPixelsBecomeColour) {
   ASSERT_NE(hi, nullptr);
   EXPECT_EQ(hi->kind(), 3u);
   EXPECT_EQ(hi->bitsPerPixel(), 24u);
-  const uint8_t* p = hi->row(0);
-  EXPECT_EQ(p[0], 255);
-  EXPECT_EQ(p[1], 0);
-  EXPECT_EQ(p[2], 0);
-  EXPECT_EQ(p[3], 0);
-  EXPECT_EQ(p[4], 132);  // 16 -> 10000 100
-  EXPECT_EQ(p[5], 132);
+  EXPECT_EQ(pixels(*hi, 0, 6), (ByteVec{255, 0, 0, 0, 132, 132}));  // 16 -> 10000 100
 
   s.width = 1;
   s.height = 2;
@@ -85,11 +75,8 @@ TEST(BmpPicture, SixteenAndTwentyFourBitPixelsBecomeColour) {
   // Stored blue, green, red; rows padded to 4 bytes; bottom row first.
   auto tc = decode(makeBmp(s, {0x01, 0x02, 0x03, 0, 0x0A, 0x0B, 0x0C, 0}));
   ASSERT_NE(tc, nullptr);
-  EXPECT_EQ(tc->row(0)[0], 0x0C);
-  EXPECT_EQ(tc->row(0)[2], 0x0A);
-  EXPECT_EQ(tc->row(1)[0], 0x03);
-  EXPECT_EQ(tc->row(1)[1], 0x02);
-  EXPECT_EQ(tc->row(1)[2], 0x01);
+  EXPECT_EQ(pixels(*tc, 0, 3), (ByteVec{0x0C, 0x0B, 0x0A}));
+  EXPECT_EQ(pixels(*tc, 1, 3), (ByteVec{0x03, 0x02, 0x01}));
 }
 
 TEST(BmpPicture, RunLengthCodedEightBit) {
@@ -108,11 +95,9 @@ TEST(BmpPicture, RunLengthCodedEightBit) {
   };
   auto img = decode(makeBmp(s, rle));
   ASSERT_NE(img, nullptr);
-  const uint8_t bottom[5] = {7, 7, 7, 1, 2};  // the 6th pixel falls off the edge
-  for (int x = 0; x < 5; ++x) EXPECT_EQ(img->row(2)[x], bottom[x]) << x;
-  for (int x = 0; x < 5; ++x) EXPECT_EQ(img->row(1)[x], 0) << x;
-  const uint8_t top[5] = {0, 0, 9, 9, 0};
-  for (int x = 0; x < 5; ++x) EXPECT_EQ(img->row(0)[x], top[x]) << x;
+  EXPECT_EQ(pixels(*img, 2, 5), (ByteVec{7, 7, 7, 1, 2}));  // the 6th pixel falls off the edge
+  EXPECT_EQ(pixels(*img, 1, 5), ByteVec(5, 0));
+  EXPECT_EQ(pixels(*img, 0, 5), (ByteVec{0, 0, 9, 9, 0}));
 }
 
 TEST(BmpPicture, ResolutionComesFromPixelsPerMetre) {
@@ -224,8 +209,7 @@ TEST(BmpPicture, RunLengthSkipsBeyondTheEdgesStayInside) {
   // Skip far right, draw, then skip far up: nothing lands outside.
   auto img = decode(makeBmp(s, {0, 2, 255, 0, 200, 5, 0, 2, 0, 255, 9, 9, 0, 1}));
   ASSERT_NE(img, nullptr);
-  for (uint32_t y = 0; y < 2; ++y)
-    for (uint32_t x = 0; x < 2; ++x) EXPECT_EQ(img->row(y)[x], 0);
+  for (uint32_t y = 0; y < 2; ++y) EXPECT_EQ(pixels(*img, y, 2), ByteVec(2, 0));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@ namespace trelmo {
 namespace {
 
 using testing::ByteVec;
+using testing::pixels;
 
 // Writes a FITS primary array of the given axes from doubles (first value =
 // bottom-left pixel) and returns the file's bytes.
@@ -38,10 +39,9 @@ TEST(FitsPicture, SixteenBitIsScaledToGreyWithTheBottomRowLast) {
   EXPECT_EQ(img->kind(), 0u);
   EXPECT_EQ(img->bitsPerPixel(), 8u);
   EXPECT_EQ(img->paletteEntry(255), 0xFFFFFFu);
-  EXPECT_EQ(img->row(1)[0], 0);    // smallest value
-  EXPECT_EQ(img->row(0)[2], 255);  // largest value
-  EXPECT_EQ(img->row(1)[1], 51);   // 100 of 500
-  EXPECT_EQ(img->row(0)[0], 153);
+  // 100 (the smallest) to 600 (the largest) over 0 to 255.
+  EXPECT_EQ(pixels(*img, 1, 3), (ByteVec{0, 51, 102}));
+  EXPECT_EQ(pixels(*img, 0, 3), (ByteVec{153, 204, 255}));
   EXPECT_EQ(img->x1(), 2 * 65536 / 100);
   EXPECT_EQ(img->y1(), 65536 / 100);
 }
@@ -50,16 +50,13 @@ TEST(FitsPicture, FloatsWithNanAndOtherDepths) {
   const double nan = std::nan("");
   auto img = decodePicture(writeFits("float.fits", FLOAT_IMG, {2, 2}, {-1.0, nan, 0.0, 1.0}));
   ASSERT_NE(img, nullptr);
-  EXPECT_EQ(img->row(1)[0], 0);
-  EXPECT_EQ(img->row(1)[1], 0);  // not a number
-  EXPECT_EQ(img->row(0)[0], 128);
-  EXPECT_EQ(img->row(0)[1], 255);
+  EXPECT_EQ(pixels(*img, 1, 2), (ByteVec{0, 0}));  // -1 and not a number
+  EXPECT_EQ(pixels(*img, 0, 2), (ByteVec{128, 255}));
 
   for (int bitpix : {BYTE_IMG, LONG_IMG, DOUBLE_IMG}) {
     auto other = decodePicture(writeFits("depth.fits", bitpix, {2, 1}, {10, 20}));
     ASSERT_NE(other, nullptr) << bitpix;
-    EXPECT_EQ(other->row(0)[0], 0) << bitpix;
-    EXPECT_EQ(other->row(0)[1], 255) << bitpix;
+    EXPECT_EQ(pixels(*other, 0, 2), (ByteVec{0, 255})) << bitpix;
   }
   // A flat picture is all black rather than a division by zero.
   auto flat = decodePicture(writeFits("flat.fits", SHORT_IMG, {2, 1}, {7, 7}));

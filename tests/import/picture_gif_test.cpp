@@ -8,6 +8,7 @@ namespace trelmo {
 namespace {
 
 using testing::ByteVec;
+using testing::pixels;
 
 int appendOutput(GifFileType* gif, const GifByteType* data, int n) {
   auto* out = static_cast<ByteVec*>(gif->UserData);
@@ -107,8 +108,7 @@ TEST(GifPicture, LocalColoursWinAndFramesAreClippedToTheScreen) {
   ASSERT_NE(img, nullptr);
   EXPECT_EQ(img->width(), 2u);
   EXPECT_EQ(img->height(), 1u);
-  EXPECT_EQ(img->row(0)[0], 0);
-  EXPECT_EQ(img->row(0)[1], 1);
+  EXPECT_EQ(pixels(*img, 0, 2), (ByteVec{0, 1}));
   EXPECT_EQ(img->paletteEntry(1), 0x040506u);
 }
 

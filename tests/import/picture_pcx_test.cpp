@@ -7,6 +7,7 @@ namespace trelmo {
 namespace {
 
 using testing::ByteVec;
+using testing::pixels;
 
 struct PcxSpec {
   uint8_t version = 5, bpp = 8, planes = 1;
@@ -58,11 +59,8 @@ TEST(PcxPicture, EightBitRunsWithTheTrailingPalette) {
   EXPECT_EQ(img->height(), 2u);
   EXPECT_EQ(img->kind(), 2u);  // shown through its own palette
   EXPECT_EQ(img->resolution(), 150u);
-  EXPECT_EQ(img->row(0)[0], 5);
-  EXPECT_EQ(img->row(0)[1], 0xC1);
-  EXPECT_EQ(img->row(0)[2], 0xC1);
-  EXPECT_EQ(img->row(1)[0], 9);
-  EXPECT_EQ(img->row(1)[2], 9);
+  EXPECT_EQ(pixels(*img, 0, 3), (ByteVec{5, 0xC1, 0xC1}));
+  EXPECT_EQ(pixels(*img, 1, 3), (ByteVec{9, 9, 9}));
   EXPECT_EQ(img->paletteEntry(0), 0x00FF07u);
   EXPECT_EQ(img->paletteEntry(255), 0xFF0007u);
   EXPECT_EQ(img->x1(), 2 * 65536 / 150);
@@ -91,9 +89,7 @@ TEST(PcxPicture, ThreePlanesOfEightBitsAreColour) {
   ASSERT_NE(img, nullptr);
   EXPECT_EQ(img->kind(), 3u);
   EXPECT_EQ(img->bitsPerPixel(), 24u);
-  const uint8_t* p = img->row(0);
-  const uint8_t want[6] = {10, 30, 30, 20, 30, 40};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(p[i], want[i]) << i;
+  EXPECT_EQ(pixels(*img, 0, 6), (ByteVec{10, 30, 30, 20, 30, 40}));
 }
 
 TEST(PcxPicture, OneBitMonochrome) {
@@ -103,8 +99,7 @@ TEST(PcxPicture, OneBitMonochrome) {
   s.bytesPerLine = 2;
   auto img = decodePicture(makePcx(s, {0x81, 0x40}));
   ASSERT_NE(img, nullptr);
-  const uint8_t want[10] = {1, 0, 0, 0, 0, 0, 0, 1, 0, 1};
-  for (int x = 0; x < 10; ++x) EXPECT_EQ(img->row(0)[x], want[x]) << x;
+  EXPECT_EQ(pixels(*img, 0, 10), (ByteVec{1, 0, 0, 0, 0, 0, 0, 1, 0, 1}));
   EXPECT_EQ(img->paletteEntry(0), 0u);
   EXPECT_EQ(img->paletteEntry(1), 0xFFFFFFu);
 }
@@ -125,8 +120,7 @@ TEST(PcxPicture, FourBitPlanesMakeSixteenColours) {
   }
   auto img = decodePicture(makePcx(s, coded));
   ASSERT_NE(img, nullptr);
-  EXPECT_EQ(img->row(0)[0], 5);
-  EXPECT_EQ(img->row(0)[1], 15);
+  EXPECT_EQ(pixels(*img, 0, 2), (ByteVec{5, 15}));
   EXPECT_EQ(img->paletteEntry(5), 0x445566u);
   EXPECT_EQ(img->paletteEntry(15), 0xABCDEFu);
 

@@ -26,6 +26,12 @@ inline void set32(ByteVec& b, size_t off, uint32_t v) {
 }
 inline void append(ByteVec& b, std::initializer_list<uint8_t> bytes) { b.insert(b.end(), bytes); }
 
+// The first `n` bytes of row `y` of a decoded picture.
+template <class Image>
+ByteVec pixels(const Image& img, uint32_t y, size_t n) {
+  return ByteVec(img.row(y), img.row(y) + n);
+}
+
 struct BmpSpec {
   int32_t width = 1, height = 1;
   uint16_t bpp = 8;

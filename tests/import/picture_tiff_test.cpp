@@ -11,6 +11,7 @@ namespace trelmo {
 namespace {
 
 using testing::ByteVec;
+using testing::pixels;
 
 struct TiffSpec {
   uint32_t width = 2, height = 2;
@@ -117,7 +118,7 @@ TEST(TiffPicture, PaletteIndicesSurvive) {
       "palette.tif", s, [&](uint32_t x, uint32_t, uint16_t) { return idx[x]; }, &map)));
   ASSERT_NE(img, nullptr);
   EXPECT_EQ(img->kind(), 2u);  // shown through its own palette
-  for (uint32_t x = 0; x < 4; ++x) EXPECT_EQ(img->row(0)[x], idx[x]);
+  EXPECT_EQ(pixels(*img, 0, 4), (ByteVec{0, 7, 200, 255}));
   EXPECT_EQ(img->paletteEntry(7), 0x0780F8u);
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "database/chains.h"
 #include "database/signals.h"
 #include "files/import/protel_reader.h"
@@ -29,12 +31,10 @@ class ProtelTest : public ImportFixture, public ::testing::Test {
 };
 
 TEST_F(ProtelTest, RecognisedVersionsWithoutHint) {
-  EXPECT_EQ(read("PCB FILE 4\nENDPCB\n"), 'P');
-  EXPECT_EQ(read("PCB File 4\n"), 'P');
-  EXPECT_EQ(read("PCB FILE 6\n"), 'P');
-  EXPECT_EQ(read("PCB FILE 5\n"), 0);
-  EXPECT_EQ(read("pcb file 4\n"), 0);
-  EXPECT_EQ(read("PCB FILE 4\n", kHintDxf), 0);
+  const std::tuple<const char*, char, char> cases[] = {
+      {"PCB FILE 4\nENDPCB\n", kHintNone, 'P'}, {"PCB File 4\n", kHintNone, 'P'}, {"PCB FILE 6\n", kHintNone, 'P'},
+      {"PCB FILE 5\n", kHintNone, 0},           {"pcb file 4\n", kHintNone, 0},   {"PCB FILE 4\n", kHintDxf, 0}};
+  for (auto [text, hint, result] : cases) EXPECT_EQ(read(text, hint), result) << text;
   EXPECT_EQ(protel::fileVersion("PCB FILE 6"), 6);
   EXPECT_EQ(protel::fileVersion("PCB FILE 4"), 4);
 }

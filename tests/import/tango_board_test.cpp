@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "database/chains.h"
 #include "database/signals.h"
 #include "files/import/tango_common.h"
@@ -22,12 +24,10 @@ class TangoBoardTest : public ImportFixture, public ::testing::Test {
 };
 
 TEST_F(TangoBoardTest, RecognisedByItsFirstLineOnlyWithoutHint) {
-  EXPECT_EQ(read(";Tango-PCB\n"), 'T');
-  EXPECT_EQ(read("VERSION 1.0\n"), 'T');
-  EXPECT_EQ(read(";Tango-PCB\n", kHintDxf), 0);
-  EXPECT_EQ(read("VERSIONS\n"), 0);
-  EXPECT_EQ(read(" ;Tango-PCB\n"), 0);
-  EXPECT_EQ(read(""), 0);
+  const std::tuple<const char*, char, char> cases[] = {
+      {";Tango-PCB\n", kHintNone, 'T'}, {"VERSION 1.0\n", kHintNone, 'T'}, {";Tango-PCB\n", kHintDxf, 0},
+      {"VERSIONS\n", kHintNone, 0},     {" ;Tango-PCB\n", kHintNone, 0},   {"", kHintNone, 0}};
+  for (auto [text, hint, result] : cases) EXPECT_EQ(read(text, hint), result) << text;
 }
 
 TEST_F(TangoBoardTest, SetupAndLayerMap) {
@@ -49,10 +49,7 @@ TEST_F(TangoBoardTest, TrackOfWidthZeroIsOneMilWide) {
   const Record& l = at(lines[0]);
   EXPECT_EQ(l.size, 65);
   EXPECT_EQ(l.layer, 7);
-  EXPECT_EQ(l.x1, 0);
-  EXPECT_EQ(l.y1, 0);
-  EXPECT_EQ(l.w3, kMil100);
-  EXPECT_EQ(l.w4, 0);
+  EXPECT_EQ(corners(l), (Corners{0, 0, kMil100, 0}));
   EXPECT_EQ(at(lines[1]).size, 655);
   EXPECT_EQ(at(lines[1]).layer, 8);
   EXPECT_EQ(at(lines[1]).w4, -kMil100);
@@ -144,11 +141,8 @@ TEST_F(TangoBoardTest, FillsAndPolygonsBecomeFilledSolids) {
   // Vertices run (X1,Y1), (X2,Y1), (X2,Y2), (X1,Y2).
   std::vector<std::pair<int32_t, int32_t>> v;
   for (Handle e = f.ext; e != kNull; e = at(e).ext) v.emplace_back(at(e).x1, at(e).y1);
-  ASSERT_EQ(v.size(), 4u);
-  EXPECT_EQ(v[0], std::make_pair(kMil100, 2 * kMil100 - 1));
-  EXPECT_EQ(v[1], std::make_pair(0, 2 * kMil100 - 1));
-  EXPECT_EQ(v[2], std::make_pair(0, 0));
-  EXPECT_EQ(v[3], std::make_pair(kMil100, 0));
+  EXPECT_EQ(v, (std::vector<std::pair<int32_t, int32_t>>{
+                   {kMil100, 2 * kMil100 - 1}, {0, 2 * kMil100 - 1}, {0, 0}, {kMil100, 0}}));
   EXPECT_EQ(f.x1, 0);  // bounding box
   EXPECT_EQ(f.w3, kMil100);
   const Record& p = at(solids[1]);
@@ -217,10 +211,7 @@ TEST_F(TangoBoardTest, ComponentsCollectTheirItemsInSortedOrder) {
   EXPECT_EQ(item::owner(at(ring)), comps[0]);
   EXPECT_EQ(items(ring).size(), 2u);
   // The header's box covers its items.
-  EXPECT_EQ(r2.x1, 58982);  // 900 mils
-  EXPECT_EQ(r2.w3, 72090);  // 1100 mils
-  EXPECT_EQ(r2.y1, 62259);  // 950 mils
-  EXPECT_EQ(r2.w4, kInch);
+  EXPECT_EQ(corners(r2), (Corners{58982, 62259, 72090, kInch}));  // 900, 950, 1100 and 1000 mils
   // Items naming no component, or an unknown one, stay on the board.
   EXPECT_EQ(itemsOfType(kLine).size(), 2u);
 }

@@ -102,20 +102,20 @@ TEST(RouterRun, BoxWritesThePassesSizesAndDirections) {
 TEST(RouterRun, CommandLine) {
   TempDir dir;
   const std::string in = dir.example("demo.pcb");
-  CliResult r = runCli({"route", in, "-o", "out.pcb", "--direction", "3=x", "--direction", "12=y"},
-                       std::filesystem::path(dir.file("")));
+  const std::filesystem::path here(dir.file(""));
+  CliResult r = runCli({"route", in, "-o", "out.pcb", "--direction", "3=x", "--direction", "12=y"}, here);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.rfind("route: 13 of 13 rat-lines routed (100.0%), 0 left, ", 0), 0u) << r.out;
   EXPECT_TRUE(std::filesystem::exists(dir.file("out.LOG")));
-  r = runCli({"drc", "out.pcb"}, std::filesystem::path(dir.file("")));
+  r = runCli({"drc", "out.pcb"}, here);
   EXPECT_EQ(r.status, 0) << r.out;
   // Only the cheap passes, the log where asked.
   r = runCli({"route", in, "-o", "cheap.pcb", "--passes", "clear,straight", "--log", "cheap.txt", "--direction", "3=x"},
-             std::filesystem::path(dir.file("")));
+             here);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("route: 2 of 8 rat-lines routed"), std::string::npos) << r.out;  // layer 12 keeps its tracks
   EXPECT_TRUE(std::filesystem::exists(dir.file("cheap.txt")));
-  EXPECT_EQ(runCli({"route", in, "-o", "x.pcb", "--passes", "zigzag"}, std::filesystem::path(dir.file(""))).status, 2);
+  EXPECT_EQ(runCli({"route", in, "-o", "x.pcb", "--passes", "zigzag"}, here).status, 2);
 }
 
 }  // namespace

@@ -95,7 +95,6 @@ struct RouterBoard {
         n += line.find(word) != std::string::npos;
     return n;
   }
-  std::string lastStatus() const { return host.status.empty() ? std::string() : host.status.back(); }
   std::string readFile(const std::string& path) const {
     std::ifstream in(path, std::ios::binary);
     std::stringstream s;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "context.h"
 #include "resources/key_tables.h"
 
@@ -87,25 +89,14 @@ TEST(TranslateKey, InsertTogglesItsFlagInsteadOfGivingACode) {
 }
 
 TEST(KeyNames, OneCharacterNamesAreExactLongerOnesIgnoreCase) {
-  EXPECT_EQ(keyNameToCode("a"), 0x1E61);
-  EXPECT_EQ(keyNameToCode("A"), 0x1E41);
-  EXPECT_EQ(keyNameToCode("up"), 0x4800);
-  EXPECT_EQ(keyNameToCode("PGDN"), 0x5100);
-  EXPECT_EQ(keyNameToCode("#esc"), 0x0100);
-  EXPECT_EQ(keyNameToCode("sF1"), 0x5400);
-  EXPECT_EQ(keyNameToCode("F12"), 0x8600);
-  EXPECT_EQ(keyNameToCode("CR rest"), 0x1C0D) << "the name ends at a blank";
-  EXPECT_EQ(keyNameToCode(""), 0x3920) << "an empty name is Space";
-  EXPECT_EQ(keyNameToCode("Bogus"), 0);
-  EXPECT_EQ(keyNameToCode("Center"), 0x4C00);
-  EXPECT_EQ(keyNameToCode("*"), 0x092A) << "typing * is not the replay key";
-
-  EXPECT_EQ(keyCodeToName(0x48E0), "Up");
-  EXPECT_EQ(keyCodeToName(0x011B), "Esc");
-  EXPECT_EQ(keyCodeToName(0x1C0A), "LF");
-  EXPECT_EQ(keyCodeToName(0x372A), "PrSc");
-  EXPECT_EQ(keyCodeToName(0), "");
-  EXPECT_EQ(keyCodeToName(0x0041), "");
+  // A name ends at a blank; an empty name is Space; typing * is not the replay key.
+  const std::pair<const char*, uint16_t> names[] = {
+      {"a", 0x1E61},   {"A", 0x1E41},       {"up", 0x4800}, {"PGDN", 0x5100}, {"#esc", 0x0100},   {"sF1", 0x5400},
+      {"F12", 0x8600}, {"CR rest", 0x1C0D}, {"", 0x3920},   {"Bogus", 0},     {"Center", 0x4C00}, {"*", 0x092A}};
+  for (auto [name, code] : names) EXPECT_EQ(keyNameToCode(name), code) << "\"" << name << "\"";
+  const std::pair<uint16_t, const char*> codes[] = {{0x48E0, "Up"},   {0x011B, "Esc"}, {0x1C0A, "LF"},
+                                                    {0x372A, "PrSc"}, {0, ""},         {0x0041, ""}};
+  for (auto [code, name] : codes) EXPECT_EQ(keyCodeToName(code), name) << code;
 }
 
 TEST(KeyNames, EveryPrintableCharacterIsAKeyAndEveryNameLeadsBack) {
@@ -128,23 +119,15 @@ TEST(KeyNames, EveryPrintableCharacterIsAKeyAndEveryNameLeadsBack) {
 }
 
 TEST(NativeScanCodes, LinuxCodesAndToolkitKeysBecomeSetOneScanCodes) {
-  EXPECT_EQ(scanCodeFromEvdev(30), 30);
-  EXPECT_EQ(scanCodeFromEvdev(72), 72) << "keypad 8";
-  EXPECT_EQ(scanCodeFromEvdev(103), 72 | kExtendedKey) << "grey Up";
-  EXPECT_EQ(scanCodeFromEvdev(100), 56 | kExtendedKey) << "right Alt";
-  EXPECT_EQ(scanCodeFromEvdev(500), 0);
-  EXPECT_EQ(scanCodeFromEvdev(-1), 0);
-
+  // A letter, keypad 8, grey Up, right Alt, out of range.
+  const std::pair<int, int> evdev[] = {{30, 30}, {72, 72}, {103, 72 | kExtendedKey}, {100, 56 | kExtendedKey},
+                                       {500, 0}, {-1, 0}};
+  for (auto [code, scan] : evdev) EXPECT_EQ(scanCodeFromEvdev(code), scan) << code;
   constexpr int kQtUp = 0x01000013, kQtF1 = 0x01000030, kQtF12 = 0x0100003B;
-  EXPECT_EQ(scanCodeFromToolkitKey('A', false), 30);
-  EXPECT_EQ(scanCodeFromToolkitKey('!', false), 2);
-  EXPECT_EQ(scanCodeFromToolkitKey(kQtUp, false), 72 | kExtendedKey);
-  EXPECT_EQ(scanCodeFromToolkitKey(kQtUp, true), 72);
-  EXPECT_EQ(scanCodeFromToolkitKey('8', true), 72);
-  EXPECT_EQ(scanCodeFromToolkitKey('*', true), 55);
-  EXPECT_EQ(scanCodeFromToolkitKey(kQtF1, false), 59);
-  EXPECT_EQ(scanCodeFromToolkitKey(kQtF12, false), 88);
-  EXPECT_EQ(scanCodeFromToolkitKey(0x7FFFFFFF, false), 0);
+  const std::tuple<int, bool, int> keys[] = {{'A', false, 30},   {'!', false, 2},     {kQtUp, false, 72 | kExtendedKey},
+                                             {kQtUp, true, 72},  {'8', true, 72},     {'*', true, 55},
+                                             {kQtF1, false, 59}, {kQtF12, false, 88}, {0x7FFFFFFF, false, 0}};
+  for (auto [key, keypad, scan] : keys) EXPECT_EQ(scanCodeFromToolkitKey(key, keypad), scan) << key << " " << keypad;
 }
 
 }  // namespace
