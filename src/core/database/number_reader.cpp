@@ -81,22 +81,6 @@ int32_t mmToInch(int64_t mm1616) {
   return signedUnits(negative, mm3232ToInch(m));
 }
 
-bool NumberReader::skip(char c) {
-  if (peek() != c || atEnd()) return false;
-  ++pos;
-  return true;
-}
-
-int32_t NumberReader::integer() {
-  bool negative = false;
-  if (peek() == '-' || peek() == '+') negative = s[pos++] == '-';
-  uint64_t v = 0;
-  while (isDigit(peek())) {
-    v = std::min(kWholeLimit, v * 10 + static_cast<uint64_t>(s[pos++] - '0'));
-  }
-  return signedUnits(negative, v);
-}
-
 uint32_t NumberReader::hex() {
   uint32_t v = 0;
   for (;; ++pos) {
@@ -170,7 +154,58 @@ bool shortDimension(NumberReader& r, int32_t& value) {
   return true;
 }
 
+// An integer of up to seven digits from one 8-byte load: false (nothing
+// taken) for anything longer.
+bool shortInteger(NumberReader& r, int32_t& value) {
+  const char* const begin = r.s.data();
+  const char* p = begin + r.pos;
+  const char* const end = begin + r.s.size();
+  const bool negative = p < end && *p == '-';
+  if (p < end && (*p == '-' || *p == '+')) ++p;
+  const DigitRun digits = digitRun(p, end);
+  if (digits.count > 7) return false;
+  r.pos = static_cast<size_t>(p + digits.count - begin);
+  value = signedUnits(negative, digits.value);
+  return true;
+}
+
+// Degrees of up to four whole and seven fraction digits: their nanodegrees
+// shifted by 16 fit in 64 bits, so the one rounding needs no wide division.
+bool shortAngle(NumberReader& r, uint16_t& value) {
+  static constexpr uint64_t kNanoPlaces[8] = {0, 100000000, 10000000, 1000000, 100000, 10000, 1000, 100};
+  const char* const begin = r.s.data();
+  const char* p = begin + r.pos;
+  const char* const end = begin + r.s.size();
+  const bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  const DigitRun whole = digitRun(p, end);
+  if (whole.count > 4) return false;
+  p += whole.count;
+  uint64_t nano = whole.value * kNano;
+  if (p < end && *p == '.') {
+    const DigitRun fraction = digitRun(++p, end);
+    if (fraction.count > 7) return false;
+    p += fraction.count;
+    nano += fraction.value * kNanoPlaces[fraction.count];
+  }
+  r.pos = static_cast<size_t>(p - begin);
+  const auto v = static_cast<uint16_t>(roundDiv(nano << 16, 360 * kNano));
+  value = negative ? static_cast<uint16_t>(0u - v) : v;
+  return true;
+}
+
 }  // namespace
+
+int32_t NumberReader::integer() {
+  if (int32_t v = 0; shortInteger(*this, v)) return v;
+  bool negative = false;
+  if (peek() == '-' || peek() == '+') negative = s[pos++] == '-';
+  uint64_t v = 0;
+  while (isDigit(peek())) {
+    v = std::min(kWholeLimit, v * 10 + static_cast<uint64_t>(s[pos++] - '0'));
+  }
+  return signedUnits(negative, v);
+}
 
 int32_t NumberReader::dimension() {
   if (int32_t v = 0; shortDimension(*this, v)) return v;
@@ -195,6 +230,7 @@ int32_t NumberReader::plainNumber() {
 }
 
 uint16_t NumberReader::angle() {
+  if (uint16_t v = 0; shortAngle(*this, v)) return v;
   const Decimal d = readDecimal(*this, false);
   // Degrees straight into the binary angle, rounded once: 65536 / 360.
   const unsigned __int128 nanoDegrees =

@@ -39,7 +39,11 @@ struct NumberReader {
   size_t pos = 0;
   bool atEnd() const { return pos >= s.size(); }
   char peek() const { return pos < s.size() ? s[pos] : '\0'; }
-  bool skip(char c);  // skips one c when it is next
+  bool skip(char c) {  // skips one c when it is next
+    if (pos >= s.size() || s[pos] != c) return false;
+    ++pos;
+    return true;
+  }
   int32_t integer();
   uint32_t hex();
   int32_t dimension();                 // inches with a point, mils without

@@ -96,8 +96,11 @@ class LineBuilder {
   }
 
  private:
-  // Numbers go into a small scratch buffer that is copied into the output
-  // in one piece; names and texts are appended directly.
+  // Numbers go into a scratch buffer that is copied into the output in one
+  // piece; names and texts are appended directly. The buffer holds any line's
+  // numbers up to the first name or text, so that only a row of vertices
+  // needs to make room as it goes. The field writers are small and called
+  // for every number of every item: they are kept inline.
   void begin(char digit) {
     start_ = out_.size();
     p_ = scratch_;
@@ -107,22 +110,28 @@ class LineBuilder {
     out_.append(scratch_, static_cast<size_t>(p_ - scratch_));
     p_ = scratch_;
   }
+  void makeRoom() {
+    if (p_ + kVertexRoom > scratch_ + sizeof scratch_) flush();
+  }
+  // A line that ends in its numbers has no trailing blanks to strip.
   void finish() {
+    if (p_ != scratch_ && p_[-1] != ' ') {
+      if (!style_.compact) *p_++ = '\r', *p_++ = '\n';
+      flush();
+      return;
+    }
     flush();
     if (style_.compact)
       stripTrailing(out_, start_, false);
     else
       endLine(out_, start_);
   }
-  void blank() {
-    if (p_ + numbers::kMaxField + 2 > scratch_ + sizeof scratch_) flush();
-    *p_++ = ' ';
-  }
-  void integer(int64_t v) { blank(), p_ = numbers::putInt(p_, v); }
-  void dimension(int32_t v) { blank(), p_ = numbers::putDimension(p_, v); }
-  void angle(uint16_t v) { blank(), p_ = numbers::putAngle(p_, v); }
-  void x(int32_t v) { dimension(minus(v, style_.ox)); }
-  void y(int32_t v) { dimension(minus(v, style_.oy)); }
+  [[gnu::always_inline]] void blank() { *p_++ = ' '; }
+  [[gnu::always_inline]] void integer(int64_t v) { blank(), p_ = numbers::putInt(p_, v); }
+  [[gnu::always_inline]] void dimension(int32_t v) { blank(), p_ = numbers::putDimension(p_, v); }
+  [[gnu::always_inline]] void angle(uint16_t v) { blank(), p_ = numbers::putAngle(p_, v); }
+  [[gnu::always_inline]] void x(int32_t v) { dimension(minus(v, style_.ox)); }
+  [[gnu::always_inline]] void y(int32_t v) { dimension(minus(v, style_.oy)); }
 
   void layer(uint8_t n) {
     if (style_.libraryLayers && n != 0) {
@@ -173,6 +182,7 @@ class LineBuilder {
     for (size_t n = 0; v != kNull && n < kMaxChainRecords && pool_.valid(v); ++n) {
       const Record& vr = pool_[v];
       if (style_.compact) {
+        makeRoom();
         blank();
         p_[-1] = static_cast<char>(127);  // the vertex separator replaces the blank
         p_ = numbers::putDimension(p_, minus(vr.x1, style_.ox));
@@ -279,7 +289,10 @@ class LineBuilder {
   std::string& out_;
   const ItemLineStyle& style_;
   size_t start_ = 0;
-  char scratch_[256];
+  // Ten fields (the most a line has before a name or text), or two more
+  // vertex fields, always fit.
+  static constexpr int kVertexRoom = 2 * (numbers::kMaxField + 1) + 2;
+  char scratch_[16 + 10 * (numbers::kMaxField + 1)];
   char* p_ = scratch_;
 };
 
