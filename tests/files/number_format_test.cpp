@@ -77,38 +77,6 @@ TEST(NumberFormat, ShortAndLongDimensionsReadAlike) {
   EXPECT_EQ(r.pos, 5u);
 }
 
-// Integers of up to seven digits and angles of up to four whole and seven
-// fraction digits take the quick scan; leading and trailing zeros send the
-// same numbers through the general one.
-TEST(NumberFormat, ShortAndLongIntegersAndAnglesReadAlike) {
-  const std::pair<const char*, const char*> integers[] = {
-      {"1234567", "01234567"}, {"-42", "-00000042"}, {"+7", "000000007"}, {"-", "-00000000"}};
-  for (const auto& [quick, scanned] : integers) {
-    NumberReader a{quick}, b{scanned};
-    EXPECT_EQ(a.integer(), b.integer()) << quick;
-    EXPECT_TRUE(a.atEnd() && b.atEnd()) << quick;
-  }
-  const std::pair<const char*, const char*> angles[] = {
-      {"9999.9999999", "09999.99999990"}, {"359.9999999", "0359.99999990"}, {"-90", "-00090.000000000"},
-      {"45.5", "00045.50000000"},         {".0027466", "0.00274660"},       {"1.", "00001.00000000"}};
-  for (const auto& [quick, scanned] : angles) {
-    NumberReader a{quick}, b{scanned};
-    EXPECT_EQ(a.angle(), b.angle()) << quick;
-    EXPECT_TRUE(a.atEnd() && b.atEnd()) << quick;
-  }
-  NumberReader r{"-12 +34 56.25,+1"};
-  EXPECT_EQ(r.integer(), -12);
-  EXPECT_EQ(r.pos, 3u);
-  r.pos = 4;
-  EXPECT_EQ(r.integer(), 34);
-  r.pos = 8;
-  EXPECT_EQ(r.angle(), 10240);  // 56.25 degrees
-  EXPECT_EQ(r.pos, 13u);
-  r.pos = 14;
-  EXPECT_EQ(r.angle(), 0);  // angles take no plus sign
-  EXPECT_EQ(r.pos, 14u);
-}
-
 TEST(NumberFormat, AnglesInHundredthsOfADegree) {
   EXPECT_EQ(ang(0), "0");
   EXPECT_EQ(ang(16384), "90");

@@ -154,50 +154,9 @@ bool shortDimension(NumberReader& r, int32_t& value) {
   return true;
 }
 
-// An integer of up to seven digits from one 8-byte load: false (nothing
-// taken) for anything longer.
-bool shortInteger(NumberReader& r, int32_t& value) {
-  const char* const begin = r.s.data();
-  const char* p = begin + r.pos;
-  const char* const end = begin + r.s.size();
-  const bool negative = p < end && *p == '-';
-  if (p < end && (*p == '-' || *p == '+')) ++p;
-  const DigitRun digits = digitRun(p, end);
-  if (digits.count > 7) return false;
-  r.pos = static_cast<size_t>(p + digits.count - begin);
-  value = signedUnits(negative, digits.value);
-  return true;
-}
-
-// Degrees of up to four whole and seven fraction digits: their nanodegrees
-// shifted by 16 fit in 64 bits, so the one rounding needs no wide division.
-bool shortAngle(NumberReader& r, uint16_t& value) {
-  static constexpr uint64_t kNanoPlaces[8] = {0, 100000000, 10000000, 1000000, 100000, 10000, 1000, 100};
-  const char* const begin = r.s.data();
-  const char* p = begin + r.pos;
-  const char* const end = begin + r.s.size();
-  const bool negative = p < end && *p == '-';
-  if (negative) ++p;
-  const DigitRun whole = digitRun(p, end);
-  if (whole.count > 4) return false;
-  p += whole.count;
-  uint64_t nano = whole.value * kNano;
-  if (p < end && *p == '.') {
-    const DigitRun fraction = digitRun(++p, end);
-    if (fraction.count > 7) return false;
-    p += fraction.count;
-    nano += fraction.value * kNanoPlaces[fraction.count];
-  }
-  r.pos = static_cast<size_t>(p - begin);
-  const auto v = static_cast<uint16_t>(roundDiv(nano << 16, 360 * kNano));
-  value = negative ? static_cast<uint16_t>(0u - v) : v;
-  return true;
-}
-
 }  // namespace
 
 int32_t NumberReader::integer() {
-  if (int32_t v = 0; shortInteger(*this, v)) return v;
   bool negative = false;
   if (peek() == '-' || peek() == '+') negative = s[pos++] == '-';
   uint64_t v = 0;
@@ -230,7 +189,6 @@ int32_t NumberReader::plainNumber() {
 }
 
 uint16_t NumberReader::angle() {
-  if (uint16_t v = 0; shortAngle(*this, v)) return v;
   const Decimal d = readDecimal(*this, false);
   // Degrees straight into the binary angle, rounded once: 65536 / 360.
   const unsigned __int128 nanoDegrees =
