@@ -54,6 +54,10 @@ bool readHeader(PngReader& r, Header& h) {
   if (setjmp(png_jmpbuf(r.png))) return false;
   png_set_user_limits(r.png, kMaxSide, kMaxSide);
   png_set_chunk_malloc_max(r.png, 8u << 20);
+  // Only pHYs of the ancillary chunks is used: the others are passed over
+  // unread, so a damaged one cannot make libpng allocate what it declares.
+  png_set_keep_unknown_chunks(r.png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+  png_set_keep_unknown_chunks(r.png, PNG_HANDLE_CHUNK_AS_DEFAULT, reinterpret_cast<png_const_bytep>("pHYs"), 1);
   png_set_read_fn(r.png, &r.source, readFromMemory);
   png_read_info(r.png, r.info);
   png_get_IHDR(r.png, r.info, &h.width, &h.height, &h.depth, &h.colourType, nullptr, nullptr, nullptr);
