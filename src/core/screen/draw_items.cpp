@@ -562,6 +562,16 @@ int32_t measuredTextLength(const Context& ctx, std::string_view s, int32_t u, in
   return static_cast<int32_t>(std::clamp<int64_t>(measured < 0 ? measured : -1, INT32_MIN + 1, -1));
 }
 
+// The bands of one redraw may draw a text at the same time: both measure it
+// alike and store the same values, through atomic references so that equal
+// stores do not race, and only when changed, so that a steady redraw writes
+// nothing the other band reads.
+void storeMeasured(Record& r, int32_t length, int32_t lines) {
+  std::atomic_ref<int32_t> storedLength(r.w3), storedLines(r.w5);
+  if (storedLength.load(std::memory_order_relaxed) != length) storedLength.store(length, std::memory_order_relaxed);
+  if (storedLines.load(std::memory_order_relaxed) != lines) storedLines.store(lines, std::memory_order_relaxed);
+}
+
 }  // namespace
 
 int32_t textLineCount(const Record& r) { return r.w5; }
@@ -570,12 +580,8 @@ bool drawText(Context& ctx, Surface& sf, uint32_t pixel, Handle h) {
   Record& r = ctx.rec(h);
   int mode = ctx.params.drawText & 3;
   if (r.ext == kNull || r.size == 0 || mode == kTextDisabled) return false;
-  // The bands of one redraw may draw a text at the same time: each measures
-  // it alike and stores the same values, through atomic references so that
-  // the equal stores do not race.
-  std::atomic_ref<int32_t> storedLength(r.w3), storedLines(r.w5);
   int32_t u = std::max(1, r.size / 6);
-  int32_t length = storedLength.load(std::memory_order_relaxed);
+  int32_t length = std::atomic_ref<int32_t>(r.w3).load(std::memory_order_relaxed);
   int32_t xu = length < 0 ? -u : u;
   int font = item::textFont(r), anchor = item::textAnchor(r);
   std::string s = shownText(ctx, h);
@@ -588,8 +594,7 @@ bool drawText(Context& ctx, Surface& sf, uint32_t pixel, Handle h) {
   // The text is measured before it is placed, so that centred and right anchored text sits where it will
   // stay, from the first redraw on; the measured length and the number of lines are stored back.
   length = measuredTextLength(ctx, s, u, xu, font);
-  storedLength.store(length, std::memory_order_relaxed);
-  storedLines.store(extra + 1, std::memory_order_relaxed);
+  storeMeasured(r, length, extra + 1);
   int64_t x0 = 0, y0 = 0;
   switch (anchor & 3) {
     case 1:

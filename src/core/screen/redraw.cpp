@@ -298,8 +298,9 @@ class Pass {
 
 // A horizontal band of a redraw: its own surface over the shared pixels (its
 // own clip), its rectangles, and what it drew. Bands share no pixel, and the
-// pass order holds per pixel, so bands may be drawn at the same time.
-struct Band {
+// pass order holds per pixel, so bands may be drawn at the same time. Each
+// takes cache lines of its own: the clip and the count change every item.
+struct alignas(64) Band {
   Surface surface;
   std::vector<Rect> rects;
   long drawn = 0;
