@@ -241,8 +241,9 @@ TEST_F(Drawing, TwoBandsDrawWhatOneThreadDraws) {
     EXPECT_EQ(surfaceColours(ctx.screen.surface), whole) << "mode " << int{mode};
     for (size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(item::textLength(ctx.rec(texts[i])), lengths[i]);
   }
-  // Input found by this thread (at its 128th item) stops the other band too.
-  for (int i = 0; i < 300; ++i) line(1, 0, i * 600, 0, i * 600, 2 * kInch);
+  // Only this thread looks at input, and stops the other band when it finds
+  // some, also when the items lie in that band alone.
+  for (int i = 0; i < 300; ++i) line(1, 0, i * 600, 0, i * 600, kInch / 2);
   ctx.screen.zoomPending = [] { return true; };
   EXPECT_FALSE(drawDesign(ctx, true, 2));
   EXPECT_TRUE(ctx.screen.interrupted);

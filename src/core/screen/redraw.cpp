@@ -364,16 +364,17 @@ std::vector<Band> splitIntoBands(const Surface& sf, const std::vector<Rect>& rec
   return {Band{sf, {upper}}, Band{sf, {lower}}};
 }
 
-// The first band on this thread, the second on a worker. The worker looks at
-// a flag that this thread sets when it finds input waiting (also while it
-// waits for the worker), so that both bands give way together.
+// The first band on this thread, the second on a worker. Only this thread
+// looks at input: the worker stops at a flag set when a look finds some
+// (in this band, or while waiting for the worker), so both bands give way
+// together. When the worker drew enough items for a look of its own, one is
+// taken once it is done, so that input waiting then counts as an
+// interruption, as it would on one thread.
 void drawTwoBands(Context& ctx, const std::vector<int>& passes, Band& upper, Band& lower) {
   std::atomic<bool> stop{false};
   auto giveWay = [&] {
-    if (stop.load(std::memory_order_relaxed)) return true;
-    if (!inputPending(ctx)) return false;
-    stop.store(true, std::memory_order_relaxed);
-    return true;
+    if (!stop.load(std::memory_order_relaxed) && inputPending(ctx)) stop.store(true, std::memory_order_relaxed);
+    return stop.load(std::memory_order_relaxed);
   };
   std::future<void> worker;
   try {
@@ -388,8 +389,11 @@ void drawTwoBands(Context& ctx, const std::vector<int>& passes, Band& upper, Ban
     return;
   }
   if (ctx.screen.zoomPending)
-    while (worker.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) giveWay();
+    while (!giveWay() && worker.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) {
+    }
   worker.get();
+  const long drawn = upper.drawn + lower.drawn;
+  if (lower.completed && drawn >= inputCheckInterval(ctx.view.viewScale) && giveWay()) lower.completed = false;
 }
 
 }  // namespace
