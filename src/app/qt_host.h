@@ -79,6 +79,8 @@ class QtHost : public Host {
   QSettings& settings() { return *settings_; }
   QProgressBar* progressBar() const { return progress_; }
   int soundsPlayed() const { return soundsPlayed_; }
+  // Whether the title carries the modified mark (" *").
+  bool modifiedMark() const { return modifiedMark_; }
   SoundPlayer& soundPlayer() { return *player_; }
   QDialog* waitBox() const { return waitBox_; }
 

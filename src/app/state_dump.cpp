@@ -80,7 +80,7 @@ std::string StateDump::text() const {
   o << "window=" << window_.winId() << "\n";
   o << "active=" << window_.isActiveWindow() << "\n";
   o << "title=" << oneLine(window_.windowTitle()) << "\n";
-  o << "modified=" << window_.isWindowModified() << "\n";
+  o << "modified=" << host_.modifiedMark() << "\n";
   o << "mode=" << (s.crossHairMode ? "TRELMO" : "WINDOWS") << "\n";
   o << "menubar=" << window_.menuBar()->isVisible() << "\n";
   o << "cursor=" << ctx_.view.cursorX << "," << ctx_.view.cursorY << "\n";

@@ -38,6 +38,7 @@ TEST(RealRecovery, AnEditKilledAfterAnAutosaveTickIsRecoveredOnTheNextStart) {
     // still say so, and exit still asks.
     ASSERT_TRUE(first.waitTicks(2));
     EXPECT_TRUE(first.windowName().endsWith("board.pcb *")) << first.windowName().toStdString();
+    EXPECT_EQ(first.state()["modified"], "1");
     EXPECT_EQ(first.state()["layer"].back(), '*');
     first.keys({"alt+x"});
     ASSERT_TRUE(first.waitValue("modal", "Exit Save Warning"));

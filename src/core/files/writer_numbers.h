@@ -5,6 +5,7 @@
 #pragma once
 #include <bit>
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -18,7 +19,7 @@ constexpr int kMaxField = 24;
 struct DigitPairs {
   char text[200];
   constexpr DigitPairs() : text() {
-    for (int i = 0; i < 100; ++i) {
+    for (size_t i = 0; i < 100; ++i) {
       text[2 * i] = static_cast<char>('0' + i / 10);
       text[2 * i + 1] = static_cast<char>('0' + i % 10);
     }
@@ -29,12 +30,12 @@ inline constexpr DigitPairs kDigitPairs;
 // The two digits of v (below 100) as they lie in memory, first in the low byte.
 inline uint16_t pairBits(uint32_t v) {
   uint16_t bits;
-  std::memcpy(&bits, kDigitPairs.text + 2 * v, 2);
+  std::memcpy(&bits, kDigitPairs.text + 2 * size_t{v}, 2);
   return bits;
 }
 
 inline char* putPair(char* p, uint32_t v) {
-  std::memcpy(p, kDigitPairs.text + 2 * v, 2);
+  std::memcpy(p, kDigitPairs.text + 2 * size_t{v}, 2);
   return p + 2;
 }
 
