@@ -2,6 +2,7 @@
 // solid draw modes; and, for scale, one fill of the whole buffer.
 #include <benchmark/benchmark.h>
 
+#include <ctime>
 #include <memory>
 #include <random>
 #include <string>
@@ -102,16 +103,21 @@ Board& board() {
   return *b;
 }
 
+// Wall time on one thread (argument 1) and in two bands on two threads (2).
 void BM_FullRedraw(benchmark::State& state) {
   Board& b = board();
+  const int threads = static_cast<int>(state.range(0));
+  const std::clock_t start = std::clock();  // CPU time of every thread
   for (auto _ : state) {
-    drawDesign(b.ctx, true);
+    drawDesign(b.ctx, true, threads);
     benchmark::DoNotOptimize(b.pixels.data());
   }
+  state.counters["cpu_all_ms"] =
+      1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC / static_cast<double>(state.iterations());
   state.counters["items"] = static_cast<double>(b.items);
   state.counters["drawn"] = static_cast<double>(b.ctx.screen.itemsDrawn);
 }
-BENCHMARK(BM_FullRedraw)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullRedraw)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same board zoomed in about its middle so that about a tenth of it is
 // in view (the scale of Zoom Extents times the square root of ten).
@@ -123,7 +129,7 @@ void BM_CulledRedraw(benchmark::State& state) {
   v.cursorX = 6 * kInch, v.cursorY = 4 * kInch;
   centreOnCursor(v);
   for (auto _ : state) {
-    drawDesign(b.ctx, true);
+    drawDesign(b.ctx, true, 1);
     benchmark::DoNotOptimize(b.pixels.data());
   }
   state.counters["items"] = static_cast<double>(b.items);

@@ -27,6 +27,14 @@ figure() {
               printf "%.3f", t; exit }'
 }
 
+# Wall time in milliseconds of a benchmark timed by the clock (UseRealTime).
+wall() {
+  cat "$out"/*.csv 2>/dev/null | awk -F, -v n="\"$1/real_time\"" '
+    $1 == n { t = $3; u = $5; gsub(/"/, "", u)
+              if (u == "ns") t /= 1e6; else if (u == "us") t /= 1e3; else if (u == "s") t *= 1e3
+              printf "%.3f", t; exit }'
+}
+
 # CPU seconds (user + system) of a command; empty when it fails.
 cpu_seconds() {
   if [ -x /usr/bin/time ]; then
@@ -49,6 +57,8 @@ echo
 echo "== Ratios (CPU milliseconds: ours, floor or peer)"
 ratio full_redraw/buffer_fill "$(figure BM_FullRedraw)" "$(figure BM_FillBufferOnce)" 20
 ratio culled_redraw/full_redraw "$(figure BM_CulledRedraw)" "$(figure BM_FullRedraw)" 0.15
+# Wall time, not CPU time: two bands on two threads against one thread.
+ratio full_redraw_wall_2/1_threads "$(wall BM_FullRedraw/2)" "$(wall BM_FullRedraw/1)" 0.67
 ratio read_1M_items/plain_reads "$(figure BM_ReadDesign)" "$(figure BM_CatFloor)" 5
 ratio write_1M_items/copy "$(figure BM_WriteDesign)" "$(figure BM_CpFloor)" 4
 # The net scan log grows with the board: four times the items, at most five

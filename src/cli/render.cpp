@@ -17,11 +17,12 @@ namespace {
 
 const char* kRenderUsage =
     "Usage: trelmo-cli render IN -o OUT.png [--size WxH] [--bpp 8|16|24|32] [--window X1,Y1,X2,Y2] [--layer N]\n"
-    "         [--hint C] ";
+    "         [--threads 1|2] [--hint C] ";
 
 struct RenderOptions {
   std::string in, out;
   int width = 1024, height = 768, bpp = 32, layer = -1;
+  int threads = 0;  // 0: two when the machine has them and the picture is tall enough
   bool window = false;
   double win[4] = {0, 0, 0, 0};
   char hint = 0;
@@ -49,6 +50,9 @@ bool parseRender(std::vector<std::string> args, RenderOptions& o, ReportingHost&
     } else if (a == "--layer" && hasValue) {
       o.layer = std::atoi(args[++i].c_str());
       if (o.layer < 0 || o.layer > 255) return false;
+    } else if (a == "--threads" && hasValue) {
+      o.threads = std::atoi(args[++i].c_str());
+      if (o.threads != 1 && o.threads != 2) return false;
     } else if (o.in.empty() && !a.empty() && a[0] != '-') {
       o.in = a;
     } else {
@@ -109,11 +113,11 @@ int render(const std::vector<std::string>& args) {
   } else {
     // Text lengths in a file may be stale: a first drawing measures them.
     zoomExtents(ctx);
-    drawDesign(ctx, true);
+    drawDesign(ctx, true, o.threads);
     zoomExtents(ctx);
   }
   refreshScreenPixels(ctx);
-  drawDesign(ctx, true);
+  drawDesign(ctx, true, o.threads);
   if (!writePng(o.out, surfaceColours(ctx.screen.surface), o.width, o.height)) {
     std::fprintf(stderr, "trelmo-cli: cannot write %s\n", o.out.c_str());
     return kFileError;

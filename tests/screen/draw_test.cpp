@@ -212,6 +212,43 @@ TEST_F(Drawing, RedrawInStripsMatchesTheWholeRedraw) {
   }
 }
 
+// Two bands on two threads put down the pixels of one whole redraw, whatever
+// crosses the cut between them (row 75, 0.74 inch up): texts, arcs,
+// polygons, pads, wide and one-pixel lines, in solid and in outline modes.
+TEST_F(Drawing, TwoBandsDrawWhatOneThreadDraws) {
+  const int32_t cut = 74 * kInch / 100;
+  std::vector<Handle> texts;
+  for (int i = 0; i < 8; ++i) {
+    const int32_t x = i * kInch / 4;
+    line(1, 40 * i, x, cut - kInch / 3, x + kInch / 5, cut + kInch / 3);  // one pixel and wider
+    pad(2, i % 2 ? item::kOvalThru : item::kRectSmt, 9000, 4000, 2500, static_cast<uint16_t>(i * 5000), x,
+        cut + (i - 4) * 700);
+    arc(1, 300 + 900 * i, x, cut, 6000 + 2000 * i, static_cast<uint16_t>(i * 9000), static_cast<uint16_t>(i * 7000));
+    texts.push_back(text(3, 3000 + 2000 * i, x, cut - 3000 * (i % 3), i % 2 ? "Ag\377jW" : "R12",
+                         static_cast<uint8_t>((i % 4) | (i % 3) << 2), static_cast<uint16_t>(i * 6000)));
+  }
+  texts.push_back(text(3, 400, kInch / 2, cut, "greeked"));
+  solid(2, {{0, cut - kInch / 2}, {kInch, cut + kInch / 2}, {2 * kInch, cut - kInch / 3}, {kInch / 3, cut}});
+  line(1, 0, kInch / 8, cut - kInch / 8, kInch, cut + kInch / 8);  // a filled rectangle
+  for (uint8_t mode : {uint8_t{3}, uint8_t{2}, uint8_t{1}}) {
+    ctx.params.drawLines = ctx.params.drawPads = ctx.params.drawText = mode;
+    for (Handle t : texts) ctx.rec(t).w3 = 1;
+    ASSERT_TRUE(drawDesign(ctx, true, 1));
+    const std::vector<uint32_t> whole = surfaceColours(ctx.screen.surface);
+    std::vector<int32_t> lengths;
+    for (Handle t : texts) lengths.push_back(item::textLength(ctx.rec(t))), ctx.rec(t).w3 = 1;
+    ASSERT_TRUE(drawDesign(ctx, true, 2));
+    EXPECT_EQ(surfaceColours(ctx.screen.surface), whole) << "mode " << int{mode};
+    for (size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(item::textLength(ctx.rec(texts[i])), lengths[i]);
+  }
+  // Only this thread looks at input, and stops the other band when it finds
+  // some, also when the items lie in that band alone.
+  for (int i = 0; i < 300; ++i) line(1, 0, i * 600, 0, i * 600, kInch / 2);
+  ctx.screen.zoomPending = [] { return true; };
+  EXPECT_FALSE(drawDesign(ctx, true, 2));
+  EXPECT_TRUE(ctx.screen.interrupted);
+}
+
 TEST_F(Drawing, PendingZoomInterruptsTheRedraw) {
   EXPECT_EQ(inputCheckInterval(0xFFFFFFFFu), 1);
   EXPECT_EQ(inputCheckInterval(0x0FFFFFFFu), 16);

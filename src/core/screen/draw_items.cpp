@@ -1,6 +1,7 @@
 #include "screen/draw_items.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -60,7 +61,8 @@ uint32_t invertedPixel(const Context& ctx, int layer) {
 // ---------------------------------------------------------------- text pen
 
 struct TextPen {
-  Context& ctx;
+  const Context& ctx;
+  Surface* sf;  // null while measuring
   uint32_t pixel;
   double ox, oy;
   Rotation rot;
@@ -69,12 +71,12 @@ struct TextPen {
   int mode;
   int font = 0;
   int64_t x = 0, y = 0, lineStart = 0, extreme = 0;
-  bool measureOnly = false;  // walks the strokes without drawing
   ToPixel px;
 
-  TextPen(Context& c, uint32_t p, double originX, double originY, uint16_t angle, int32_t unit, int32_t xunit,
-          int textMode)
+  TextPen(const Context& c, Surface* s, uint32_t p, double originX, double originY, uint16_t angle, int32_t unit,
+          int32_t xunit, int textMode)
       : ctx(c),
+        sf(s),
         pixel(p),
         ox(originX),
         oy(originY),
@@ -89,19 +91,18 @@ struct TextPen {
   double wy(double fx, double fy) const { return oy + fx * rot.s + fy * rot.c; }
 
   void segment(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
-    if (measureOnly) return;
-    Surface& sf = ctx.screen.surface;
+    if (sf == nullptr) return;
     double ax = static_cast<double>(x1), ay = static_cast<double>(y1);
     double bx = static_cast<double>(x2), by = static_cast<double>(y2);
     int64_t p1x = px.x(wx(ax, ay)), p1y = px.y(wy(ax, ay));
     int64_t p2x = px.x(wx(bx, by)), p2y = px.y(wy(bx, by));
     double w = px.len(strokeWidth);
     if (ctx.screen.drawingXor || mode == kTextThin)
-      sf.line(pixel, p1x, p1y, p2x, p2y);
+      sf->line(pixel, p1x, p1y, p2x, p2y);
     else if (mode == kTextHollow)
-      sf.trackOutline(pixel, w, p1x, p1y, p2x, p2y);
+      sf->trackOutline(pixel, w, p1x, p1y, p2x, p2y);
     else
-      sf.thickLine(pixel, w, p1x, p1y, p2x, p2y);
+      sf->thickLine(pixel, w, p1x, p1y, p2x, p2y);
   }
 
   void track() { extreme = xu >= 0 ? std::max(extreme, x) : std::min(extreme, x); }
@@ -295,8 +296,11 @@ void refreshScreenPixels(Context& ctx) {
 // ------------------------------------------------------------------- marker
 
 void drawMarker(Context& ctx, uint32_t pixel, int32_t x, int32_t y) {
+  drawMarker(ctx, ctx.screen.surface, pixel, x, y);
+}
+
+void drawMarker(const Context& ctx, Surface& sf, uint32_t pixel, int32_t x, int32_t y) {
   ToPixel px(ctx.view);
-  Surface& sf = ctx.screen.surface;
   double w = px.len(0x28F), d = 0x666;
   sf.thickLine(pixel, w, px.x(x - d), px.y(y - d), px.x(x + d), px.y(y + d));
   sf.thickLine(pixel, w, px.x(x - d), px.y(y + d), px.x(x + d), px.y(y - d));
@@ -306,9 +310,8 @@ void drawMarker(Context& ctx, uint32_t pixel, int32_t x, int32_t y) {
 
 namespace {
 
-bool drawSolid(Context& ctx, uint32_t pixel, const Record& r) {
+bool drawSolid(const Context& ctx, Surface& sf, uint32_t pixel, const Record& r) {
   ToPixel px(ctx.view);
-  Surface& sf = ctx.screen.surface;
   if (r.ext == kNull) {
     if (missesClip(sf, px.fx(r.x1), px.fy(r.y1), px.fx(r.w3), px.fy(r.w4))) return false;
     sf.fillRect(pixel, px.x(r.x1), px.y(r.y1), px.x(r.w3), px.y(r.w4));
@@ -332,7 +335,7 @@ bool drawSolid(Context& ctx, uint32_t pixel, const Record& r) {
   return true;
 }
 
-void trackLabels(Context& ctx, const Record& r, Handle h, double wpx) {
+void trackLabels(const Context& ctx, Surface& sf, const Record& r, Handle h, double wpx) {
   const View& v = ctx.view;
   if (!(ctx.params.drawLines & kTrackSignalNames) || v.viewScale <= 0xFFFFFF) return;
   if (!(wpx >= 8 || v.viewScale >= 0x80000000u)) return;
@@ -358,7 +361,7 @@ void trackLabels(Context& ctx, const Record& r, Handle h, double wpx) {
     double cx = mx + off * ux, cy = my + off * uy;
     // Centred on the point, across the track.
     double sx = -labelLen / 2, sy = -3.0 * u;
-    drawLabel(ctx, pixel, name, static_cast<int64_t>(cx + sx * rot.c - sy * rot.s),
+    drawLabel(ctx, sf, pixel, name, static_cast<int64_t>(cx + sx * rot.c - sy * rot.s),
               static_cast<int64_t>(cy + sx * rot.s + sy * rot.c), angle, u, kTextFilled);
     if (k == 0 && step <= 0) break;
   }
@@ -366,11 +369,10 @@ void trackLabels(Context& ctx, const Record& r, Handle h, double wpx) {
 
 }  // namespace
 
-bool drawLine(Context& ctx, uint32_t pixel, Handle h) {
+bool drawLine(const Context& ctx, Surface& sf, uint32_t pixel, Handle h) {
   const Record& r = ctx.rec(h);
-  if (item::isSolid(r)) return drawSolid(ctx, pixel, r);
+  if (item::isSolid(r)) return drawSolid(ctx, sf, pixel, r);
   ToPixel px(ctx.view);
-  Surface& sf = ctx.screen.surface;
   double wpx = px.len(r.size);
   double x1 = px.fx(r.x1), y1 = px.fy(r.y1), x2 = px.fx(r.w3), y2 = px.fy(r.w4), m = wpx / 2 + 1;
   if (missesClip(sf, std::min(x1, x2) - m, std::min(y1, y2) - m, std::max(x1, x2) + m, std::max(y1, y2) + m))
@@ -395,16 +397,15 @@ bool drawLine(Context& ctx, uint32_t pixel, Handle h) {
     default:
       sf.thickLine(pixel, wpx, a, b, c, d);
   }
-  trackLabels(ctx, r, h, wpx);
+  trackLabels(ctx, sf, r, h, wpx);
   return true;
 }
 
 // --------------------------------------------------------------------- arcs
 
-bool drawArc(Context& ctx, uint32_t pixel, Handle h) {
+bool drawArc(const Context& ctx, Surface& sf, uint32_t pixel, Handle h) {
   const Record& r = ctx.rec(h);
   ToPixel px(ctx.view);
-  Surface& sf = ctx.screen.surface;
   double R = px.len(std::fabs(static_cast<double>(item::radius(r)))), wpx = px.len(r.size);
   double cx = px.fx(r.x1), cy = px.fy(r.y1), m = R + wpx / 2 + 1;
   if (missesClip(sf, cx - m, cy - m, cx + m, cy + m)) return false;
@@ -435,7 +436,7 @@ bool drawArc(Context& ctx, uint32_t pixel, Handle h) {
 
 namespace {
 
-void padLabels(Context& ctx, const Record& r, Handle h, double xs, double ys, bool filled) {
+void padLabels(const Context& ctx, Surface& sf, const Record& r, Handle h, double xs, double ys, bool filled) {
   uint8_t bits = ctx.params.drawPads;
   if (!(bits & (kPadPinNumbers | kPadSignalNames)) || ctx.view.viewScale < 0x7FFFFF) return;
   std::vector<std::string> lines;
@@ -462,17 +463,16 @@ void padLabels(Context& ctx, const Record& r, Handle h, double xs, double ys, bo
   for (size_t i = 0; i < lines.size(); ++i) {
     double len = static_cast<double>(lines[i].size()) * kFontCell * u - 2.0 * u;
     double sx = -len / 2, sy = -3.0 * u + 4.5 * u * (static_cast<double>(lines.size()) - 1 - 2.0 * i);
-    drawLabel(ctx, pixel, lines[i], static_cast<int64_t>(r.x1 + sx * rot.c - sy * rot.s),
+    drawLabel(ctx, sf, pixel, lines[i], static_cast<int64_t>(r.x1 + sx * rot.c - sy * rot.s),
               static_cast<int64_t>(r.y1 + sx * rot.s + sy * rot.c), angle, u, filled ? kTextFilled : kTextThin);
   }
 }
 
 }  // namespace
 
-bool drawPad(Context& ctx, uint32_t pixel, Handle h, int32_t padGrow) {
+bool drawPad(const Context& ctx, Surface& sf, uint32_t pixel, Handle h, int32_t padGrow) {
   const Record& r = ctx.rec(h);
   ToPixel px(ctx.view);
-  Surface& sf = ctx.screen.surface;
   double xs = std::max(0.0, static_cast<double>(item::padX(r)) + padGrow);
   double ys = std::max(0.0, static_cast<double>(item::padY(r)) + padGrow);
   double sx = px.len(xs), sy = px.len(ys), cx = px.fx(r.x1), cy = px.fy(r.y1);
@@ -537,15 +537,15 @@ bool drawPad(Context& ctx, uint32_t pixel, Handle h, int32_t padGrow) {
     if (mode == kPadsDense && hole >= 2 && holeInside)
       sf.circle(ctx.screen.backgroundPixel, toInt(hole / 2 - 0.5), icx, icy);
   }
-  if (!xorMode) padLabels(ctx, r, h, xs, ys, filled);
+  if (!xorMode) padLabels(ctx, sf, r, h, xs, ys, filled);
   return true;
 }
 
 // --------------------------------------------------------------------- text
 
-void drawLabel(Context& ctx, uint32_t pixel, std::string_view text, int64_t x, int64_t y, uint16_t angle, int32_t u,
-               int mode) {
-  TextPen pen(ctx, pixel, static_cast<double>(x), static_cast<double>(y), angle, u, u, mode);
+void drawLabel(const Context& ctx, Surface& sf, uint32_t pixel, std::string_view text, int64_t x, int64_t y,
+               uint16_t angle, int32_t u, int mode) {
+  TextPen pen(ctx, &sf, pixel, static_cast<double>(x), static_cast<double>(y), angle, u, u, mode);
   pen.run(text);
 }
 
@@ -553,9 +553,8 @@ namespace {
 
 // The width the strokes of a text reach (largest X - start - 2 X units): at
 // least 1 for normal text, negative (at most -1) for mirrored text.
-int32_t measuredTextLength(Context& ctx, std::string_view s, int32_t u, int32_t xu, int font) {
-  TextPen pen(ctx, 0, 0, 0, 0, u, xu, kTextThin);
-  pen.measureOnly = true;
+int32_t measuredTextLength(const Context& ctx, std::string_view s, int32_t u, int32_t xu, int font) {
+  TextPen pen(ctx, nullptr, 0, 0, 0, 0, u, xu, kTextThin);
   pen.font = font;
   pen.run(s);
   int64_t measured = pen.extreme - 2LL * pen.xu;
@@ -563,16 +562,26 @@ int32_t measuredTextLength(Context& ctx, std::string_view s, int32_t u, int32_t 
   return static_cast<int32_t>(std::clamp<int64_t>(measured < 0 ? measured : -1, INT32_MIN + 1, -1));
 }
 
+// The bands of one redraw may draw a text at the same time: both measure it
+// alike and store the same values, through atomic references so that equal
+// stores do not race, and only when changed, so that a steady redraw writes
+// nothing the other band reads.
+void storeMeasured(Record& r, int32_t length, int32_t lines) {
+  std::atomic_ref<int32_t> storedLength(r.w3), storedLines(r.w5);
+  if (storedLength.load(std::memory_order_relaxed) != length) storedLength.store(length, std::memory_order_relaxed);
+  if (storedLines.load(std::memory_order_relaxed) != lines) storedLines.store(lines, std::memory_order_relaxed);
+}
+
 }  // namespace
 
 int32_t textLineCount(const Record& r) { return r.w5; }
 
-bool drawText(Context& ctx, uint32_t pixel, Handle h) {
+bool drawText(Context& ctx, Surface& sf, uint32_t pixel, Handle h) {
   Record& r = ctx.rec(h);
   int mode = ctx.params.drawText & 3;
   if (r.ext == kNull || r.size == 0 || mode == kTextDisabled) return false;
   int32_t u = std::max(1, r.size / 6);
-  int32_t length = item::textLength(r);
+  int32_t length = std::atomic_ref<int32_t>(r.w3).load(std::memory_order_relaxed);
   int32_t xu = length < 0 ? -u : u;
   int font = item::textFont(r), anchor = item::textAnchor(r);
   std::string s = shownText(ctx, h);
@@ -585,8 +594,7 @@ bool drawText(Context& ctx, uint32_t pixel, Handle h) {
   // The text is measured before it is placed, so that centred and right anchored text sits where it will
   // stay, from the first redraw on; the measured length and the number of lines are stored back.
   length = measuredTextLength(ctx, s, u, xu, font);
-  r.w3 = length;
-  r.w5 = extra + 1;
+  storeMeasured(r, length, extra + 1);
   int64_t x0 = 0, y0 = 0;
   switch (anchor & 3) {
     case 1:
@@ -617,7 +625,6 @@ bool drawText(Context& ctx, uint32_t pixel, Handle h) {
       break;
   }
   ToPixel px(ctx.view);
-  Surface& sf = ctx.screen.surface;
   Rotation rot(item::textAngle(r));
   auto wpt = [&](double fx, double fy, double& ox, double& oy) {
     ox = px.fx(r.x1 + fx * rot.c - fy * rot.s);
@@ -640,7 +647,7 @@ bool drawText(Context& ctx, uint32_t pixel, Handle h) {
     sf.line(pixel, toInt(ax), toInt(ay), toInt(cx), toInt(cy));
     return true;
   }
-  TextPen pen(ctx, pixel, r.x1, r.y1, item::textAngle(r), u, xu, mode);
+  TextPen pen(ctx, &sf, pixel, r.x1, r.y1, item::textAngle(r), u, xu, mode);
   pen.font = font;
   pen.strokeWidth = font == 15 ? u - u / 4 : u - u / 8;
   pen.x = pen.lineStart = pen.extreme = x0;
@@ -652,12 +659,16 @@ bool drawText(Context& ctx, uint32_t pixel, Handle h) {
 // ---------------------------------------------------------------- dispatch
 
 bool drawItem(Context& ctx, Handle h, int32_t padGrow, int layerColour) {
-  Record& r = ctx.rec(h);
+  return drawItem(ctx, ctx.screen.surface, h, padGrow, layerColour);
+}
+
+bool drawItem(Context& ctx, Surface& sf, Handle h, int32_t padGrow, int layerColour) {
+  const Record& r = ctx.rec(h);
   if (r.hidden()) return false;
   uint8_t type = r.type();
   if (type == kSentinel) {
     if (!componentRingEnd(ctx.pool, h) || !(ctx.params.drawTags & kTagOrigins)) return false;
-    drawMarker(ctx, ctx.screen.drawingXor ? ctx.screen.xorPixel : ctx.screen.markerPixel, r.x1, r.y1);
+    drawMarker(ctx, sf, ctx.screen.drawingXor ? ctx.screen.xorPixel : ctx.screen.markerPixel, r.x1, r.y1);
     return true;
   }
   int layer = layerColour >= 0 ? layerColour : r.layer;
@@ -669,29 +680,28 @@ bool drawItem(Context& ctx, Handle h, int32_t padGrow, int layerColour) {
                                          : ctx.screen.layerPixel[layer];
   switch (type) {
     case kLine: {
-      bool drawn = drawLine(ctx, pixel, h);
+      bool drawn = drawLine(ctx, sf, pixel, h);
       if (!drawn || ctx.screen.drawingXor || item::isSolid(r)) return drawn;
       double wpx = worldLengthToPixelsExact(ctx.view, r.size);
       if (r.hilighted() && wpx > 1)
-        ctx.screen.surface.thickLine(ctx.screen.layerPixel[layer], wpx / 8, worldToPixelX(ctx.view, r.x1),
-                                     worldToPixelY(ctx.view, r.y1), worldToPixelX(ctx.view, r.w3),
-                                     worldToPixelY(ctx.view, r.w4));
+        sf.thickLine(ctx.screen.layerPixel[layer], wpx / 8, worldToPixelX(ctx.view, r.x1),
+                     worldToPixelY(ctx.view, r.y1), worldToPixelX(ctx.view, r.w3), worldToPixelY(ctx.view, r.w4));
       if ((ctx.params.drawTags & kTagEndpoints) && (ctx.layer(r.layer).type & 3) == 2) {
-        drawMarker(ctx, ctx.screen.markerPixel, r.x1, r.y1);
-        drawMarker(ctx, ctx.screen.markerPixel, r.w3, r.w4);
+        drawMarker(ctx, sf, ctx.screen.markerPixel, r.x1, r.y1);
+        drawMarker(ctx, sf, ctx.screen.markerPixel, r.w3, r.w4);
       }
       return true;
     }
     case kArc: {
-      bool drawn = drawArc(ctx, pixel, h);
+      bool drawn = drawArc(ctx, sf, pixel, h);
       if (drawn && !ctx.screen.drawingXor && (ctx.params.drawTags & kTagArcCenters))
-        drawMarker(ctx, ctx.screen.markerPixel, r.x1, r.y1);
+        drawMarker(ctx, sf, ctx.screen.markerPixel, r.x1, r.y1);
       return drawn;
     }
     case kPad:
-      return drawPad(ctx, pixel, h, padGrow);
+      return drawPad(ctx, sf, pixel, h, padGrow);
     case kText:
-      return drawText(ctx, pixel, h);
+      return drawText(ctx, sf, pixel, h);
     default:
       return false;
   }

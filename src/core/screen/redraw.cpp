@@ -1,8 +1,13 @@
 #include "screen/redraw.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
+#include <chrono>
 #include <cmath>
+#include <future>
+#include <system_error>
+#include <thread>
 
 #include "context.h"
 #include "database/options.h"
@@ -256,82 +261,171 @@ std::vector<Handle> itemsToDraw(const Context& ctx, const std::vector<Rect>& rec
   return kept;
 }
 
-}  // namespace
+// What one layer pass draws of an item.
+struct PassDraw {
+  bool draw = false;
+  int32_t grow = 0;
+  int colourLayer = -1;
+};
 
-// The interruptible redraw loop reads best as one piece.
-// NOLINTNEXTLINE(readability-function-cognitive-complexity)
-bool drawDesign(Context& ctx, bool clear) {
-  ScreenState& s = ctx.screen;
-  Surface& sf = s.surface;
-  s.itemsDrawn = 0;
-  s.interrupted = false;
-  if (!sf.valid()) return true;
-  std::vector<Rect> rects = redrawRects(ctx);
-  if (!drawBackground(ctx, rects, clear)) {
-    sf.setClip(ctx.view.area);
-    return true;
+class Pass {
+ public:
+  Pass(const Params& p, int pass, bool last) : p_(p), pass_(pass), last_(last), entry_(p.layers[pass & 255]) {
+    const bool maskPaste = pass < 256 && (p.drawPads & kPadMaskPaste);
+    mask_ = maskPaste && entry_.kind() == kMask;
+    paste_ = maskPaste && entry_.kind() == kPaste;
   }
-  const Params& p = ctx.params;
-  std::vector<int> passes = layerPassOrder(ctx);
+
+  PassDraw of(const Record& r) const {
+    if (r.type() == kSentinel) return {last_};
+    if (pass_ == kPadMasterPass) return {r.layer == 0 || throughHolePad(r)};
+    if (passLayerOf(r) == pass_) return {true};
+    if (r.type() != kPad || !(mask_ || paste_)) return {};
+    const uint8_t t = item::padType(r);
+    const LayerEntry& own = p_.layers[r.layer];
+    const bool smtSameSide = (t & item::kSurfaceMount) && own.kind() == kCopper && own.bottom() == entry_.bottom();
+    if (mask_ && (t == item::kOvalThru || t == item::kRectThru || smtSameSide)) return {true, p_.maskSwell, pass_};
+    if (paste_ && smtSameSide) return {true, -p_.pasteShrink, pass_};
+    return {};
+  }
+
+ private:
+  const Params& p_;
+  int pass_;
+  bool last_, mask_ = false, paste_ = false;
+  const LayerEntry& entry_;
+};
+
+// A horizontal band of a redraw: its own surface over the shared pixels (its
+// own clip), its rectangles, and what it drew. Bands share no pixel, and the
+// pass order holds per pixel, so bands may be drawn at the same time. Each
+// takes cache lines of its own: the clip and the count change every item.
+struct alignas(64) Band {
+  Surface surface;
+  std::vector<Rect> rects;
+  long drawn = 0;
+  bool completed = true;
+};
+
+// Draws the items into one band, pass by pass; stops when `giveWay`, asked
+// every few drawn items, says so.
+template <class GiveWay>
+void drawBand(Context& ctx, const std::vector<int>& passes, Band& band, GiveWay giveWay) {
   const int k = inputCheckInterval(ctx.view.viewScale);
   long sinceCheck = 0;
-  auto drawIn = [&](Handle h, int32_t grow, int colourLayer) {
+  auto drawIn = [&](Handle h, const PassDraw& d) {
     bool any = false;
-    for (const Rect& r : rects) {
-      sf.setClip(r);
-      any |= drawItem(ctx, h, grow, colourLayer);
+    for (const Rect& r : band.rects) {
+      band.surface.setClip(r);
+      any |= drawItem(ctx, band.surface, h, d.grow, d.colourLayer);
     }
     if (!any) return true;
-    ++s.itemsDrawn;
-    if (++sinceCheck >= k) {
-      sinceCheck = 0;
-      if (s.zoomPending && s.zoomPending()) return false;
-    }
-    return true;
+    ++band.drawn;
+    if (++sinceCheck < k) return true;
+    sinceCheck = 0;
+    return !giveWay();
   };
   auto enter = [&](const Record& header) {
     Rect box = pixelBox(
         ctx.view, static_cast<int64_t>(header.x1) - kComponentSlack, static_cast<int64_t>(header.y1) - kComponentSlack,
         static_cast<int64_t>(header.w3) + kComponentSlack, static_cast<int64_t>(header.w4) + kComponentSlack);
-    for (const Rect& r : rects)
-      if (!intersect(box, r).empty()) return true;
-    return false;
+    return std::any_of(band.rects.begin(), band.rects.end(), [&](const Rect& r) { return !intersect(box, r).empty(); });
   };
-  const std::vector<Handle> kept = itemsToDraw(ctx, rects, enter);
-  bool completed = true;
-  for (size_t i = 0; i < passes.size() && completed; ++i) {
-    int pass = passes[i];
-    bool last = i + 1 == passes.size();
-    const LayerEntry& passEntry = p.layers[pass & 255];
-    bool maskPass = pass < 256 && (p.drawPads & kPadMaskPaste) && passEntry.kind() == kMask;
-    bool pastePass = pass < 256 && (p.drawPads & kPadMaskPaste) && passEntry.kind() == kPaste;
-    auto visit = [&](Handle h) {
-      const Record& r = ctx.rec(h);
-      if (r.type() == kSentinel) return last ? drawIn(h, 0, -1) : true;
-      if (pass == kPadMasterPass) return (r.layer == 0 || throughHolePad(r)) ? drawIn(h, 0, -1) : true;
-      if (passLayerOf(r) == pass) return drawIn(h, 0, -1);
-      if (r.type() != kPad || !(maskPass || pastePass)) return true;
-      uint8_t t = item::padType(r);
-      const LayerEntry& own = p.layers[r.layer];
-      bool smtSameSide = (t & item::kSurfaceMount) && own.kind() == kCopper && own.bottom() == passEntry.bottom();
-      if (maskPass && (t == item::kOvalThru || t == item::kRectThru || smtSameSide))
-        return drawIn(h, p.maskSwell, pass);
-      if (pastePass && smtSameSide) return drawIn(h, -p.pasteShrink, pass);
-      return true;
-    };
-    for (Handle h : kept)
-      if (!visit(h)) {
-        completed = false;
+  const std::vector<Handle> kept = itemsToDraw(ctx, band.rects, enter);
+  for (size_t i = 0; i < passes.size() && band.completed; ++i) {
+    const Pass pass(ctx.params, passes[i], i + 1 == passes.size());
+    for (Handle h : kept) {
+      const PassDraw d = pass.of(ctx.rec(h));
+      if (d.draw && !drawIn(h, d)) {
+        band.completed = false;
         break;
       }
+    }
+  }
+}
+
+bool inputPending(const Context& ctx) { return ctx.screen.zoomPending && ctx.screen.zoomPending(); }
+
+// Rows a single redraw rectangle needs before a second thread pays for itself.
+constexpr int kMinRowsForBands = 400;
+
+// One band for each rectangle, or, when two threads are asked (or, `threads`
+// 0, available and worth it), a single rectangle cut into an upper and a
+// lower half.
+std::vector<Band> splitIntoBands(const Surface& sf, const std::vector<Rect>& rects, int threads) {
+  const int rows = rects.size() == 1 ? rects[0].bottom - rects[0].top + 1 : 0;
+  const bool two = threads >= 2   ? rows >= 2
+                   : threads == 0 ? rows >= kMinRowsForBands && std::thread::hardware_concurrency() >= 2
+                                  : false;
+  if (!two) return {Band{sf, rects}};
+  Rect upper = rects[0], lower = rects[0];
+  upper.bottom = upper.top + rows / 2 - 1;
+  lower.top = upper.bottom + 1;
+  return {Band{sf, {upper}}, Band{sf, {lower}}};
+}
+
+// The first band on this thread, the second on a worker. Only this thread
+// looks at input: the worker stops at a flag set when a look finds some
+// (in this band, or while waiting for the worker), so both bands give way
+// together. When the worker drew enough items for a look of its own, one is
+// taken once it is done, so that input waiting then counts as an
+// interruption, as it would on one thread.
+void drawTwoBands(Context& ctx, const std::vector<int>& passes, Band& upper, Band& lower) {
+  std::atomic<bool> stop{false};
+  auto giveWay = [&] {
+    if (!stop.load(std::memory_order_relaxed) && inputPending(ctx)) stop.store(true, std::memory_order_relaxed);
+    return stop.load(std::memory_order_relaxed);
+  };
+  std::future<void> worker;
+  try {
+    worker = std::async(std::launch::async,
+                        [&] { drawBand(ctx, passes, lower, [&] { return stop.load(std::memory_order_relaxed); }); });
+  } catch (const std::system_error&) {
+    // No thread to be had: this thread draws both.
+  }
+  drawBand(ctx, passes, upper, giveWay);
+  if (!worker.valid()) {
+    drawBand(ctx, passes, lower, giveWay);
+    return;
+  }
+  if (ctx.screen.zoomPending)
+    while (!giveWay() && worker.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) {
+    }
+  worker.get();
+  const long drawn = upper.drawn + lower.drawn;
+  if (lower.completed && drawn >= inputCheckInterval(ctx.view.viewScale) && giveWay()) lower.completed = false;
+}
+
+}  // namespace
+
+bool drawDesign(Context& ctx, bool clear, int threads) {
+  ScreenState& s = ctx.screen;
+  s.itemsDrawn = 0;
+  s.interrupted = false;
+  if (!s.surface.valid()) return true;
+  const std::vector<Rect> rects = redrawRects(ctx);
+  if (!drawBackground(ctx, rects, clear)) {
+    s.surface.setClip(ctx.view.area);
+    return true;
+  }
+  const std::vector<int> passes = layerPassOrder(ctx);
+  std::vector<Band> bands = splitIntoBands(s.surface, rects, threads);
+  if (bands.size() == 2)
+    drawTwoBands(ctx, passes, bands[0], bands[1]);
+  else
+    drawBand(ctx, passes, bands[0], [&] { return inputPending(ctx); });
+  bool completed = true;
+  for (const Band& b : bands) {
+    s.itemsDrawn += b.drawn;  // an item reaching both bands counts in each
+    completed &= b.completed;
   }
   // What follows the cursor (ghosts) goes over the fresh pixels of each rectangle.
   if (s.drawOverlay)
     for (const Rect& r : rects) {
-      sf.setClip(r);
+      s.surface.setClip(r);
       s.drawOverlay(ctx);
     }
-  sf.setClip(ctx.view.area);
+  s.surface.setClip(ctx.view.area);
   s.interrupted = !completed;
   return completed;
 }

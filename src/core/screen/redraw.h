@@ -28,8 +28,11 @@ void drawGridDots(Context& ctx, const Rect& r);
 
 // Draws the current design into the dirty rectangles (all of the drawing area
 // when the list is empty), clearing them to the background first when
-// `clear`. False when interrupted by pending zoom input.
-bool drawDesign(Context& ctx, bool clear);
+// `clear`. False when interrupted by pending zoom input. A single tall
+// rectangle is drawn as two bands on two threads when the machine has them
+// (`threads` 0) or when asked (2); `threads` 1 keeps to this thread. The
+// pixels are the same either way.
+bool drawDesign(Context& ctx, bool clear, int threads = 0);
 
 // The bounding box of the current file's items (and picture); false when the
 // file is empty. `drawn` widens it by what drawing adds: half the width of
