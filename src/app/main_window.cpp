@@ -98,9 +98,7 @@ void MainWindow::installHooks() {
   installReportFunctions(ctx_);
   installNetlistInput(ctx_);
   // The router's worker hands its work on the design to this thread.
-  installRouterFunctions(ctx_, {[this](std::function<void()> work) {
-                           QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
-                         }});
+  installRouterFunctions(ctx_, {[this](std::function<void()> work) { postWork(std::move(work)); }});
   installFloodFunctions(ctx_);
   (new LogViewer(this))->attach(ctx_);
   queryWindows_ = new QueryWindows(ctx_, canvas_, this);
@@ -198,11 +196,23 @@ void MainWindow::command(uint16_t code, int source) {
   menuCommand(ctx_, code);
 }
 
+void MainWindow::postWork(std::function<void()> work) {
+  QMetaObject::invokeMethod(
+      this,
+      [this, work = std::move(work)]() mutable {
+        // A redraw looking at input runs queued calls; the design it (and
+        // the thread of its second band) is reading must not change under it.
+        if (canvas_->redrawInterrupt().running()) return postWork(std::move(work));
+        work();
+      },
+      Qt::QueuedConnection);
+}
+
 void MainWindow::openHandedOver(const std::string& commandLine) {
   const CommandLine line = parseCommandLine(commandLine);
   if (ctx_.shell.startupPhase <= 1) {
     queueCommandLine(ctx_, line);
-  } else if (QApplication::activeModalWidget() || inTick_) {
+  } else if (QApplication::activeModalWidget() || inTick_ || canvas_->redrawInterrupt().running()) {
     // Not in the middle of a question or dialog: try again when it is gone.
     QTimer::singleShot(250, this, [this, commandLine] { openHandedOver(commandLine); });
     return;

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <string>
 
 namespace trelmo {
@@ -60,6 +61,8 @@ class MainWindow : public QMainWindow {
  private:
   void tick();
   void installHooks();
+  // Runs `work` on this thread soon, never inside a redraw's look at input.
+  void postWork(std::function<void()> work);
   void afterInput();
   void showModifiedMark();
   // 0: the still icon; 1..32 the animated icon's frames.
