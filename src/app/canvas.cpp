@@ -5,6 +5,7 @@
 #include <QResizeEvent>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "context.h"
 #include "screen/draw_items.h"
@@ -145,6 +146,7 @@ void Canvas::redrawDesign() {
   interrupt_.begin();
   drawRects(rects);
   interrupt_.end();
+  if (!paintAfterRedraw_.isEmpty()) update(std::exchange(paintAfterRedraw_, QRegion()));
   redrawStatusBar();
 }
 
@@ -215,6 +217,13 @@ void Canvas::followCursor() {
 }
 
 void Canvas::paintEvent(QPaintEvent* event) {
+  // A redraw that looks at input lets paint events through, while it (and
+  // the thread of its second band) still writes these pixels: they are
+  // painted once it is done, and the window keeps its last picture till then.
+  if (interrupt_.running()) {
+    paintAfterRedraw_ += event->region();
+    return;
+  }
   QPainter p(this);
   for (const QRect& r : event->region()) p.drawImage(r, image_, r);
 }

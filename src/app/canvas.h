@@ -2,6 +2,7 @@
 // into directly (the design and the status bar) and that the widget shows.
 #pragma once
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -75,6 +76,7 @@ class Canvas : public QWidget {
   bool rubber_ = false;
   int64_t cornerX_ = 0, cornerY_ = 0;
   RedrawInterrupt interrupt_{this};
+  QRegion paintAfterRedraw_;  // painting asked for while a redraw ran
 };
 
 // The strips of a drawing area grown from `before` to `after` (both inclusive,
